@@ -1,0 +1,115 @@
+#pragma once
+// One owning wrapper for every kind of Win32 handle. Each kind names its close
+// function and the value that means "no handle" (NULL for most, but
+// INVALID_HANDLE_VALUE for files and find handles).
+#include <windows.h>
+#include <objbase.h>
+
+#include <utility>
+
+template <typename T, typename Traits> class UniqueHandle {
+  public:
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(T value) noexcept : value_(value) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : value_(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    ~UniqueHandle() { reset(); }
+
+    T get() const noexcept { return value_; }
+    explicit operator bool() const noexcept { return value_ != Traits::Invalid(); }
+
+    // Closes the current handle (if any) and takes ownership of the new one.
+    void reset(T value = Traits::Invalid()) noexcept {
+        if (value_ != Traits::Invalid())
+            Traits::Close(value_);
+        value_ = value;
+    }
+    T release() noexcept { return std::exchange(value_, Traits::Invalid()); }
+
+    // For out-parameters: frees what is held and hands out the slot.
+    T* put() noexcept {
+        reset();
+        return &value_;
+    }
+
+  private:
+    T value_ = Traits::Invalid();
+};
+
+namespace handle_traits {
+struct Kernel {
+    static HANDLE Invalid() { return nullptr; }
+    static void Close(HANDLE h) { ::CloseHandle(h); }
+};
+struct File {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { ::CloseHandle(h); }
+};
+struct Find {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { ::FindClose(h); }
+};
+struct RegKey {
+    static HKEY Invalid() { return nullptr; }
+    static void Close(HKEY h) { ::RegCloseKey(h); }
+};
+struct Module {
+    static HMODULE Invalid() { return nullptr; }
+    static void Close(HMODULE h) { ::FreeLibrary(h); }
+};
+struct Local {
+    static HLOCAL Invalid() { return nullptr; }
+    static void Close(HLOCAL h) { ::LocalFree(h); }
+};
+} // namespace handle_traits
+
+using unique_handle = UniqueHandle<HANDLE, handle_traits::Kernel>;
+using unique_hfile = UniqueHandle<HANDLE, handle_traits::File>;
+using unique_hfind = UniqueHandle<HANDLE, handle_traits::Find>;
+using unique_hkey = UniqueHandle<HKEY, handle_traits::RegKey>;
+using unique_hmodule = UniqueHandle<HMODULE, handle_traits::Module>;
+using unique_hlocal = UniqueHandle<HLOCAL, handle_traits::Local>;
+
+// Both handles of a started process, closed together.
+struct unique_process_information {
+    unique_handle process;
+    unique_handle thread;
+};
+
+// COM interface pointer: Release on destruction.
+template <typename I> class ComPtr {
+  public:
+    ComPtr() noexcept = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
+            reset();
+            p_ = std::exchange(other.p_, nullptr);
+        }
+        return *this;
+    }
+    ~ComPtr() { reset(); }
+    void reset() noexcept {
+        if (p_)
+            std::exchange(p_, nullptr)->Release();
+    }
+    I* get() const noexcept { return p_; }
+    I* operator->() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
+    I** put() noexcept {
+        reset();
+        return &p_;
+    }
+    void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
+
+  private:
+    I* p_ = nullptr;
+};

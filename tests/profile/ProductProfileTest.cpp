@@ -1,0 +1,92 @@
+#include "profile/ProductProfile.h"
+#include "profile/SystemFolderPath.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+bool IsDirectory(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(ProductProfile, BuildsServerAndInstallLocations) {
+    ProductProfile p;
+    p.InitFrom(L"https://example.test/", L"D:\\Downloads\\setup.exe", L"C:\\Program Files (x86)");
+    EXPECT_EQ(p.serverFolderUrl(), L"https://example.test/zqHelmview/");
+    EXPECT_EQ(p.makerFolder(), L"C:\\Program Files (x86)\\Norvale\\");
+    EXPECT_EQ(p.installDir(), L"C:\\Program Files (x86)\\Norvale\\SSD Helmview\\");
+    EXPECT_EQ(p.installDir() + p.exeName(), L"C:\\Program Files (x86)\\Norvale\\SSD Helmview\\Helmview.exe");
+    EXPECT_EQ(p.modulePath(), L"D:\\Downloads\\setup.exe");
+    EXPECT_EQ(p.moduleFileName(), L"setup.exe");
+}
+
+TEST(ProductProfile, JoinsBaseAddressWithoutAddingASeparator) {
+    ProductProfile p;
+    p.InitFrom(L"http://127.0.0.1:8080/mirror", L"setup.exe", L"C:\\PF");
+    EXPECT_EQ(p.serverFolderUrl(), L"http://127.0.0.1:8080/mirrorzqHelmview/");
+    // No backslash at all: the whole path is the file name.
+    EXPECT_EQ(p.moduleFileName(), L"setup.exe");
+}
+
+TEST(ProductProfile, CarriesEveryBrandValue) {
+    ProductProfile p;
+    p.InitFrom(L"https://x/", L"C:\\a\\HelmviewSetup.exe", L"C:\\PF");
+    EXPECT_EQ(p.productName(), L"Helmview");
+    EXPECT_EQ(p.installerTitle(), L"Helmview Installer");
+    EXPECT_EQ(p.releaseNotesFile(), L"NorvaleHelmviewReleaseNotes.pdf");
+    EXPECT_EQ(p.brandName(), L"Norvale");
+    EXPECT_EQ(p.displayName(), L"Norvale SSD Helmview");
+    EXPECT_EQ(p.exeName(), L"Helmview.exe");
+    EXPECT_EQ(p.exeFullName(), L"NorvaleSSDHelmview.exe");
+    EXPECT_EQ(p.packageZipName(), L"Helmview.zip");
+    EXPECT_EQ(p.packageZipFullName(), L"NorvaleHelmview.zip");
+    EXPECT_EQ(p.manifestFileName(), L"lista_updater.xml");
+    EXPECT_EQ(p.packageFolder(), L"application/");
+    EXPECT_EQ(p.productFolderName(), L"SSD Helmview\\");
+    EXPECT_EQ(p.logoResourceId(), 3001);
+    EXPECT_EQ(p.logoWidth(), 146);
+    EXPECT_EQ(p.logoHeight(), 22);
+    EXPECT_EQ(p.logoX(), 15);
+    EXPECT_EQ(p.logoY(), 270);
+    const OtherBrand other = p.otherBrand();
+    EXPECT_EQ(other.brandName, L"Tessaro");
+    EXPECT_EQ(other.displayName, L"Tessaro SSD Helmview");
+    EXPECT_EQ(other.shortcutName, L"Tessaro SSD Helmview");
+    EXPECT_EQ(other.exeFullName, L"TessaroSSDHelmview.exe");
+}
+
+TEST(ProductProfile, RunningInstanceUsesTheRealFolders) {
+    ProductProfile p;
+    p.InitProductProfile(L"https://x/");
+    // The test program itself is the running executable.
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    EXPECT_EQ(p.modulePath(), self);
+    EXPECT_EQ(p.moduleFileName(), L"profile_tests.exe");
+    // A 32-bit program on 64-bit Windows sees "Program Files (x86)".
+    EXPECT_NE(p.makerFolder().find(L"Program Files (x86)\\Norvale\\"), std::wstring::npos) << p.makerFolder();
+    EXPECT_EQ(p.installDir().back(), L'\\');
+    EXPECT_TRUE(IsDirectory(p.makerFolder().substr(0, p.makerFolder().size() - 9)));
+}
+
+TEST(SystemFolder, IsAnExistingFolderHoldingTheSystemLibraries) {
+    const std::wstring system = SystemFolderPath();
+    ASSERT_FALSE(system.empty());
+    EXPECT_NE(system.back(), L'\\');
+    EXPECT_TRUE(IsDirectory(system));
+    const DWORD attributes = ::GetFileAttributesW((system + L"\\kernel32.dll").c_str());
+    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(SystemFolderPath(), system);
+}
+
+TEST(SystemFolder, ProgramFilesX86IsARealFolder) {
+    const std::wstring programFiles = ProgramFilesX86Path();
+    ASSERT_FALSE(programFiles.empty());
+    EXPECT_NE(programFiles.back(), L'\\');
+    EXPECT_TRUE(IsDirectory(programFiles)) << programFiles;
+}
+
+} // namespace
