@@ -1,0 +1,54 @@
+#pragma once
+#include "profile/ProductVersion.h"
+
+#include <cstdint>
+#include <string>
+
+// The installer's records in the registry: the installation record, the
+// remembered language, the uninstall entry, and their removal. Every
+// HKEY_LOCAL_MACHINE access uses the 32-bit view. Nothing here fails towards
+// the caller: reads turn failures into documented defaults, failed writes are
+// dropped. Instances hold no mutable state and are interchangeable.
+class SettingsStore {
+  public:
+    // Key paths below HKEY_LOCAL_MACHINE, built by plain concatenation.
+    static std::wstring SettingsKeyPath(const std::wstring& folder);
+    static std::wstring UninstallKeyPath(const std::wstring& entry);
+    static std::wstring PermanentKeyPath(const std::wstring& folder);
+
+    // "IsInstalled" of the maker folder ("Norvale" or "Tessaro"): 1 begun,
+    // 3 complete, 5 no record.
+    std::uint32_t GetIsInstalled(const std::wstring& folder) const;
+    void SetIsInstalled(std::uint32_t value) const;
+
+    std::wstring GetInstallPath() const;
+    std::wstring GetTessaroInstallPath() const;
+    void SetInstallPath(const std::wstring& path) const;
+
+    std::wstring GetCurrentCulture() const;
+    void SetCurrentCulture(const std::wstring& code) const;
+
+    ProductVersion GetCurrentVersion() const;
+    void SetCurrentVersion(const ProductVersion& version) const;
+    ProductVersion GetInstalledVersion() const;
+
+    // The uninstall entry.
+    void SetDisplayVersion(const ProductVersion& version) const;
+    void SetDisplayName() const;
+    void SetDisplayIcon(const std::wstring& text) const;
+    void SetInstallSource(const std::wstring& text) const;
+    void SetPublisher(const std::wstring& text) const;
+    void SetUninstallString(const std::wstring& text) const;
+    void SetIsCachePolicy(const std::wstring& text) const;
+
+    bool GetStartMinimized() const;
+    void SetStartMinimized(bool value) const;
+    bool IsQM7700Detected() const;
+
+    // Removes the uninstall entries, both settings keys and the run-once
+    // values, keeping the language and the start-minimised flag.
+    void RemoveRegistration() const;
+};
+
+// The process-wide instance used by start-up, the window and the uninstall.
+SettingsStore& Settings();
