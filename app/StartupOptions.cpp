@@ -40,8 +40,7 @@ StartupOptions ParseCommandLine(const std::wstring& commandLine) {
     std::vector<std::wstring> args;
     int count = 0;
     // The array is one LocalAlloc block; the holder frees it on every path.
-    const unique_hlocal block(
-        reinterpret_cast<HLOCAL>(::CommandLineToArgvW(commandLine.c_str(), &count)));
+    const unique_hlocal block(reinterpret_cast<HLOCAL>(::CommandLineToArgvW(commandLine.c_str(), &count)));
     if (block) {
         const auto argv = reinterpret_cast<LPWSTR*>(block.get());
         args.assign(argv, argv + count);

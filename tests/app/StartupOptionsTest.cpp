@@ -23,30 +23,28 @@ TEST_P(ParseCommandLineTable, SelectsServerAndMode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ParseCommandLineTable,
-    ::testing::Values(
-        ParseCase{L"", nullptr, false},
-        ParseCase{L"-test http://127.0.0.1:8080/", L"http://127.0.0.1:8080/", false},
-        // Switches ignore case; the address keeps its own.
-        ParseCase{L"-TEST HTTP://Mirror.Example/Path/", L"HTTP://Mirror.Example/Path/", false},
-        ParseCase{L"-Uninstall", nullptr, true},
-        // A trailing -test has no value and changes nothing.
-        ParseCase{L"-test", nullptr, false},
-        ParseCase{L"-uninstall -test", nullptr, true},
-        // The value after -test is consumed, even when it looks like a switch.
-        ParseCase{L"-test -uninstall", L"-uninstall", false},
-        // The last -test wins.
-        ParseCase{L"-test http://a/ -test http://b/", L"http://b/", false},
-        ParseCase{L"-uninstall -test http://a/", L"http://a/", true},
-        ParseCase{L"-test http://a/ -uninstall", L"http://a/", true},
-        // Whole-argument comparison: prefixes and extensions are ignored.
-        ParseCase{L"-uninstallx -tests http://a/", nullptr, false},
-        ParseCase{L"/uninstall --test http://a/", nullptr, false},
-        // An empty quoted value counts as no address.
-        ParseCase{L"-test \"\"", nullptr, false},
-        // Quoted values with blanks stay one argument.
-        ParseCase{L"-test \"http://a/with blank/\" -uninstall", L"http://a/with blank/", true},
-        // Unknown arguments anywhere are not an error.
-        ParseCase{L"foo -uninstall bar", nullptr, true}));
+    ::testing::Values(ParseCase{L"", nullptr, false},
+                      ParseCase{L"-test http://127.0.0.1:8080/", L"http://127.0.0.1:8080/", false},
+                      // Switches ignore case; the address keeps its own.
+                      ParseCase{L"-TEST HTTP://Mirror.Example/Path/", L"HTTP://Mirror.Example/Path/", false},
+                      ParseCase{L"-Uninstall", nullptr, true},
+                      // A trailing -test has no value and changes nothing.
+                      ParseCase{L"-test", nullptr, false}, ParseCase{L"-uninstall -test", nullptr, true},
+                      // The value after -test is consumed, even when it looks like a switch.
+                      ParseCase{L"-test -uninstall", L"-uninstall", false},
+                      // The last -test wins.
+                      ParseCase{L"-test http://a/ -test http://b/", L"http://b/", false},
+                      ParseCase{L"-uninstall -test http://a/", L"http://a/", true},
+                      ParseCase{L"-test http://a/ -uninstall", L"http://a/", true},
+                      // Whole-argument comparison: prefixes and extensions are ignored.
+                      ParseCase{L"-uninstallx -tests http://a/", nullptr, false},
+                      ParseCase{L"/uninstall --test http://a/", nullptr, false},
+                      // An empty quoted value counts as no address.
+                      ParseCase{L"-test \"\"", nullptr, false},
+                      // Quoted values with blanks stay one argument.
+                      ParseCase{L"-test \"http://a/with blank/\" -uninstall", L"http://a/with blank/", true},
+                      // Unknown arguments anywhere are not an error.
+                      ParseCase{L"foo -uninstall bar", nullptr, true}));
 
 TEST(StartupOptions, DefaultServerIsSecureAndCanNeverReachARealHost) {
     const std::wstring url = kDefaultServerBaseUrl;

@@ -51,9 +51,10 @@ const std::string kPngSignature("\x89PNG\r\n\x1a\n", 8);
 TEST_F(InstallerResources, ManifestDeclaresWindowsVersionsAndAsInvoker) {
     const std::string manifest = Bytes(RT_MANIFEST, MAKEINTRESOURCEW(1));
     ASSERT_FALSE(manifest.empty());
-    const char* const ids[] = {"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
-                               "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
-                               "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"};
+    const char* const ids[] = {
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+        "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"};
     std::size_t previous = 0;
     for (const char* id : ids) {
         const std::size_t at = manifest.find(id);
@@ -141,7 +142,8 @@ TEST_F(InstallerResources, VersionInformationNamesProductAndMaker) {
     auto text = [&](const wchar_t* name) {
         wchar_t* value = nullptr;
         const std::wstring path = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
-        return ::VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) && value
+        return ::VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) &&
+                       value
                    ? std::wstring(value)
                    : std::wstring();
     };
@@ -188,7 +190,8 @@ DWORD RunProcess(std::wstring commandLine, const std::wstring& directory) {
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream(path.c_str(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path.c_str(), std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadBytes(const std::wstring& path) {
