@@ -1,0 +1,280 @@
+#include "app/Elevation.h"
+#include "app/TempRelaunchName.h"
+#include "common/UniqueHandle.h"
+#include "common/UserMessage.h"
+#include "i18n/TranslationCatalog.h"
+#include "profile/ProductProfile.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kProbeVariable[] = L"HELM_RELAUNCH_PROBE_FILE";
+constexpr wchar_t kRootVariable[] = L"HELM_ELEVATION_TEST_ROOT";
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text)
+        out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+bool Exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsDirectory(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::wstring> Entries(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    unique_hfind find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (!find)
+        return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (::FindNextFileW(find.get(), &data));
+    return names;
+}
+
+void RemoveTree(const std::wstring& path) {
+    if (IsDirectory(path)) {
+        for (const std::wstring& name : Entries(path))
+            RemoveTree(path + L"\\" + name);
+        ::RemoveDirectoryW(path.c_str());
+    } else {
+        ::DeleteFileW(path.c_str());
+    }
+}
+
+void WriteFile(const std::wstring& path, const std::string& bytes) {
+    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file);
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+}
+
+std::string ReadFile(const std::wstring& path) {
+    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    if (!file)
+        return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    return bytes;
+}
+
+std::wstring OwnPath() {
+    wchar_t buffer[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return buffer;
+}
+
+// Messages go to stderr, where the death tests' matchers see them.
+void PrintMessages() {
+    SetUserMessageSink([](const std::wstring& text, const std::wstring& caption) {
+        std::fprintf(stderr, "MESSAGE [%s] %s\n", Narrow(caption).c_str(), Narrow(text).c_str());
+        std::fflush(stderr);
+    });
+}
+
+// A scratch folder in drive C's temporary-files folder, removed afterwards.
+class Elevation : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Catalog().LoadAll();
+        Catalog().SetLanguage(L"en-US");
+        Profile().InitProductProfile(L"http://127.0.0.1/");
+        // A death test's child runs the test again from the start: it must
+        // work in the scratch folder of the parent, whose name it inherits.
+        wchar_t inherited[MAX_PATH] = {};
+        if (std::wstring(::GetCommandLineW()).find(L"gtest_internal_run_death_test") != std::wstring::npos &&
+            ::GetEnvironmentVariableW(kRootVariable, inherited, MAX_PATH) > 0) {
+            root = inherited;
+        } else {
+            root = UserTempFolder() + L"helm-elevation-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                   std::to_wstring(::GetTickCount());
+            ASSERT_TRUE(::CreateDirectoryW(root.c_str(), nullptr));
+            ASSERT_TRUE(::SetEnvironmentVariableW(kRootVariable, root.c_str()));
+        }
+        temp = root + L"\\temp\\";
+        PrintMessages();
+    }
+    void TearDown() override {
+        SetUserMessageSink(nullptr);
+        RemoveTree(root);
+    }
+
+    std::wstring root;
+    std::wstring temp; // stands in for the temporary-files folder; not created yet
+};
+
+TEST_F(Elevation, UserTempFolderIsFullyQualifiedAndExists) {
+    const std::wstring folder = UserTempFolder();
+    EXPECT_TRUE(IsFullyQualifiedFolder(folder)) << Narrow(folder);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), L'\\');
+    EXPECT_TRUE(IsDirectory(folder));
+}
+
+TEST_F(Elevation, FreshFolderIsCreatedWithItsParents) {
+    const std::wstring deep = root + L"\\a\\b\\c\\";
+    const FreshFolder folder = CreateFreshTempFolder(deep, 77, 0);
+    ASSERT_EQ(folder.status, FreshFolder::Status::Created);
+    EXPECT_EQ(folder.path, deep + L"s2d.0");
+    EXPECT_TRUE(IsDirectory(folder.path));
+    EXPECT_TRUE(Entries(folder.path).empty());
+}
+
+TEST_F(Elevation, PlantedNamesAreNeverReused) {
+    ASSERT_EQ(CreateFreshTempFolder(temp, 5, 99).status, FreshFolder::Status::Created); // makes temp
+    const std::wstring planted = TemporaryName(temp, TemporaryNameToken(5, 0));
+    ASSERT_TRUE(::CreateDirectoryW(planted.c_str(), nullptr));
+    WriteFile(planted + L"\\evil.dll", "planted");
+    WriteFile(TemporaryName(temp, TemporaryNameToken(5, 1)), "a file, not a folder");
+
+    const FreshFolder folder = CreateFreshTempFolder(temp, 5, 0);
+    ASSERT_EQ(folder.status, FreshFolder::Status::Created);
+    EXPECT_EQ(folder.path, TemporaryName(temp, TemporaryNameToken(5, 2)));
+    EXPECT_TRUE(Entries(folder.path).empty());
+    EXPECT_EQ(ReadFile(planted + L"\\evil.dll"), "planted");
+}
+
+TEST_F(Elevation, FolderBelowAFileFailsWithTheSystemError) {
+    WriteFile(root + L"\\file", "x");
+    const FreshFolder folder = CreateFreshTempFolder(root + L"\\file\\temp\\", 1, 0);
+    EXPECT_EQ(folder.status, FreshFolder::Status::Failed);
+    EXPECT_NE(folder.error, 0u);
+    EXPECT_TRUE(folder.path.empty());
+}
+
+TEST_F(Elevation, NoRelaunchFromInsideTheTemporaryFolder) {
+    ASSERT_TRUE(::CreateDirectoryW(temp.c_str(), nullptr));
+    const std::wstring upper = root + L"\\TEMP\\s1.0\\setup.exe";
+    RelaunchFromTempFolder(L"-uninstall", upper, L"setup.exe", temp); // returns: goes on
+    // A sibling folder whose name only extends the temporary folder's.
+    RelaunchFromTempFolder(L"", root + L"\\temporary\\setup.exe", L"setup.exe", temp);
+    EXPECT_TRUE(Entries(temp).empty());
+}
+
+TEST_F(Elevation, RootRelativeTemporaryFolderShowsTheTempNameError) {
+    EXPECT_EXIT(RelaunchFromTempFolder(L"", root + L"\\x\\setup.exe", L"setup.exe", L"\\"),
+                ::testing::ExitedWithCode(0), "MESSAGE \\[Error\\] Failed to establish temp name\n");
+}
+
+TEST_F(Elevation, FolderFailureShowsTheErrorNumber) {
+    WriteFile(root + L"\\file", "x");
+    const std::wstring badTemp = root + L"\\file\\temp\\";
+    const unsigned long error = CreateFreshTempFolder(badTemp, 1, 0).error;
+    ASSERT_NE(error, 0u);
+    EXPECT_EXIT(RelaunchFromTempFolder(L"", OwnPath(), L"setup.exe", badTemp), ::testing::ExitedWithCode(0),
+                "MESSAGE \\[Error\\] Failed to create folder\\.\\(error code: " + std::to_string(error) +
+                    "\\)\n");
+}
+
+TEST_F(Elevation, CopyFailureShowsTheErrorNumber) {
+    EXPECT_EXIT(RelaunchFromTempFolder(L"", root + L"\\missing.exe", L"missing.exe", temp),
+                ::testing::ExitedWithCode(0),
+                "MESSAGE \\[Error\\] Failed to copy program\\(error code 2\\)\n");
+    // The folder was made before the copy failed; it holds nothing.
+    const std::vector<std::wstring> made = Entries(temp);
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_TRUE(Entries(temp + made[0]).empty());
+}
+
+// Run by RelaunchesACopyWithTheSameArguments in the relaunched copy only.
+TEST(RelaunchProbe, DISABLED_RecordCommandLine) {
+    wchar_t file[MAX_PATH] = {};
+    ASSERT_GT(::GetEnvironmentVariableW(kProbeVariable, file, MAX_PATH), 0u);
+    std::wstring record = OwnPath() + L"\n" + ::GetCommandLineW();
+    std::string bytes(reinterpret_cast<const char*>(record.data()), record.size() * sizeof(wchar_t));
+    WriteFile(std::wstring(file) + L".part", bytes);
+    ASSERT_TRUE(::MoveFileW((std::wstring(file) + L".part").c_str(), file));
+}
+
+TEST_F(Elevation, RelaunchesACopyWithTheSameArguments) {
+    const std::wstring probe = root + L"\\probe.txt";
+    ASSERT_TRUE(::SetEnvironmentVariableW(kProbeVariable, probe.c_str()));
+    const std::wstring arguments = L"--gtest_filter=RelaunchProbe.DISABLED_RecordCommandLine "
+                                   L"--gtest_also_run_disabled_tests -test \"http://a b/\" -uninstall";
+    EXPECT_EXIT(RelaunchFromTempFolder(arguments, OwnPath(), L"Probe Setup.exe", temp),
+                ::testing::ExitedWithCode(0), "^$");
+    ::SetEnvironmentVariableW(kProbeVariable, nullptr);
+
+    const std::vector<std::wstring> made = Entries(temp);
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(made[0].compare(0, 1, L"s"), 0);
+    const std::wstring copy = temp + made[0] + L"\\Probe Setup.exe";
+    EXPECT_TRUE(Exists(copy));
+
+    std::string bytes;
+    for (int i = 0; i < 300 && bytes.empty(); ++i) {
+        ::Sleep(100);
+        bytes = ReadFile(probe);
+    }
+    ASSERT_FALSE(bytes.empty()) << "the relaunched copy did not run";
+    const std::wstring record(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    const std::size_t newline = record.find(L'\n');
+    ASSERT_NE(newline, std::wstring::npos);
+    EXPECT_EQ(AsciiLowerCase(record.substr(0, newline)), AsciiLowerCase(copy));
+    const std::wstring commandLine = record.substr(newline + 1);
+    ASSERT_GE(commandLine.size(), arguments.size());
+    EXPECT_EQ(commandLine.substr(commandLine.size() - arguments.size()), arguments) << Narrow(commandLine);
+    // The copy may still be ending; let go of its file before the clean-up.
+    for (int i = 0; i < 100 && !::DeleteFileW(copy.c_str()); ++i)
+        ::Sleep(50);
+}
+
+TEST_F(Elevation, AdministratorPassesSilently) {
+    // The test prefix runs as an administrator.
+    int messages = 0;
+    SetUserMessageSink([&](const std::wstring&, const std::wstring&) { ++messages; });
+    EXPECT_TRUE(IsRunningAsAdmin());
+    EXPECT_EQ(messages, 0);
+}
+
+TEST_F(Elevation, TokenWithoutAdministratorsFailsAndNamesTheProduct) {
+    unique_handle processToken;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, processToken.put()));
+    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    ASSERT_TRUE(::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                           DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators));
+    SID_AND_ATTRIBUTES disable{administrators, 0};
+    unique_handle restricted;
+    const BOOL made =
+        ::CreateRestrictedToken(processToken.get(), 0, 1, &disable, 0, nullptr, 0, nullptr, restricted.put());
+    ::FreeSid(administrators);
+    ASSERT_TRUE(made);
+    unique_handle impersonation;
+    ASSERT_TRUE(::DuplicateToken(restricted.get(), SecurityImpersonation, impersonation.put()));
+    ASSERT_TRUE(::SetThreadToken(nullptr, impersonation.get()));
+
+    std::vector<std::pair<std::wstring, std::wstring>> messages;
+    SetUserMessageSink(
+        [&](const std::wstring& text, const std::wstring& caption) { messages.emplace_back(text, caption); });
+    const bool admin = IsRunningAsAdmin();
+    ::RevertToSelf();
+
+    EXPECT_FALSE(admin);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, L"Administrative privilege is required to run the Helmview installer");
+    EXPECT_EQ(messages[0].second, L"Admin Required");
+}
+
+} // namespace
