@@ -1,5 +1,6 @@
 #include "app/Elevation.h"
 #include "app/TempRelaunchName.h"
+#include "tests/app/AppTestSupport.h"
 #include "common/UniqueHandle.h"
 #include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
@@ -18,13 +19,6 @@ namespace {
 
 constexpr wchar_t kProbeVariable[] = L"HELM_RELAUNCH_PROBE_FILE";
 constexpr wchar_t kRootVariable[] = L"HELM_ELEVATION_TEST_ROOT";
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text)
-        out += c < 128 ? static_cast<char>(c) : '?';
-    return out;
-}
 
 bool Exists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -85,14 +79,6 @@ std::wstring OwnPath() {
     return buffer;
 }
 
-// Messages go to stderr, where the death tests' matchers see them.
-void PrintMessages() {
-    SetUserMessageSink([](const std::wstring& text, const std::wstring& caption) {
-        std::fprintf(stderr, "MESSAGE [%s] %s\n", Narrow(caption).c_str(), Narrow(text).c_str());
-        std::fflush(stderr);
-    });
-}
-
 // A scratch folder in drive C's temporary-files folder, removed afterwards.
 class Elevation : public ::testing::Test {
   protected:
@@ -113,7 +99,7 @@ class Elevation : public ::testing::Test {
             ASSERT_TRUE(::SetEnvironmentVariableW(kRootVariable, root.c_str()));
         }
         temp = root + L"\\temp\\";
-        PrintMessages();
+        PrintMessagesToStderr();
     }
     void TearDown() override {
         SetUserMessageSink(nullptr);
@@ -249,32 +235,23 @@ TEST_F(Elevation, AdministratorPassesSilently) {
 }
 
 TEST_F(Elevation, TokenWithoutAdministratorsFailsAndNamesTheProduct) {
-    unique_handle processToken;
-    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, processToken.put()));
-    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-    PSID administrators = nullptr;
-    ASSERT_TRUE(::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                                           DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators));
-    SID_AND_ATTRIBUTES disable{administrators, 0};
-    unique_handle restricted;
-    const BOOL made =
-        ::CreateRestrictedToken(processToken.get(), 0, 1, &disable, 0, nullptr, 0, nullptr, restricted.put());
-    ::FreeSid(administrators);
-    ASSERT_TRUE(made);
-    unique_handle impersonation;
-    ASSERT_TRUE(::DuplicateToken(restricted.get(), SecurityImpersonation, impersonation.put()));
-    ASSERT_TRUE(::SetThreadToken(nullptr, impersonation.get()));
-
     std::vector<std::pair<std::wstring, std::wstring>> messages;
     SetUserMessageSink(
         [&](const std::wstring& text, const std::wstring& caption) { messages.emplace_back(text, caption); });
-    const bool admin = IsRunningAsAdmin();
-    ::RevertToSelf();
-
+    bool admin = true;
+    {
+        WithoutAdministrators restricted;
+        ASSERT_TRUE(restricted.active());
+        admin = IsRunningAsAdmin();
+    }
     EXPECT_FALSE(admin);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].first, L"Administrative privilege is required to run the Helmview installer");
     EXPECT_EQ(messages[0].second, L"Admin Required");
+    // Back under the process's own token the test passes again.
+    messages.clear();
+    EXPECT_TRUE(IsRunningAsAdmin());
+    EXPECT_TRUE(messages.empty());
 }
 
 } // namespace

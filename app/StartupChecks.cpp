@@ -1,0 +1,19 @@
+#include "app/StartupChecks.h"
+
+#include "app/Elevation.h"
+#include "common/ProcessExit.h"
+#include "common/UserMessage.h"
+#include "i18n/TranslationCatalog.h"
+
+void CheckStartupRights(bool languageRemembered) {
+    if (!languageRemembered) {
+        // Without rights the rights message says it all; with them, the
+        // registry itself refused.
+        if (IsRunningAsAdmin())
+            ShowUserMessage(Catalog().Translate(L"registry_write_fail"),
+                            Catalog().Translate(L"IDS_TITLE_ERROR"));
+        EndProcess();
+    }
+    if (!IsRunningAsAdmin())
+        EndProcess();
+}

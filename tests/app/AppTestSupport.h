@@ -1,0 +1,61 @@
+#pragma once
+// Helpers shared by the start-up tests.
+#include "common/UniqueHandle.h"
+#include "common/UserMessage.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+inline std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text)
+        out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+// Messages go to stderr as "MESSAGE [caption] text", where death tests'
+// matchers see them.
+inline void PrintMessagesToStderr() {
+    SetUserMessageSink([](const std::wstring& text, const std::wstring& caption) {
+        std::fprintf(stderr, "MESSAGE [%s] %s\n", Narrow(caption).c_str(), Narrow(text).c_str());
+        std::fflush(stderr);
+    });
+}
+
+// While it lives, the calling thread runs with a copy of the process token in
+// which the Administrators group is for deny only, as in a process that runs
+// without elevation under User Account Control.
+class WithoutAdministrators {
+  public:
+    WithoutAdministrators() {
+        unique_handle processToken;
+        if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, processToken.put()))
+            return;
+        SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+        PSID administrators = nullptr;
+        if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS,
+                                        0, 0, 0, 0, 0, 0, &administrators))
+            return;
+        SID_AND_ATTRIBUTES disable{administrators, 0};
+        unique_handle restricted;
+        const BOOL made = ::CreateRestrictedToken(processToken.get(), 0, 1, &disable, 0, nullptr, 0, nullptr,
+                                                  restricted.put());
+        ::FreeSid(administrators);
+        unique_handle impersonation;
+        if (made && ::DuplicateToken(restricted.get(), SecurityImpersonation, impersonation.put()))
+            active_ = ::SetThreadToken(nullptr, impersonation.get()) != FALSE;
+    }
+    ~WithoutAdministrators() {
+        if (active_)
+            ::RevertToSelf();
+    }
+    WithoutAdministrators(const WithoutAdministrators&) = delete;
+    WithoutAdministrators& operator=(const WithoutAdministrators&) = delete;
+
+    bool active() const { return active_; }
+
+  private:
+    bool active_ = false;
+};
