@@ -1,0 +1,441 @@
+#!/usr/bin/env python3
+"""End-to-end cases of the installer, each run on its own: cases.py <case> (cases.py --list names them).
+
+Each case starts from a machine without any installation, serves the fixture package from the loopback test
+server, starts build/HelmviewSetup.exe under Wine, and works its window through the UI driver as a user would.
+Screenshots of every screen reached go to build/screenshots/e2e/<case>/.
+"""
+
+import shutil
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import harness as h  # noqa: E402
+from harness import (BODY_TEXT, CANCEL_BUTTON, INSTALL_BUTTON, INSTALL_DIR_WIN, INSTALLER_VERSION_LINE,  # noqa: E402
+                     LANGUAGE_COMBO, LAUNCH_CHECKBOX, OFFERED, PRODUCT, PROGRESS_BAR, RELEASE_NOTES_LINK,
+                     SETTINGS_KEY, UNINSTALL_KEY, VERSION_LINE, T, expect)
+
+PACKAGE_PATH = f"/zqHelmview/application/{OFFERED}/Helmview.zip"
+MANIFEST_PATH = "/zqHelmview/config/lista_updater.xml"
+
+CASES = {}
+
+
+def case(function):
+    CASES[function.__name__] = function
+    return function
+
+
+# --------------------------------------------------------------------------------------------------------------
+# Shared steps
+
+
+def install_to_finish(c, inst, opening="welcome"):
+    """From an opening screen through the run(s) to the success finish screen; returns the finish controls."""
+    inst.wait_screen(opening)
+    inst.click(INSTALL_BUTTON)
+    if opening != "welcome":
+        inst.wait_screen("uninstalling", timeout=60)
+    kids = inst.wait_screen("installing", timeout=60)
+    expect(kids[CANCEL_BUTTON]["visible"], "Cancel is offered while installing")
+    kids = inst.wait_screen("finish_installed", timeout=240)
+    expect(kids[LAUNCH_CHECKBOX]["visible"] and kids[LAUNCH_CHECKBOX]["checked"] == 1,
+           "finish screen shows the ticked launch box")
+    expect(kids[LAUNCH_CHECKBOX]["text"] == T("IDS_LAUNCH_HELMVIEW", PRODUCT), "launch box names the product")
+    expect(not kids[CANCEL_BUTTON]["visible"], "no Cancel on the finish screen")
+    return kids
+
+
+def wait_for(predicate, timeout, what):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise h.E2EError("timed out waiting for " + what)
+        time.sleep(0.2)
+
+
+def expect_installed(version=OFFERED):
+    """The machine as a complete install of the fixture package leaves it."""
+    folder = h.install_dir()
+    wait_for(lambda: (folder / h.EXE.name).is_file() and (folder / h.EXE.name).read_bytes() == h.EXE.read_bytes(),
+             20, "the installer's copy in the install folder")
+    expected = sorted(h.make_packages.package_members() + ["7za.exe", h.EXE.name])
+    expect(h.folder_files(folder) == expected, f"install folder holds the package, 7za.exe and the installer "
+                                               f"(found {h.folder_files(folder)})")
+    settings = h.reg_values(SETTINGS_KEY) or {}
+    expect(settings.get("IsInstalled") == ("REG_DWORD", 3), f"IsInstalled = 3 (found {settings.get('IsInstalled')})")
+    expect(settings.get("InstallPath", (None, None))[1] == INSTALL_DIR_WIN, "InstallPath is the install folder")
+    expect(settings.get("CurrentVersion", (None, None))[1] == version, f"CurrentVersion = {version}")
+    expect(settings.get("CurrentCulture", (None, None))[1] == "en-US", "CurrentCulture remembers en-US")
+    entry = h.reg_values(UNINSTALL_KEY) or {}
+    wanted = {
+        "DisplayVersion": version,
+        "DisplayName": PRODUCT,
+        "DisplayIcon": INSTALL_DIR_WIN + "Helmview.exe",
+        "InstallSource": INSTALL_DIR_WIN + h.EXE.name,
+        "Publisher": "Norvale Corporation",
+        "UninstallString": INSTALL_DIR_WIN + h.EXE.name + " -uninstall ",
+    }
+    for name, value in wanted.items():
+        expect(entry.get(name) == ("REG_SZ", value), f"uninstall entry {name} = {value!r} "
+                                                      f"(found {entry.get(name)!r})")
+    for link in (h.desktop_shortcut(), h.start_menu_shortcut()):
+        data = link.read_bytes() if link.is_file() else b""
+        expect(b"Helmview.exe" in data or "Helmview.exe".encode("utf-16-le") in data,
+               f"shortcut {link.name} in {link.parent.name} points at Helmview.exe")
+
+
+def expect_prerequisites_ran(c):
+    lines = c.fixture_lines()
+    vc = [l for l in lines if l.startswith("VC_redist.x86.exe ")]
+    fenwick = [l for l in lines if l.startswith("fenwick_hal_setup.exe ")]
+    morrow = [l for l in lines if l.startswith("morrow_hal_setup.exe ")]
+    expect(len(vc) == 1 and vc[0].endswith(" /quiet /norestart"), f"runtime prerequisite ran quietly ({vc})")
+    expect(len(fenwick) == 1 and fenwick[0].endswith(" /install /quiet /norestart"),
+           f"driver package ran quietly ({fenwick})")
+    expect(not morrow, "no older driver to remove: its removal did not run")
+
+
+def expect_nothing_installed():
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "no IsInstalled record")
+    expect(h.reg_values(UNINSTALL_KEY) is None, "no uninstall entry")
+    expect(h.folder_files(h.install_dir()) == [], "install folder empty or gone")
+    expect(not h.desktop_shortcut().exists() and not h.start_menu_shortcut().exists(), "no shortcuts")
+
+
+def expect_no_app_started(c, wait=4.0):
+    time.sleep(wait)
+    expect(not [l for l in c.fixture_lines() if l.startswith("app ")], "the application was not launched")
+    expect(not c.driver.exists(h.APP_WINDOW_CLASS), "no application window")
+
+
+def wait_download_running(server, path=PACKAGE_PATH, timeout=60):
+    def running():
+        return [e for e in server.request_log() if e["path"] == path and e["method"] == "GET" and
+                not e.get("complete") and e.get("bytes_sent", 0) > 0]
+    return wait_for(running, timeout, "the package download to be under way")
+
+
+def slow_package_rule():
+    size = h.ensure_package().stat().st_size
+    # About forty seconds for the whole package: time enough to cancel in the middle.
+    return {PACKAGE_PATH: {"slow": {"bytes_per_sec": max(2048, size // 40)}}}
+
+
+def run_uninstall_entry(c):
+    """Runs the uninstall entry the way the system's program list does (Wine's uninstaller runs its
+    UninstallString); returns the relaunched copy."""
+    return h.Installer(c, command=["wine", "uninstaller", "--remove", "Norvale SSD Helmview"],
+                       exe=h.EXE, extra_env=c.env(), temp_only=True)
+
+
+# --------------------------------------------------------------------------------------------------------------
+# Cases
+
+
+@case
+def first_install(c):
+    server = c.serve()
+    inst = c.start(server)
+    expect(inst.first_exit == 0, "the process started ends with exit code 0 after relaunching")
+    kids = inst.wait_screen("welcome")
+    expect(inst.window["title"] == "Helmview Installer", "window caption")
+    expect(kids[VERSION_LINE]["text"] == T("IDS_INSTALL_END_TEXT1", PRODUCT) + ": " + OFFERED,
+           "version line shows the offered version")
+    expect(kids[INSTALLER_VERSION_LINE]["text"] == T("IDS_INSTALL") + " " + T("IDS_VERSION") + ": " +
+           h.INSTALLER_VERSION, "installer version line")
+    combo = kids[LANGUAGE_COMBO]
+    expect(combo["visible"] and len(combo["items"]) == 17 and combo["items"][combo["selected"]] == "English",
+           "language list with English selected")
+    expect(not kids[LAUNCH_CHECKBOX]["visible"], "no launch box before installing")
+
+    install_to_finish(c, inst)
+    expect_installed()
+    expect_prerequisites_ran(c)
+    paths = [e["path"] for e in server.request_log()]
+    expect(MANIFEST_PATH in paths and PACKAGE_PATH in paths, "manifest and package were fetched from the server")
+
+    inst.click(INSTALL_BUTTON)  # Finish, box ticked
+    expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
+    app = c.processes.wait_for_new("Helmview.exe", exclude=c.pids_seen, timeout=60)
+    argv = c.processes.known[app]["argv"]
+    expect(argv and argv[0].lower() == (INSTALL_DIR_WIN + "Helmview.exe").lower(),
+           f"the installed application was started ({argv})")
+    window = c.driver.find(h.APP_WINDOW_CLASS, timeout_ms=30000, visible=True)
+    c.shot_count += 1
+    c.driver.screenshot(str(c.shots / f"{c.shot_count:02d}-application.png"), h.APP_WINDOW_CLASS,
+                        pid=window["pid"])
+    expect(any(l.startswith("app ") for l in c.fixture_lines()), "the application recorded its start")
+    c.driver.close(h.APP_WINDOW_CLASS, pid=window["pid"])
+    expect(c.processes.wait(app, 30) == 0, "the application closed")
+
+
+@case
+def finish_unticked(c):
+    server = c.serve()
+    inst = c.start(server)
+    install_to_finish(c, inst)
+    inst.click(LAUNCH_CHECKBOX)
+    kids = inst.children()
+    expect(kids[LAUNCH_CHECKBOX]["checked"] == 0, "launch box unticked")
+    c.screenshot(inst, "finish_unticked")
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
+    expect_no_app_started(c)
+
+
+@case
+def cancel_during_download(c):
+    server = c.serve()
+    server.set_rules(slow_package_rule())
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    inst.click(INSTALL_BUTTON)
+    inst.wait_screen("installing")
+    wait_download_running(server)
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled = 1 while the install runs")
+    inst.click(CANCEL_BUTTON)
+    wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
+    dropped = time.monotonic()
+    c.screenshot(inst, "cancelled_bar_at_0")
+    inst.wait_screen("uninstalling", timeout=20)
+    pause = time.monotonic() - dropped
+    expect(1.0 <= pause <= 5.0, f"the clean-up starts about two seconds after the cancel ({pause:.1f} s)")
+    kids = inst.wait_screen("finish_cancelled", timeout=120)
+    expect(not kids[LAUNCH_CHECKBOX]["visible"], "no launch box after a cancelled install")
+    expect(not kids[RELEASE_NOTES_LINK]["visible"], "release notes link hidden after the clean-up")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") != 3, "IsInstalled is not 3")
+    expect(h.folder_files(h.install_dir()) == [], f"install folder empty ({h.folder_files(h.install_dir())})")
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
+    expect_no_app_started(c)
+
+
+@case
+def second_cancel_in_pause(c):
+    server = c.serve()
+    server.set_rules(slow_package_rule())
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    inst.click(INSTALL_BUTTON)
+    inst.wait_screen("installing")
+    wait_download_running(server)
+    inst.click(CANCEL_BUTTON)
+    wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
+    c.screenshot(inst, "cancelled_bar_at_0")
+    inst.click(CANCEL_BUTTON)
+    expect(inst.wait_exit(10) == 0, "a second Cancel in the pause ends the installer at once, exit code 0")
+    # No clean-up ran: the record of the begun install is still there.
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled still 1 (no clean-up ran)")
+
+
+def replace(c, status, opening):
+    h.record_installation("2.1.0.5", status=status, files=("old-version.txt", "Helmview.exe"))
+    c.installed = "2.1.0.5"
+    server = c.serve()
+    inst = c.start(server)
+    kids = inst.wait_screen(opening)
+    expect(kids[CANCEL_BUTTON]["visible"] and kids[INSTALL_BUTTON]["text"] == T("IDS_INSTALL"),
+           "Install and Cancel offered")
+    install_to_finish(c, inst, opening=opening)
+    expect(not (h.install_dir() / "old-version.txt").exists(), "the old installation's files are gone")
+    expect_installed()
+    inst.click(LAUNCH_CHECKBOX)
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
+
+
+@case
+def replace_old_version(c):
+    replace(c, 3, "old_version")
+
+
+@case
+def replace_incomplete(c):
+    replace(c, 1, "incomplete")
+
+
+@case
+def newer_version_installed(c):
+    h.record_installation("9.0.0.0", status=3)
+    c.installed = "9.0.0.0"
+    server = c.serve()
+    inst = c.start(server)
+    kids = inst.wait_screen("newer_version")
+    expect(kids[INSTALL_BUTTON]["text"] == T("IDS_OK") and not kids[CANCEL_BUTTON]["visible"],
+           "only OK is offered")
+    inst.close_box()
+    time.sleep(2)
+    expect(inst.running() and inst.screen()[0] == "newer_version", "the close box is ignored")
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "OK ends the installer with exit code 0")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 3 and h.reg_value(UNINSTALL_KEY, "DisplayVersion") ==
+           "9.0.0.0", "the newer installation's records are untouched")
+    expect((h.install_dir() / "old-version.txt").is_file(), "the newer installation's files are untouched")
+
+
+@case
+def uninstall_from_installed_copy(c):
+    server = c.serve()
+    inst = c.start(server)
+    install_to_finish(c, inst)
+    expect_installed()
+    inst.click(LAUNCH_CHECKBOX)
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "install finished")
+    # A stray file in the maker folder and a sibling folder: loose files go, other folders stay.
+    maker = h.install_dir().parent
+    (maker / "loose.txt").write_text("x")
+    (maker / "Other").mkdir()
+    (maker / "Other" / "keep.txt").write_text("x")
+
+    c.installed = OFFERED
+    un = run_uninstall_entry(c)
+    expect(un.argv[1:] == ["-uninstall"], f"the relaunched copy runs with -uninstall ({un.argv})")
+    kids = un.wait_screen("uninstall_welcome")
+    expect(kids[INSTALL_BUTTON]["text"] == T("IDS_UNINSTALL"), "Uninstall offered")
+    expect(kids[VERSION_LINE]["text"] == T("IDS_INSTALL_END_TEXT1", PRODUCT) + ": " + OFFERED,
+           "version line shows the installed version")
+    un.click(INSTALL_BUTTON)
+    un.wait_screen("uninstalling")
+    kids = un.wait_screen("finish_uninstalled", timeout=120)
+    expect(not kids[LAUNCH_CHECKBOX]["visible"], "no launch box after an uninstall")
+    expect_nothing_installed()
+    expect(not (maker / "loose.txt").exists() and (maker / "Other" / "keep.txt").is_file(),
+           "loose files of the maker folder deleted, its other folders kept")
+    settings = h.reg_values(SETTINGS_KEY) or {}
+    expect(sorted(settings) == ["CurrentCulture", "StartMinimized"] and settings["CurrentCulture"][1] == "en-US",
+           f"only the language and start-minimised values remain ({settings})")
+    un.click(INSTALL_BUTTON)
+    expect(un.wait_exit(30) == 0, "Finish ends the uninstaller with exit code 0")
+    expect_no_app_started(c, wait=1)
+
+
+@case
+def close_box(c):
+    server = c.serve()
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    inst.close_box()
+    time.sleep(2)
+    expect(inst.running() and inst.screen()[0] == "welcome", "the close box is ignored on the welcome screen")
+    inst.click(INSTALL_BUTTON)
+    inst.wait_screen("installing")
+    inst.close_box()
+    time.sleep(1)
+    expect(inst.running(), "the close box is ignored while installing")
+    inst.wait_screen("finish_installed", timeout=240)
+    inst.close_box()
+    expect(inst.wait_exit(15) == 0, "the close box ends the installer on the finish screen, exit code 0")
+    expect_no_app_started(c, wait=2)
+
+
+@case
+def second_instance(c):
+    server = c.serve()
+    first = c.start(server)
+    first.wait_screen("welcome")
+
+    same = c.start(server, expect_window=False, allow_quick_exit=True)
+    expect(same.wait_exit(30) == 0, "a second instance with the same file name ends with exit code 0")
+    windows = c.driver.windows(h.WINDOW_CLASS)
+    expect(len(windows) == 1, f"and shows no window ({len(windows)} installer windows)")
+    expect(c.driver.no_msgbox(exe=h.EXE.name), "and no message")
+
+    other_exe = c.work / "other" / "OtherSetup.exe"
+    other_exe.parent.mkdir()
+    shutil.copyfile(h.EXE, other_exe)
+    other = h.Installer(c, ["-test", server.base_url], exe=other_exe, extra_env=c.env())
+    other.wait_screen("welcome")
+    windows = c.driver.windows(h.WINDOW_CLASS)
+    expect(sorted(w["exe"].lower() for w in windows) == ["helmviewsetup.exe", "othersetup.exe"],
+           "an instance with another file name runs beside the first")
+    expect(first.running(), "the first instance still runs")
+    for inst in (other, first):
+        inst.click(CANCEL_BUTTON)
+        expect(inst.wait_exit(30) == 0, f"Cancel on the welcome screen ends {inst.exe.name}, exit code 0")
+
+
+@case
+def relaunch_copy(c):
+    server = c.serve()
+    temp = h.unix_path(h.temp_folder_windows())
+    before = set(p.name for p in temp.iterdir()) if temp.is_dir() else set()
+    args = ["-test", server.base_url, "-Extra", "two words"]
+    inst = c.start(None, args=args)
+    expect(inst.first_exit == 0, "the process started ends at once with exit code 0")
+    copy = inst.argv[0]
+    folder = copy.rsplit("\\", 1)[0]
+    expect(folder.lower().rsplit("\\", 1)[0] == h.temp_folder_windows().rstrip("\\").lower(),
+           f"the copy runs from a folder directly in the temporary-files folder ({copy})")
+    name = folder.rsplit("\\", 1)[1]
+    expect(name not in before, f"the folder {name} is new")
+    expect(name.startswith("s") and "." in name, f"the folder has a temporary name ({name})")
+    expect([p.name for p in h.unix_path(folder).iterdir()] == [h.EXE.name], "it holds only the installer")
+    expect(h.unix_path(copy).read_bytes() == h.EXE.read_bytes(), "an exact copy")
+    expect(inst.argv[1:] == args, f"the copy receives the same arguments ({inst.argv[1:]})")
+    inst.wait_screen("welcome")
+    inst.click(CANCEL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "Cancel on the welcome screen ends the installer, exit code 0")
+
+
+def expect_fatal_message(c, inst, text, label):
+    box = inst.message(shot_name=label)
+    expect(box["text"] == text and box["caption"] == T("IDS_TITLE_ERROR"),
+           f"message {box['text']!r} under {box['caption']!r}")
+    expect(inst.wait_exit(30) == 0, "the installer ends with exit code 0 after the message")
+
+
+@case
+def manifest_404(c):
+    server = c.serve(manifest=False)
+    inst = c.start(server, expect_window=False)
+    expect_fatal_message(c, inst, T("text_missing_file", "lista_updater.xml"), "manifest_missing")
+    expect(not c.driver.exists(exe=h.EXE.name), "no installer window was shown")
+    expect(any(e["path"] == MANIFEST_PATH and e["status"] == 404 for e in server.request_log()),
+           "the manifest was asked for and answered 404")
+
+
+@case
+def package_404(c):
+    server = c.serve(package=False)
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    inst.click(INSTALL_BUTTON)
+    inst.wait_screen("installing")
+    expect_fatal_message(c, inst, T("text_missing_file", "Helmview.zip"), "package_missing")
+
+
+@case
+def https_self_signed(c):
+    server = c.serve(https="selfsigned")
+    inst = c.start(server, expect_window=False)
+    expect_fatal_message(c, inst, T("ssl_error", "lista_updater.xml"), "ssl_error")
+    expect(server.stats()["tls_handshake_failures"] >= 1, "the server saw the handshake fail")
+
+
+def main(argv):
+    if len(argv) == 2 and argv[1] == "--list":
+        print("\n".join(CASES))
+        return 0
+    if len(argv) != 2 or argv[1] not in CASES:
+        print(f"usage: {argv[0]} <case>|--list\ncases: {', '.join(CASES)}", file=sys.stderr)
+        return 2
+    c = h.Case(argv[1])
+    try:
+        h.reset_machine()
+        CASES[argv[1]](c)
+    finally:
+        c.close()
+        h.reset_machine()
+    print(f"PASS {argv[1]} (screenshots in {c.shots})")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
