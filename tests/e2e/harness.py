@@ -429,7 +429,11 @@ class Processes:
             raw = Path(f"/proc/{pid}/cmdline").read_bytes()
         except OSError:
             return []
-        return [a.decode("utf-8", "replace") for a in raw.split(b"\0")[:-1]] if raw else []
+        # Wine writes the Windows command line over the loader's and pads the rest with NULs.
+        args = [a.decode("utf-8", "replace") for a in raw.split(b"\0")]
+        while args and not args[-1]:
+            args.pop()
+        return args
 
     def children(self):
         """Scans /proc; returns {pid: info} of our current children and remembers what it saw."""
