@@ -92,21 +92,18 @@ bool ShortOfAnnounced(HINTERNET request, std::uint64_t received) {
 
 enum class ReadResult { Data, End, Failed };
 
+// A read that fails without a code, or with E_ABORT, is not an error of its
+// own: it ends the body like the end of the data, and the length check after
+// the loop still tells a complete body from a cut one.
 ReadResult ReadBlock(HINTERNET request, Block& block, DWORD& read, DWORD& error) {
     read = 0;
+    error = 0;
     const auto readFile = WinInet().InternetReadFile;
-    if (readFile && readFile(request, block.data(), kBlockSize, &read)) {
-        error = 0;
+    if (readFile && readFile(request, block.data(), kBlockSize, &read))
         return read == 0 ? ReadResult::End : ReadResult::Data;
-    }
+    read = 0;
     error = LastErrorOf(readFile != nullptr);
-    return ReadResult::Failed;
-}
-
-// A read that fails without a code, or because the transfer was cancelled,
-// ends the transfer without a message and counts as success.
-bool IsQuietReadFailure(DWORD error) {
-    return error == 0 || error == static_cast<DWORD>(E_ABORT);
+    return error == 0 || error == static_cast<DWORD>(E_ABORT) ? ReadResult::End : ReadResult::Failed;
 }
 
 bool WriteAll(HANDLE file, const char* data, DWORD size) {
@@ -182,8 +179,6 @@ bool Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, std:
             request.reset();
             internet.reset();
             file.reset();
-            if (IsQuietReadFailure(error))
-                return true;
             ReportNetworkError(error, fileName);
             return false;
         }
@@ -246,8 +241,6 @@ bool Downloader::DownloadText(std::wstring subPath, std::wstring fileName, std::
         if (result == ReadResult::Failed) {
             request.reset();
             internet.reset();
-            if (IsQuietReadFailure(error))
-                return true;
             ReportNetworkError(error, fileName);
             return false;
         }
