@@ -6,6 +6,7 @@
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
 #include "i18n/UserLocale.h"
+#include "profile/ProductProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -115,6 +116,8 @@ class LanguageChoice : public ::testing::Test {
     }
 
     void SetUp() override {
+        // As at start-up: the store takes its key names from the profile.
+        Profile().InitProductProfile(L"http://127.0.0.1:9/");
         if (Catalog().DisplayNames().empty())
             Catalog().LoadAll();
         Catalog().SetLanguage(L"");
