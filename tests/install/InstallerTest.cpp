@@ -1,4 +1,5 @@
 #include "install/Installer.h"
+#include "install/Uninstaller.h"
 
 #include "InstallSequenceTest.h"
 #include "common/UserMessage.h"
@@ -147,6 +148,26 @@ TEST_F(Install, CancelDuringUnpackingStillMakesTheShortcuts) {
     EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
     EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite runs after a cancellation";
+}
+
+TEST_F(Install, UninstallAfterACancelledInstallRemovesWhatItLeft) {
+    Installer installer(ProductVersion(L"2.2.0.1"));
+    Run(installer, [&](std::int32_t value) {
+        if (value == 20)
+            installer.Cancel();
+    });
+    ASSERT_TRUE(FileExists(KnownShortcutFiles()[0]));
+
+    // As the window does after a cancellation: in the same process, whose
+    // current directory the install run left in the install folder.
+    Uninstaller uninstaller;
+    uninstaller.RemoveInstallation();
+
+    EXPECT_EQ(uninstaller.GetProgress(), 100);
+    EXPECT_EQ(FilesBelow(installDir_), std::vector<std::wstring>{});
+    for (const std::wstring& file : KnownShortcutFiles())
+        EXPECT_FALSE(FileExists(file)) << Narrow(file);
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
 }
 
 TEST_F(Install, RemovesTheOlderDriverWhenItsMarkerKeyExists) {

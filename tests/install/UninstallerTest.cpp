@@ -94,6 +94,20 @@ TEST_F(Uninstall, RemovesANorvaleInstallation) {
     EXPECT_EQ(Settings().GetIsInstalled(L"Tessaro"), 5u);
 }
 
+TEST_F(Uninstall, ARecordedFolderThatWasNeverMadeLeavesTheOtherStepsToRun) {
+    MakeFolders(norvaleMaker_);
+    WriteBytes(norvaleMaker_ + L"maker.log", "loose");
+    WriteMachineDword(kNorvaleSettingsKey, L"IsInstalled", 1);
+    WriteMachineString(kNorvaleSettingsKey, L"InstallPath", norvaleMaker_ + L"SSD Helmview\\");
+    FakeShortcuts();
+
+    EXPECT_EQ(Run(), kSteps);
+
+    EXPECT_FALSE(FileExists(norvaleMaker_ + L"maker.log"));
+    ExpectNoShortcuts();
+    EXPECT_EQ(Settings().GetIsInstalled(L"Norvale"), 5u);
+}
+
 TEST_F(Uninstall, RemovesATessaroInstallationWhenOnlyItIsRecorded) {
     const std::wstring folder = FakeInstallation(tessaroMaker_, kTessaroSettingsKey);
     WriteMachineString(kTessaroUninstallKey, L"DisplayVersion", L"1.9.0.0");
