@@ -1,5 +1,6 @@
 #include "InstallTestSupport.h"
 
+#include "TestServerClient.h"
 #include "common/UniqueHandle.h"
 
 #include <objbase.h>
@@ -137,15 +138,13 @@ std::wstring ArchiveToolFile() {
 }
 
 std::wstring ServedPackage(const std::wstring& version, const std::wstring& fileName) {
-    return std::wstring(HELM_BINARY_DIR) + L"\\tests\\install-server\\root\\zqHelmview\\application\\" +
-           version + L"\\" + fileName;
+    return std::wstring(HELM_BINARY_DIR) + L"\\testservers\\" + kPackageServer +
+           L"\\root\\zqHelmview\\application\\" + version + L"\\" + fileName;
 }
 
 std::wstring PackageServerBaseUrl() {
-    std::string port = ReadBytes(std::wstring(HELM_BINARY_DIR) + L"\\tests\\install-server\\port");
-    while (!port.empty() && (port.back() == '\n' || port.back() == '\r' || port.back() == ' '))
-        port.pop_back();
-    return port.empty() ? std::wstring() : L"http://127.0.0.1:" + FromUtf8(port) + L"/";
+    const TestServerClient server(kPackageServer);
+    return server.Ready() ? server.BaseUrl() : std::wstring();
 }
 
 FixtureLog::FixtureLog() : folder_(L"fixture log") {

@@ -40,6 +40,8 @@ std::vector<std::wstring> FilesBelow(const std::wstring& folder);
 std::wstring FixtureProgram(const std::wstring& fileName);
 // The 7-Zip console tool the installer carries (build/thirdparty/7za.exe).
 std::wstring ArchiveToolFile();
+// The fixture name of the package server (helm_test_server).
+inline constexpr wchar_t kPackageServer[] = L"install_server";
 // A package the test fixture built and the package server serves.
 std::wstring ServedPackage(const std::wstring& version, const std::wstring& fileName);
 // http://127.0.0.1:PORT/ of the running package server.

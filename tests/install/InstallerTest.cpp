@@ -2,6 +2,7 @@
 #include "install/Uninstaller.h"
 
 #include "InstallSequenceTest.h"
+#include "TestServerClient.h"
 #include "common/UserMessage.h"
 #include "profile/ProductProfile.h"
 
@@ -107,7 +108,11 @@ TEST_F(Install, PrefersAPackageLeftByAnEarlierRunAndKeepsWhatTheFolderHeld) {
 }
 
 TEST_F(Install, CancelDuringTheDownloadStopsBeforeUnpacking) {
-    Installer installer(ProductVersion(L"2.2.0.4")); // served slowly
+    TestServerClient server(kPackageServer);
+    ASSERT_TRUE(server.SetRules(
+        R"({"/zqHelmview/application/2.2.0.4/Helmview.zip": {"slow": {"bytes_per_sec": 32768, "size": 4194304}}})"))
+        << server.Error();
+    Installer installer(ProductVersion(L"2.2.0.4"));
     const std::wstring package = installDir_ + L"Helmview.zip";
     std::thread canceller;
 
