@@ -37,11 +37,10 @@ def time_to_window(case, command, window_class, exe_name):
     line = driver.stdout.readline()
     elapsed = time.monotonic() - started
     driver.wait(timeout=30)
-    program.wait(timeout=60)
     found = json.loads(line)
     if "error" in found:
         raise h.E2EError(f"{exe_name}: {found['error']}")
-    return elapsed, found["pid"]
+    return elapsed, found["pid"], program
 
 
 def main():
@@ -56,16 +55,18 @@ def main():
             server = case.serve()
             # One unmeasured start of each warms Wine's caches.
             for run in range(args.runs + 1):
-                seconds, pid = time_to_window(case, ["wine", str(h.EXE), "-test", server.base_url], h.WINDOW_CLASS,
-                                              h.EXE.name)
+                seconds, pid, program = time_to_window(case, ["wine", str(h.EXE), "-test", server.base_url],
+                                                       h.WINDOW_CLASS, h.EXE.name)
                 inst_driver = case.driver.with_pid(pid)
                 inst_driver.click(h.index(h.CANCEL_BUTTON))
                 inst_driver.wait_gone(timeout_ms=30000)
+                program.wait(timeout=30)
                 if run:
                     results["installer"].append(seconds)
-                seconds, pid = time_to_window(case, ["wine", str(MINIMAL)], MINIMAL_CLASS, MINIMAL.name)
+                seconds, pid, program = time_to_window(case, ["wine", str(MINIMAL)], MINIMAL_CLASS, MINIMAL.name)
                 case.driver.close(MINIMAL_CLASS, pid=pid)
                 case.driver.wait_gone(MINIMAL_CLASS, pid=pid, timeout_ms=30000)
+                program.wait(timeout=30)
                 if run:
                     results["minimal"].append(seconds)
         finally:

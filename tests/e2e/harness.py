@@ -326,7 +326,8 @@ def read_shortcut(path):
         raw = data[pos + 2:pos + 2 + count * width]
         pos += 2 + count * width
         if key:
-            result[key] = raw.decode("utf-16-le" if unicode else "latin-1")
+            # Some writers count a terminating NUL into the length.
+            result[key] = raw.decode("utf-16-le" if unicode else "latin-1").rstrip("\0")
     return result
 
 
@@ -606,8 +607,19 @@ class Installer:
         if expect_window:
             self.attach()
 
-    def attach(self, timeout_ms=60000):
-        self.window = self.case.driver.find(exe=self.exe.name, visible=True, timeout_ms=timeout_ms)
+    def attach(self, timeout=60):
+        """Waits for the installer window of this run; fails as soon as the installer has ended."""
+        deadline = time.monotonic() + timeout
+        while True:
+            found = self.case.driver.find(exe=self.exe.name, visible=True, timeout_ms=1000, check=False)
+            if "error" not in found and found["pid"] not in self.case.windows_seen:
+                break
+            if not self.running():
+                raise E2EError(f"the installer ended (exit code {self.wait_exit(5)}) without showing its window")
+            if time.monotonic() >= deadline:
+                raise E2EError(f"no installer window within {timeout} s")
+        self.window = found
+        self.case.windows_seen.add(found["pid"])
         self.d = self.case.driver.with_pid(self.window["pid"])
         return self.window
 
@@ -680,10 +692,12 @@ class Case:
         for old in self.shots.glob("*.png"):
             old.unlink()
         self.shot_count = 0
+        self.last_shot = None
         # Before we become a subreaper: Wine's own helper processes must not become ours.
         prepare_prefix()
         self.processes = Processes()
         self.pids_seen = set()
+        self.windows_seen = set()  # Windows pids of installer windows already attached to
         self.driver = UiDriver(str(uidriver_exe()), env=wine_env())
         self.temp_windows = temp_folder_windows()
         self.fixture_log = self.work / "fixture-log.txt"
@@ -717,12 +731,16 @@ class Case:
         return self.fixture_log.read_text(encoding="utf-8", errors="replace").splitlines()
 
     def screenshot(self, installer, label):
+        if (installer.pid, label) == self.last_shot:  # the same screen of the same run seen again
+            return None
+        self.last_shot = (installer.pid, label)
         self.shot_count += 1
         path = self.shots / f"{self.shot_count:02d}-{label}.png"
         installer.d.screenshot(str(path))
         return path
 
     def screenshot_msgbox(self, filters, label):
+        self.last_shot = label
         self.shot_count += 1
         path = self.shots / f"{self.shot_count:02d}-{label}.png"
         self.driver.screenshot_msgbox(str(path), **filters)
