@@ -34,16 +34,14 @@ bool Cancelled() {
     return State().installState == InstallState::Cancelled;
 }
 
-// Moves the bar toward the run's progress, one point per pass, until it is
-// full, the worker has returned and the bar has caught up with it, or the
-// stop condition holds. A run that returned without reporting 100 thus
-// cannot hold the window in the loop for ever.
-template <typename Progress, typename Stop>
-void AnimateBar(const WorkerRun& worker, Progress progress, Stop stop) {
+} // namespace
+
+int AnimateProgressBar(const WorkerRun& worker, const std::function<int()>& progress,
+                       const std::function<bool()>& stop) {
     int bar = 0;
     do {
         if (stop())
-            return;
+            return bar;
         PumpMessages();
         // Read the finish first: a run that has returned has set its last value.
         const bool returned = worker.Finished();
@@ -53,11 +51,10 @@ void AnimateBar(const WorkerRun& worker, Progress progress, Stop stop) {
         SetBar(bar);
         WaitPumping(kPassMilliseconds);
         if (returned && bar >= reported)
-            return;
+            return bar;
     } while (bar < kComplete);
+    return bar;
 }
-
-} // namespace
 
 void PumpMessages() {
     MSG msg;
@@ -91,7 +88,7 @@ void WaitPumpingUntilFinished(const WorkerRun& worker) {
 void RunInstall(Installer& installer) {
     ShowInstallingScreen();
     const WorkerRun worker = WorkerRun::Start([&installer] { installer.Install(); });
-    AnimateBar(
+    AnimateProgressBar(
         worker, [&installer] { return installer.GetProgress(); }, Cancelled);
 
     if (!Cancelled()) {
@@ -117,7 +114,7 @@ void RunUninstall() {
     // Shared with the worker, so the object outlives the run whatever happens.
     const auto uninstaller = std::make_shared<Uninstaller>();
     const WorkerRun worker = WorkerRun::Start([uninstaller] { uninstaller->RemoveInstallation(); });
-    AnimateBar(
+    AnimateProgressBar(
         worker, [&uninstaller] { return uninstaller->GetProgress(); }, [] { return false; });
     WaitPumpingUntilFinished(worker);
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 class Installer;
 
 // Dispatches every message waiting for this thread.
@@ -16,6 +18,15 @@ void WaitPumping(DWORD milliseconds);
 
 // Dispatches messages until the worker's work has returned.
 void WaitPumpingUntilFinished(const WorkerRun& worker);
+
+// Moves the window's progress bar toward the run's progress, at most one
+// point per pass of at least 50 ms, so even a run that finishes at once shows
+// about five seconds of progress. Ends when the bar is full, when stop()
+// holds at the start of a pass, or when the worker has returned and the bar
+// has caught up with its last value (so a run that returns without
+// reporting 100 cannot hold the window for ever). Returns the bar's value.
+int AnimateProgressBar(const WorkerRun& worker, const std::function<int()>& progress,
+                       const std::function<bool()>& stop);
 
 // Runs the install on a worker thread behind the installing screen. Returns
 // when the install has finished or, after a Cancel, once the cancelled run

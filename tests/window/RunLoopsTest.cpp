@@ -119,3 +119,56 @@ TEST(WorkerRun, RunsOnAThreadOfItsOwn) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(AnimateProgressBar, ClimbsOnePointPerPassUntilFull) {
+    // The run reports 100 at once; the bar still takes a hundred passes.
+    const WorkerRun run = WorkerRun::Start([] {});
+    int reads = 0;
+    const int bar = AnimateProgressBar(
+        run,
+        [&reads] {
+            ++reads;
+            return 100;
+        },
+        [] { return false; });
+    EXPECT_EQ(bar, 100);
+    EXPECT_EQ(reads, 100);
+}
+
+TEST(AnimateProgressBar, EndsWhenTheWorkerReturnedWithoutReachingTheEnd) {
+    const WorkerRun run = WorkerRun::Start([] {});
+    WaitPumpingUntilFinished(run);
+    int reads = 0;
+    const int bar = AnimateProgressBar(
+        run,
+        [&reads] {
+            ++reads;
+            return 3;
+        },
+        [] { return false; });
+    // It catches up with the last value, then stops instead of waiting for 100.
+    EXPECT_EQ(bar, 3);
+    EXPECT_EQ(reads, 3);
+}
+
+TEST(AnimateProgressBar, FollowsTheRunAndStopsOnRequest) {
+    std::atomic<int> progress{0};
+    std::atomic<bool> release{false};
+    const WorkerRun run = WorkerRun::Start([&] {
+        progress = 2;
+        while (!release.load())
+            ::Sleep(5);
+    });
+    int passes = 0;
+    const int bar = AnimateProgressBar(
+        run, [&progress] { return progress.load(); }, [&passes] { return ++passes > 10; });
+    // Two points reached, then held there while the run stayed at 2.
+    EXPECT_EQ(bar, 2);
+    EXPECT_FALSE(run.Finished());
+    release = true;
+    WaitPumpingUntilFinished(run);
+}
+
+} // namespace

@@ -398,6 +398,48 @@ def test_window_works_without_the_logo_resource():
         expect_ended_by(h, CANCEL, "Cancel")
 
 
+def start_uninstall(h):
+    """Presses Uninstall on the uninstall offer and checks the uninstalling screen."""
+    h.driver.click("index:%d" % INSTALL)
+    body = "Please wait while Helmview is uninstalled from your computer."
+    h.driver.wait_until(lambda: h.child(BODY)["text"] == body, 20, what="uninstalling screen")
+    children = h.children()
+    expect_visible(children, {INSTALL: False, CANCEL: False, LABEL: False, COMBO: False, PROGRESS: True,
+                              LINK: False, LAUNCH: False}, "uninstalling")
+    h.screenshot("uninstalling")
+    # The close box does nothing while the run is under way.
+    h.driver.close()
+    finished = "Helmview was successfully uninstalled."
+    h.driver.wait_until(lambda: h.child(BODY)["text"] == finished, 120, interval_s=0.5, what="finish screen")
+    expect(h.proc.poll() is None, "a close request during the run was ignored")
+    children = h.children()
+    expect_equal(children[INSTALL]["text"], "Finish", "button of the finish screen")
+    expect_visible(children, {INSTALL: True, CANCEL: False, LAUNCH: False, PROGRESS: False, COMBO: False,
+                              LINK: False}, "finish after uninstall")
+    expect_equal(children[PROGRESS]["pos"], 100, "the bar ended full")
+    h.screenshot("finish_uninstall")
+
+
+def test_uninstall_run_ends_on_the_finish_screen_which_the_close_box_ends():
+    wt.clear_records()
+    wt.set_is_installed(3)
+    with host("--uninstall", "--installed", OLDER, "--offered", OFFERED) as h:
+        start_uninstall(h)
+        expect_equal(wt.read_dword(wt.SETTINGS_KEY, "IsInstalled"), None, "the record was removed")
+        h.driver.close()
+        expect_equal(h.wait_exit(), 0, "the close box on the finish screen ends the program with exit code")
+
+
+def test_finish_after_uninstall_ends_the_program_and_leaves_the_install_folder():
+    wt.clear_records()
+    wt.set_is_installed(3)
+    with host("--uninstall", "--installed", OLDER, "--offered", OFFERED) as h:
+        start_uninstall(h)
+        expect_ended_by(h, INSTALL, "Finish after the uninstall")
+    folder = os.path.join(os.environ["WINEPREFIX"], "drive_c", "Program Files (x86)", "Norvale", "SSD Helmview")
+    expect(os.path.isdir(folder), "Finish made sure the install folder exists")
+
+
 def main():
     global config
     parser = argparse.ArgumentParser()

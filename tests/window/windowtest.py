@@ -85,6 +85,23 @@ def read_string(key, name):
     return None
 
 
+def read_dword(key, name):
+    """The REG_DWORD value, or None when it is absent."""
+    code, out = reg("query", key, "/v", name)
+    if code != 0:
+        return None
+    for line in out.splitlines():
+        parts = line.split()
+        if len(parts) == 3 and parts[0] == name and parts[1] == "REG_DWORD":
+            return int(parts[2], 16)
+    return None
+
+
+def run_windows(argv, timeout=120):
+    """Runs a Windows command line under Wine; returns (exit code, output)."""
+    return _run_quietly([WINE] + argv, timeout)
+
+
 # -- translations --------------------------------------------------------------------------------------
 
 
