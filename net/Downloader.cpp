@@ -1,0 +1,284 @@
+#include "net/Downloader.h"
+
+#include "common/UniqueHandle.h"
+#include "net/ConnectionProbe.h"
+#include "net/NetworkErrorText.h"
+#include "net/NetworkErrors.h"
+#include "net/WinInetApi.h"
+#include "profile/ProductProfile.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <utility>
+
+namespace {
+
+using unique_hinternet = UniqueHandle<HINTERNET, InternetHandleTraits>;
+
+// Set by the window's thread, polled by the worker's read loop.
+std::atomic<bool> abortRequested{false};
+
+constexpr DWORD kBlockSize = 4096;
+using Block = std::array<char, kBlockSize>;
+
+std::mutex probeMutex;
+ConnectionProbe& Probe() {
+    static ConnectionProbe probe;
+    return probe;
+}
+
+std::wstring UrlOf(const std::wstring& subPath, const std::wstring& fileName) {
+    return Profile().serverFolderUrl() + subPath + fileName;
+}
+
+// The error of the WinINet call that just failed; a function that could not
+// be bound counts as a failed call of its own.
+DWORD LastErrorOf(bool bound) {
+    return bound ? ::GetLastError() : static_cast<DWORD>(ERROR_PROC_NOT_FOUND);
+}
+
+// A session with no proxy whatever the system settings say, and an empty
+// user agent.
+unique_hinternet OpenInternet(DWORD& error) {
+    const auto open = WinInet().InternetOpenW;
+    unique_hinternet internet(open ? open(L"", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0) : nullptr);
+    error = internet ? 0 : LastErrorOf(open != nullptr);
+    return internet;
+}
+
+// Always from the server, never from the local cache.
+unique_hinternet OpenRequest(HINTERNET internet, const std::wstring& url, DWORD& error) {
+    const auto open = WinInet().InternetOpenUrlW;
+    unique_hinternet request(open ? open(internet, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0)
+                                  : nullptr);
+    error = request ? 0 : LastErrorOf(open != nullptr);
+    return request;
+}
+
+// The body length the server announced, if it announced one. Read as text so
+// that packages beyond 4 GB are measured correctly too.
+std::optional<std::uint64_t> AnnouncedLength(HINTERNET request) {
+    const auto query = WinInet().HttpQueryInfoW;
+    if (!query)
+        return std::nullopt;
+    std::array<wchar_t, 32> buffer{};
+    DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t));
+    if (!query(request, HTTP_QUERY_CONTENT_LENGTH, buffer.data(), &length, nullptr))
+        return std::nullopt;
+    std::uint64_t value = 0;
+    bool any = false;
+    for (const wchar_t* p = buffer.data(); *p; ++p) {
+        if (*p == L' ' && !any)
+            continue;
+        if (*p < L'0' || *p > L'9')
+            break;
+        if (value > (UINT64_MAX - 9) / 10)
+            return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(*p - L'0');
+        any = true;
+    }
+    return any ? std::optional<std::uint64_t>(value) : std::nullopt;
+}
+
+// WinINet ends a body that the server cut off like a complete one; only the
+// count of bytes against the announced length tells the two apart.
+bool ShortOfAnnounced(HINTERNET request, std::uint64_t received) {
+    const std::optional<std::uint64_t> announced = AnnouncedLength(request);
+    return announced && received < *announced;
+}
+
+enum class ReadResult { Data, End, Failed };
+
+// A read that fails without a code, or with E_ABORT, is not an error of its
+// own: it ends the body like the end of the data, and the length check after
+// the loop still tells a complete body from a cut one.
+ReadResult ReadBlock(HINTERNET request, Block& block, DWORD& read, DWORD& error) {
+    read = 0;
+    error = 0;
+    const auto readFile = WinInet().InternetReadFile;
+    if (readFile && readFile(request, block.data(), kBlockSize, &read))
+        return read == 0 ? ReadResult::End : ReadResult::Data;
+    read = 0;
+    error = LastErrorOf(readFile != nullptr);
+    return error == 0 || error == static_cast<DWORD>(E_ABORT) ? ReadResult::End : ReadResult::Failed;
+}
+
+bool WriteAll(HANDLE file, const char* data, DWORD size) {
+    while (size > 0) {
+        DWORD written = 0;
+        if (!::WriteFile(file, data, size, &written, nullptr) || written == 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+} // namespace
+
+ConnectionProbe SetConnectionProbe(ConnectionProbe probe) {
+    std::lock_guard<std::mutex> lock(probeMutex);
+    return std::exchange(Probe(), std::move(probe));
+}
+
+bool Downloader::IsConnected() {
+    ConnectionProbe probe;
+    {
+        std::lock_guard<std::mutex> lock(probeMutex);
+        probe = Probe();
+    }
+    if (probe)
+        return probe();
+    const auto connected = WinInet().InternetGetConnectedState;
+    DWORD flags = 0;
+    return connected && connected(&flags, 0) != FALSE;
+}
+
+bool Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, std::wstring fileName) {
+    if (!IsConnected()) {
+        ShowNoNetworkMessage();
+        return false;
+    }
+    abortRequested.store(false);
+
+    const std::wstring url = UrlOf(subPath, fileName);
+    const std::wstring targetPath = targetDir + fileName;
+    // Created before anything is asked of the server, so a failed download
+    // leaves an empty or partial file behind rather than an older copy.
+    unique_hfile file(::CreateFileW(targetPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        ReportNetworkError(::GetLastError(), targetPath);
+        return false;
+    }
+
+    DWORD error = 0;
+    unique_hinternet internet = OpenInternet(error);
+    if (!internet) {
+        ReportNetworkError(error, L"");
+        return false;
+    }
+    unique_hinternet request = OpenRequest(internet.get(), url, error);
+    if (!request) {
+        internet.reset();
+        ReportNetworkError(error, L"");
+        return false;
+    }
+    if (!CheckHttpStatus(request.get(), fileName))
+        return false;
+
+    Block block;
+    std::uint64_t received = 0;
+    for (;;) {
+        DWORD read = 0;
+        const ReadResult result = ReadBlock(request.get(), block, read, error);
+        if (result == ReadResult::Failed) {
+            request.reset();
+            internet.reset();
+            file.reset();
+            ReportNetworkError(error, fileName);
+            return false;
+        }
+        // The block that arrived with the request to stop is not kept.
+        if (abortRequested.load())
+            return true;
+        if (result == ReadResult::End)
+            break;
+        if (!WriteAll(file.get(), block.data(), read)) {
+            error = ::GetLastError();
+            request.reset();
+            internet.reset();
+            file.reset();
+            ReportNetworkError(error, targetPath);
+            return false;
+        }
+        received += read;
+    }
+
+    const bool truncated = ShortOfAnnounced(request.get(), received);
+    request.reset();
+    internet.reset();
+    file.reset();
+    if (truncated) {
+        ReportNetworkError(ERROR_INTERNET_CONNECTION_RESET, fileName);
+        return false;
+    }
+    return true;
+}
+
+bool Downloader::DownloadToInstallDir(std::wstring subPath, std::wstring fileName) {
+    return DownloadFile(std::move(subPath), Profile().installDir(), std::move(fileName));
+}
+
+bool Downloader::DownloadText(std::wstring subPath, std::wstring fileName, std::wstring& text) {
+    const std::wstring url = UrlOf(subPath, fileName);
+    if (!IsConnected()) {
+        ShowNoNetworkMessage();
+        return false;
+    }
+    DWORD error = 0;
+    unique_hinternet internet = OpenInternet(error);
+    if (!internet) {
+        ReportNetworkError(error, L"");
+        return false;
+    }
+    unique_hinternet request = OpenRequest(internet.get(), url, error);
+    if (!request) {
+        ReportNetworkError(error, fileName);
+        return false;
+    }
+    if (!CheckHttpStatus(request.get(), fileName))
+        return false;
+
+    text.clear();
+    Block block;
+    for (;;) {
+        DWORD read = 0;
+        const ReadResult result = ReadBlock(request.get(), block, read, error);
+        if (result == ReadResult::Failed) {
+            request.reset();
+            internet.reset();
+            ReportNetworkError(error, fileName);
+            return false;
+        }
+        if (result == ReadResult::End)
+            break;
+        // One character per byte: bytes keep their value (the ISO 8859-1
+        // reading), so nothing is lost and ASCII reads as itself.
+        for (DWORD i = 0; i < read; ++i)
+            text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(block[i])));
+    }
+    if (ShortOfAnnounced(request.get(), text.size())) {
+        request.reset();
+        internet.reset();
+        ReportNetworkError(ERROR_INTERNET_CONNECTION_RESET, fileName);
+        return false;
+    }
+    return true;
+}
+
+bool Downloader::UrlExists(std::wstring subPath, std::wstring fileName) {
+    if (!IsConnected())
+        return false;
+    DWORD error = 0;
+    unique_hinternet internet = OpenInternet(error);
+    if (!internet)
+        return false;
+    const unique_hinternet request = OpenRequest(internet.get(), UrlOf(subPath, fileName), error);
+    if (!request)
+        return false;
+    const auto query = WinInet().HttpQueryInfoW;
+    std::array<wchar_t, 512> buffer{};
+    DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t));
+    int status = 0;
+    if (query && query(request.get(), HTTP_QUERY_STATUS_CODE, buffer.data(), &length, nullptr))
+        status = LeadingStatusNumber(buffer.data());
+    return IsSuccessStatus(status);
+}
+
+void Downloader::AbortDownload() {
+    abortRequested.store(true);
+}

@@ -1,0 +1,66 @@
+#include "net/NetworkErrors.h"
+
+#include "common/UniqueHandle.h"
+#include "common/UserMessage.h"
+#include "i18n/TranslationCatalog.h"
+#include "net/NetworkErrorText.h"
+#include "net/WinInetApi.h"
+
+#include <array>
+
+namespace {
+
+void ShowError(const std::wstring& text) {
+    ShowUserMessage(text, Catalog().Translate(L"IDS_TITLE_ERROR"));
+}
+
+} // namespace
+
+void ShowNoNetworkMessage() {
+    ShowUserMessage(Catalog().Translate(L"error_no_network"), Catalog().Translate(L"error_download"));
+}
+
+bool CheckHttpStatus(HINTERNET request, const std::wstring& fileName) {
+    std::array<wchar_t, 512> buffer{};
+    DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t)); // room for the terminator
+    const auto query = WinInet().HttpQueryInfoW;
+    if (!query || !query(request, HTTP_QUERY_STATUS_CODE, buffer.data(), &length, nullptr)) {
+        ReportNetworkError(query ? ::GetLastError() : ERROR_PROC_NOT_FOUND, fileName);
+        return false;
+    }
+    const std::wstring statusText(buffer.data());
+    if (IsSuccessStatus(LeadingStatusNumber(statusText)))
+        return true;
+    const TranslatedText message = HttpStatusMessage(statusText, fileName);
+    ShowError(Catalog().Translate(message.key, message.values));
+    return false;
+}
+
+void ReportNetworkError(std::uint32_t code, const std::wstring& fileName) {
+    if (code == 0)
+        return;
+    if (code == kSslCertificateRejected) {
+        ShowError(Catalog().Translate(L"ssl_error", {fileName}));
+        return;
+    }
+    ShowError(ComposeErrorText(code, SystemErrorText(code), fileName));
+}
+
+std::wstring SystemErrorText(std::uint32_t code) {
+    // The system message table only: WinINet's own codes mostly have no text
+    // there, and those messages then read "unknown error".
+    unique_hlocal buffer;
+    char* text = nullptr;
+    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                              FORMAT_MESSAGE_IGNORE_INSERTS,
+                                          nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    buffer.reset(text);
+    if (length == 0 || !text)
+        return std::wstring();
+    const int wide = ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0);
+    if (wide <= 0)
+        return std::wstring();
+    std::wstring result(static_cast<std::size_t>(wide), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), &result[0], wide);
+    return TrimTrailingSpace(result);
+}
