@@ -440,6 +440,166 @@ def test_finish_after_uninstall_ends_the_program_and_leaves_the_install_folder()
     expect(os.path.isdir(folder), "Finish made sure the install folder exists")
 
 
+# -- install runs against a local download server -------------------------------------------------------
+
+
+INSTALL_DIR_PARTS = ("drive_c", "Program Files (x86)", "Norvale", "SSD Helmview")
+
+
+def install_dir():
+    return os.path.join(os.environ["WINEPREFIX"], *INSTALL_DIR_PARTS)
+
+
+def remove_install_dir():
+    """The prefix's install folder (inside drive_c only) goes, so each run starts from nothing."""
+    import shutil
+    folder = install_dir()
+    assert os.path.join("drive_c", "Program Files (x86)") in folder
+    shutil.rmtree(folder, ignore_errors=True)
+
+
+class Server:
+    """A loopback download server holding the package of OFFERED."""
+
+    def __init__(self, name):
+        sys.path.insert(0, os.path.join(config.source, "tools", "testserver"))
+        sys.path.insert(0, os.path.join(config.source, "tools", "fixtures"))
+        from testserver import TestServer
+        from make_packages import make_package
+        root = os.path.join(config.work, name)
+        package = os.path.join(root, "zqHelmview", "application", OFFERED, "Helmview.zip")
+        if not os.path.isfile(package):
+            make_package(package, config.seven_zip, config.fixtures)
+        self.package_path = "/zqHelmview/application/%s/Helmview.zip" % OFFERED
+        self.server = TestServer(root=root)
+
+    def __enter__(self):
+        self.server.start()
+        return self.server
+
+    def __exit__(self, *exc):
+        self.server.stop()
+        return False
+
+
+def fixture_log_env():
+    """The stand-in programs of the package append to this log; the host passes it on to them."""
+    path = os.path.join(config.work, "fixture.log")
+    if os.path.exists(path):
+        os.remove(path)
+    os.environ["HELMVIEW_FIXTURE_LOG"] = "Z:" + path.replace("/", "\\")
+    return path
+
+
+def fixture_log(path):
+    if not os.path.exists(path):
+        return ""
+    with open(path, "rb") as f:
+        data = f.read()
+    for encoding in ("utf-8", "utf-16"):
+        try:
+            return data.decode(encoding)
+        except UnicodeDecodeError:
+            pass
+    return data.decode("latin-1")
+
+
+def installing_screen(h):
+    body = "Please wait while Helmview is installed on your computer."
+    h.driver.wait_until(lambda: h.child(BODY)["text"] == body, 60, what="installing screen")
+    children = h.children()
+    expect_visible(children, {INSTALL: False, CANCEL: True, LABEL: False, COMBO: False, PROGRESS: True,
+                              LINK: True, LAUNCH: False}, "installing")
+    return children
+
+
+def test_install_run_ends_on_the_finish_screen_with_the_launch_box():
+    wt.clear_records()
+    remove_install_dir()
+    log = fixture_log_env()
+    with Server("install") as server, host("--offered", OFFERED, "--server", server.base_url) as h:
+        h.driver.click("index:%d" % INSTALL)
+        installing_screen(h)
+        h.screenshot("installing")
+        finished = "Helmview version 2.2.0.1 was successfully installed."
+        h.driver.wait_until(lambda: h.child(BODY)["text"] == finished, 240, interval_s=0.5, what="finish screen")
+        children = h.children()
+        expect_equal(children[INSTALL]["text"], "Finish", "button of the finish screen")
+        expect_visible(children, {INSTALL: True, CANCEL: False, LAUNCH: True, PROGRESS: False, COMBO: False,
+                                  LINK: True}, "finish after install")
+        expect_equal(children[LAUNCH]["checked"], True, "the launch box is ticked")
+        expect_equal(children[LAUNCH]["text"], "Launch Helmview", "launch box text")
+        h.screenshot("finish_install")
+        expect_equal(wt.read_dword(wt.SETTINGS_KEY, "IsInstalled"), 3, "installation recorded as complete")
+        copy = os.path.join(install_dir(), os.path.basename(config.host))
+        expect(os.path.isfile(copy) and os.path.getsize(copy) == os.path.getsize(config.host),
+               "the installer copied itself into the install folder")
+        # Finish with the box ticked starts the application.
+        h.driver.click("index:%d" % INSTALL)
+        expect_equal(h.wait_exit(), 0, "Finish ends the program with exit code")
+    h.driver.wait_until(lambda: "app " in fixture_log(log), 30, what="the application to start")
+    expect("app " in fixture_log(log), "Finish launched the installed application")
+    stop_fixture_app()
+
+
+def stop_fixture_app():
+    """Ends the application that Finish started, by its process id."""
+    for window in driver().windows("HelmviewFixtureApp", all=True):
+        wt.run_windows(["taskkill", "/f", "/pid", str(window["pid"])])
+
+
+def test_cancel_during_install_removes_its_remains():
+    wt.clear_records()
+    remove_install_dir()
+    log = fixture_log_env()
+    with Server("cancel") as server:
+        # The package trickles in, so Cancel lands in the middle of the download.
+        server.set_rules({"/zqHelmview/application/%s/Helmview.zip" % OFFERED: {"slow": {"bytes_per_sec": 4096}}})
+        with host("--offered", OFFERED, "--server", server.base_url) as h:
+            h.driver.click("index:%d" % INSTALL)
+            installing_screen(h)
+            h.driver.wait_until(lambda: h.child(PROGRESS)["pos"] >= 12, 60, what="the download to start")
+            h.driver.click("index:%d" % CANCEL)
+            h.driver.wait_until(lambda: h.child(PROGRESS)["pos"] == 0, 10, what="the bar to drop to 0")
+            uninstalling = "Please wait while Helmview is uninstalled from your computer."
+            h.driver.wait_until(lambda: h.child(BODY)["text"] == uninstalling, 60, what="the clean-up")
+            cancelled = "The installation was cancelled."
+            h.driver.wait_until(lambda: h.child(BODY)["text"] == cancelled, 120, interval_s=0.5,
+                                what="cancelled finish screen")
+            children = h.children()
+            expect_equal(children[INSTALL]["text"], "Finish", "button")
+            expect_visible(children, {INSTALL: True, CANCEL: False, LAUNCH: False, PROGRESS: False, LINK: False},
+                           "cancelled finish screen")
+            h.screenshot("finish_cancelled")
+            expect_equal(wt.read_dword(wt.SETTINGS_KEY, "IsInstalled"), None, "no installation record is left")
+            h.driver.click("index:%d" % INSTALL)
+            expect_equal(h.wait_exit(), 0, "Finish ends the program with exit code")
+    expect("app " not in fixture_log(log), "nothing was launched")
+    expect(not os.path.exists(os.path.join(install_dir(), "Helmview.exe")), "no application is left")
+
+
+def test_replacing_an_old_version_uninstalls_then_installs():
+    wt.clear_records()
+    wt.set_is_installed(3)
+    remove_install_dir()
+    fixture_log_env()
+    with Server("replace") as server, host("--installed", OLDER, "--offered", OFFERED,
+                                           "--server", server.base_url) as h:
+        h.driver.click("index:%d" % INSTALL)
+        uninstalling = "Please wait while Helmview is uninstalled from your computer."
+        h.driver.wait_until(lambda: h.child(BODY)["text"] == uninstalling, 30, what="uninstall first")
+        expect_equal(h.child(CANCEL)["visible"], False, "no Cancel while uninstalling")
+        installing_screen(h)
+        finished = "Helmview version 2.2.0.1 was successfully installed."
+        h.driver.wait_until(lambda: h.child(BODY)["text"] == finished, 240, interval_s=0.5, what="finish screen")
+        expect_equal(h.child(LAUNCH)["visible"], True, "launch box after the install")
+        # Untick the box: Finish then starts nothing.
+        h.driver.check("index:%d" % LAUNCH, False)
+        h.driver.click("index:%d" % INSTALL)
+        expect_equal(h.wait_exit(), 0, "Finish ends the program with exit code")
+    expect_equal(wt.read_dword(wt.SETTINGS_KEY, "IsInstalled"), 3, "installation recorded as complete")
+
+
 def main():
     global config
     parser = argparse.ArgumentParser()
@@ -449,6 +609,9 @@ def main():
     parser.add_argument("--host-nologo", required=True)
     parser.add_argument("--source", required=True)
     parser.add_argument("--screenshots", required=True)
+    parser.add_argument("--seven-zip", required=True)
+    parser.add_argument("--fixtures", required=True)
+    parser.add_argument("--work", required=True)
     parser.add_argument("case")
     config = parser.parse_args()
     wt.link_cjk_font()
