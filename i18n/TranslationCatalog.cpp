@@ -8,8 +8,8 @@
 
 namespace {
 
-// Texts longer than this end parsing: that line and everything after it are
-// dropped, what came before stays.
+// A longer line ends parsing: that line and everything after it are dropped,
+// what came before stays.
 constexpr std::size_t kMaxLineLength = 999;
 
 std::wstring TrimSpaces(const std::wstring& text) {
@@ -32,6 +32,11 @@ std::wstring QuotedValue(const std::wstring& line) {
 
 bool Contains(const std::wstring& line, const wchar_t* what) {
     return line.find(what) != std::wstring::npos;
+}
+
+// Empty, or nothing but indentation and the carriage return of a CR LF line.
+bool IsBlank(const std::wstring& line) {
+    return line.find_first_not_of(L" \t\r") == std::wstring::npos;
 }
 
 } // namespace
@@ -67,12 +72,14 @@ void TranslationCatalog::ParseCatalogueText(const std::wstring& text) {
             continue;
         }
 
+        // Blank lines and empty texts carry nothing; storing them would only
+        // create an empty (or carriage-return) key.
+        if (IsBlank(line))
+            continue;
         line.erase(std::remove(line.begin(), line.end(), L'\t'), line.end());
         const std::size_t colon = line.find(L':');
         const std::wstring key = TrimSpaces(colon == std::wstring::npos ? line : line.substr(0, colon));
         const std::wstring value = TrimSpaces(QuotedValue(line));
-        // Blank lines and empty texts carry nothing; storing them would only
-        // create an empty key.
         if (key.empty() || value.empty())
             continue;
         dictionary[key] = value;
@@ -158,6 +165,16 @@ std::vector<std::wstring> TranslationCatalog::DisplayNames() const {
     for (const auto& entry : displayNames)
         names.push_back(entry.second);
     return names;
+}
+
+std::vector<std::wstring> TranslationCatalog::KeysOf(const std::wstring& code) const {
+    std::vector<std::wstring> keys;
+    const auto language = dictionaries.find(code);
+    if (language != dictionaries.end()) {
+        for (const auto& entry : language->second)
+            keys.push_back(entry.first);
+    }
+    return keys;
 }
 
 TranslationCatalog& Catalog() {

@@ -26,6 +26,9 @@ class TranslationCatalog {
     std::wstring CodeOfDisplayName(const std::wstring& displayName) const;
     // Display names of all carried languages, in the order of their codes.
     std::vector<std::wstring> DisplayNames() const;
+    // The keys one language's resource provided, in key order; empty for a
+    // language that is not loaded. Only reads, like the look-ups above.
+    std::vector<std::wstring> KeysOf(const std::wstring& code) const;
 
   private:
     std::wstring currentLanguage;

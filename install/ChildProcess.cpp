@@ -1,0 +1,44 @@
+#include "install/ChildProcess.h"
+
+#include "common/UniqueHandle.h"
+#include "install/CommandLines.h"
+#include "profile/SystemFolderPath.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+void StartAndWait(const wchar_t* applicationName, const std::wstring& commandLine,
+                  const wchar_t* currentDirectory) {
+    // CreateProcessW may write into the command line, so it gets its own copy.
+    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
+    writable.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(applicationName, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                          nullptr, currentDirectory, &startup, &info))
+        return;
+    unique_process_information process{unique_handle(info.hProcess), unique_handle(info.hThread)};
+    process.thread.reset();
+    ::WaitForSingleObject(process.process.get(), INFINITE);
+}
+
+} // namespace
+
+void RunAndWait(const std::wstring& commandLine) {
+    StartAndWait(nullptr, commandLine, nullptr);
+}
+
+void RunProgramAndWait(const std::wstring& programPath, const std::wstring& commandLine,
+                       const std::wstring& currentDirectory) {
+    StartAndWait(programPath.c_str(), commandLine,
+                 currentDirectory.empty() ? nullptr : currentDirectory.c_str());
+}
+
+void KillProcess(const std::wstring& exeName) {
+    const std::wstring system = SystemFolderPath();
+    RunProgramAndWait(system + L"\\taskkill.exe", KillCommandLine(system, exeName), std::wstring());
+}

@@ -1,0 +1,198 @@
+#include "install/Installer.h"
+
+#include "common/ProcessExit.h"
+#include "common/UniqueHandle.h"
+#include "common/UserMessage.h"
+#include "i18n/TranslationCatalog.h"
+#include "install/ArchiveUnpacking.h"
+#include "install/ChildProcess.h"
+#include "install/CommandLines.h"
+#include "install/ResourceExtraction.h"
+#include "install/Shortcuts.h"
+#include "install/WindowsVersion.h"
+#include "net/Downloader.h"
+#include "profile/ProductProfile.h"
+#include "resource_ids.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr wchar_t kArchiveToolFile[] = L"7za.exe";
+constexpr wchar_t kRuntimeSetup[] = L"VC_redist.x86.exe";
+constexpr wchar_t kRuntimeArguments[] = L"/quiet /norestart";
+constexpr wchar_t kDriverSetup[] = L"fenwick_hal_setup.exe";
+constexpr wchar_t kDriverArguments[] = L"/install /quiet /norestart";
+constexpr wchar_t kOlderDriverSetup[] = L"morrow_hal_setup.exe";
+constexpr wchar_t kOlderDriverArguments[] = L"/uninstall /quiet /norestart";
+// Below HKEY_CLASSES_ROOT; present while the older driver package is installed.
+constexpr wchar_t kOlderDriverMarkerKey[] =
+    L"CLSID\\{109DC3E4-B9FF-4AF3-9008-AB13705D4E5F}\\Instance\\{E9BBD754-6CF4-492E-BA89-782177A2771B}"
+    L"\\Instance\\{D37DAC4A-CEDC-453D-8659-6AD9451C9AA8}";
+constexpr wchar_t kPublisher[] = L"Norvale Corporation";
+constexpr wchar_t kCachePolicy[] = L"0";
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Creates folder and any missing folders above it; true when it exists
+// afterwards.
+bool EnsureFolder(std::wstring folder) {
+    while (folder.size() > 3 && folder.back() == L'\\')
+        folder.pop_back();
+    if (folder.empty())
+        return false;
+    if (IsFolder(folder))
+        return true;
+    const std::size_t slash = folder.rfind(L'\\');
+    if (slash != std::wstring::npos && slash > 0 && !EnsureFolder(folder.substr(0, slash + 1)))
+        return false;
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return IsFolder(folder);
+}
+
+bool OlderDriverMarkerPresent() {
+    unique_hkey key;
+    return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, kOlderDriverMarkerKey, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+// A step's failure is never the end of the sequence, and nothing may escape a
+// worker thread: that would end the process abnormally.
+template <typename Step> void RunStep(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+Installer::Installer(const ProductVersion& offered) : version(offered) {}
+
+std::int32_t Installer::GetProgress() const {
+    return progress.Get();
+}
+
+void Installer::Cancel() {
+    cancelRequested.store(true);
+    Downloader::AbortDownload();
+}
+
+void Installer::SetProgressObserver(std::function<void(std::int32_t)> observer) {
+    progress.SetObserver(std::move(observer));
+}
+
+bool Installer::CancelRequested() const {
+    return cancelRequested.load();
+}
+
+void Installer::SetStepProgress(std::int32_t windows10, std::int32_t earlier) {
+    progress.Set(IsWindows10OrLater() ? windows10 : earlier);
+}
+
+void Installer::Install() {
+    const ProductProfile& profile = Profile();
+    const std::wstring installDir = profile.installDir();
+
+    // The window makes sure of the folder too, but an uninstall that ran just
+    // before (replacing an old installation) may have removed it again.
+    bool folderReady = false;
+    RunStep([&] { folderReady = EnsureFolder(installDir); });
+    if (!folderReady) {
+        ShowUserMessage(Catalog().Translate(L"error_creating_folder") + L" " + installDir,
+                        Catalog().Translate(L"IDS_TITLE_ERROR"));
+        EndProcess();
+    }
+
+    SetStepProgress(10, 25);
+    RunStep([&] {
+        ::SetCurrentDirectoryW(installDir.c_str());
+        settings.SetIsInstalled(1);
+        ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, kArchiveToolFile);
+    });
+    if (CancelRequested())
+        return;
+
+    SetStepProgress(15, 35);
+    RunStep([&] {
+        settings.SetInstallPath(installDir);
+        DownloadPackage();
+    });
+    if (CancelRequested())
+        return;
+
+    // A package left by an earlier, interrupted run under the preferred name
+    // wins over the one just downloaded. No cancel check follows: the
+    // shortcuts are made even when the unpacking was cancelled.
+    SetStepProgress(20, 40);
+    RunStep([&] {
+        const std::wstring preferred = profile.packageZipName();
+        UnpackArchive(FileExists(installDir + preferred) ? preferred : profile.packageZipFullName());
+    });
+
+    SetStepProgress(30, 55);
+    RunStep([] { CreateShortcuts(); });
+    if (CancelRequested())
+        return;
+
+    SetStepProgress(40, 70);
+    RunStep([&] { WriteUninstallEntry(); });
+    if (CancelRequested())
+        return;
+
+    SetStepProgress(50, 85);
+    RunStep([&] { RunAndWait(ProgramCommandLine(installDir + kRuntimeSetup, kRuntimeArguments)); });
+    if (CancelRequested())
+        return;
+
+    if (IsWindows10OrLater()) {
+        progress.Set(60);
+        RunStep([&] { RunAndWait(ProgramCommandLine(installDir + kDriverSetup, kDriverArguments)); });
+
+        progress.Set(80);
+        RunStep([&] { RemoveOlderDriver(); });
+    }
+
+    // The record follows the value: the window may see 100 a moment early.
+    progress.Set(100);
+    RunStep([&] { settings.SetIsInstalled(3); });
+}
+
+void Installer::DownloadPackage() {
+    const ProductProfile& profile = Profile();
+    const std::wstring folder = profile.packageFolder() + version.Get() + L"/";
+    std::wstring name = profile.packageZipName();
+    if (!Downloader::UrlExists(folder, name) && Downloader::UrlExists(folder, profile.packageZipFullName()))
+        name = profile.packageZipFullName();
+    // The Downloader has shown its message already; after a cancellation it
+    // reports success and leaves a partial file.
+    if (!Downloader::DownloadToInstallDir(folder, name))
+        EndProcess();
+}
+
+void Installer::WriteUninstallEntry() {
+    const ProductProfile& profile = Profile();
+    const std::wstring installDir = profile.installDir();
+    settings.SetDisplayVersion(version);
+    settings.SetCurrentVersion(version);
+    settings.SetDisplayName();
+    settings.SetDisplayIcon(installDir + profile.exeName());
+    settings.SetInstallSource(installDir + profile.moduleFileName());
+    settings.SetPublisher(kPublisher);
+    settings.SetUninstallString(UninstallCommandLine(installDir, profile.moduleFileName()));
+    settings.SetIsCachePolicy(kCachePolicy);
+}
+
+void Installer::RemoveOlderDriver() {
+    // A machine flagged by the drive detection keeps its older driver.
+    if (settings.IsQM7700Detected() || !OlderDriverMarkerPresent())
+        return;
+    RunAndWait(ProgramCommandLine(Profile().installDir() + kOlderDriverSetup, kOlderDriverArguments));
+}

@@ -1,0 +1,28 @@
+#include "install/ResourceExtraction.h"
+
+#include "common/UniqueHandle.h"
+#include "install/ResourceApi.h"
+#include "profile/ProductProfile.h"
+
+#include <windows.h>
+
+void ExtractResourceToFile(std::uint16_t name, std::uint32_t type, const std::wstring& fileName) {
+    HRSRC found = ResourceApi::FindResourceW(nullptr, MAKEINTRESOURCEW(name),
+                                             MAKEINTRESOURCEW(static_cast<ULONG_PTR>(type)));
+    if (!found)
+        return;
+    HGLOBAL loaded = ResourceApi::LoadResource(nullptr, found);
+    const DWORD size = ResourceApi::SizeofResource(nullptr, found);
+    const void* bytes = loaded ? ResourceApi::LockResource(loaded) : nullptr;
+    if (bytes) {
+        const std::wstring path = Profile().installDir() + fileName;
+        unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            DWORD written = 0;
+            ::WriteFile(file.get(), bytes, size, &written, nullptr);
+        }
+    }
+    if (loaded)
+        ResourceApi::FreeResource(loaded);
+}

@@ -1,0 +1,68 @@
+#include "install/Uninstaller.h"
+
+#include "install/ChildProcess.h"
+#include "install/FolderRemoval.h"
+#include "install/MakerFolder.h"
+#include "install/Shortcuts.h"
+#include "profile/ProductProfile.h"
+#include "settings/SettingsStore.h"
+
+namespace {
+
+// The application of the earliest product name, stopped with the others.
+constexpr wchar_t kLegacyExeName[] = L"ZQSSDHelmview.exe";
+
+template <typename Step> void RunStep(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+std::int32_t Uninstaller::GetProgress() const {
+    return progress.Get();
+}
+
+void Uninstaller::SetProgressObserver(std::function<void(std::int32_t)> observer) {
+    progress.SetObserver(std::move(observer));
+}
+
+void Uninstaller::RemoveInstallation() {
+    const ProductProfile& profile = Profile();
+    const SettingsStore& settings = Settings();
+
+    // A record holding 0 or a negative number means the registry is not ours
+    // to act on. The run still ends at 100, which is what the window waits for.
+    bool recorded = false;
+    RunStep([&] {
+        recorded = static_cast<std::int32_t>(settings.GetIsInstalled(profile.brandName())) > 0 ||
+                   static_cast<std::int32_t>(settings.GetIsInstalled(profile.otherBrand().brandName)) > 0;
+    });
+    if (!recorded) {
+        progress.Set(100);
+        return;
+    }
+
+    progress.Set(20);
+    for (const std::wstring& exe : {profile.exeName(), profile.exeFullName(),
+                                    profile.otherBrand().exeFullName, std::wstring(kLegacyExeName)})
+        RunStep([&] { KillProcess(exe); });
+
+    progress.Set(40);
+    RunStep([&] { RemoveFolder(settings.GetInstallPath()); });
+    RunStep([&] { RemoveFolder(settings.GetTessaroInstallPath()); });
+
+    // The maker folders stay, with their other products; only their loose
+    // files go.
+    RunStep([&] { DeleteFilesIn(MakerFolderOf(settings.GetInstallPath(), profile.productFolderName())); });
+    RunStep(
+        [&] { DeleteFilesIn(MakerFolderOf(settings.GetTessaroInstallPath(), profile.productFolderName())); });
+
+    progress.Set(60);
+    RunStep([] { RemoveShortcuts(); });
+    RunStep([&] { settings.RemoveRegistration(); });
+
+    progress.Set(100);
+}

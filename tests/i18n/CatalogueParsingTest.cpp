@@ -1,0 +1,185 @@
+// Reading translation texts: the relaxed notation and its edge cases, with
+// texts made up for the purpose.
+#include "i18n/TranslationCatalog.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kHeader[] = L"{\n\tlanguage: \"xx-XX\",\n\tdisplayName: \"Xish\",\n\ttranslations: {\n";
+const wchar_t kFooter[] = L"\t}\n}\n";
+
+// A catalogue holding one made-up language, current.
+TranslationCatalog Parsed(const std::wstring& text) {
+    TranslationCatalog catalog;
+    catalog.ParseCatalogueText(text);
+    catalog.SetLanguage(L"xx-XX");
+    return catalog;
+}
+
+TranslationCatalog WithEntries(const std::wstring& entries) {
+    return Parsed(kHeader + entries + kFooter);
+}
+
+TEST(CatalogueParsing, ReadsHeaderAndEntries) {
+    const TranslationCatalog c = WithEntries(L"\t\tfirst: \"One\",\n\t\tsecond: \"Two: %1\",\n");
+    EXPECT_EQ(c.DisplayNames(), std::vector<std::wstring>{L"Xish"});
+    EXPECT_EQ(c.DisplayNameOf(L"xx-XX"), L"Xish");
+    EXPECT_EQ(c.CodeOfDisplayName(L"Xish"), L"xx-XX");
+    EXPECT_EQ(c.KeysOf(L"xx-XX"), (std::vector<std::wstring>{L"first", L"second", L"}"}));
+    EXPECT_EQ(c.Translate(L"first"), L"One");
+    // The key ends at the first colon; the text may hold more of them.
+    EXPECT_EQ(c.Translate(L"second"), L"Two: %1");
+}
+
+TEST(CatalogueParsing, ByteOrderMarkOnlyRidesOnTheIgnoredFirstLine) {
+    const TranslationCatalog c = Parsed(L"\xFEFF" + std::wstring(kHeader) + L"\t\tk: \"v\",\n" + kFooter);
+    EXPECT_EQ(c.DisplayNameOf(L"xx-XX"), L"Xish");
+    EXPECT_EQ(c.Translate(L"k"), L"v");
+}
+
+TEST(CatalogueParsing, IndentationWithSpacesReadsLikeTabs) {
+    const TranslationCatalog tabs = WithEntries(L"\t\tk1: \"One\",\n\t\tk2: \"Two %1\",\n");
+    const TranslationCatalog spaces =
+        Parsed(L"{\n  language: \"xx-XX\",\n  displayName: \"Xish\",\n"
+               L"  translations: {\n    k1: \"One\",\n    k2: \"Two %1\",\n  }\n}\n");
+    EXPECT_EQ(spaces.DisplayNameOf(L"xx-XX"), L"Xish");
+    EXPECT_EQ(spaces.KeysOf(L"xx-XX"), tabs.KeysOf(L"xx-XX"));
+    EXPECT_EQ(spaces.Translate(L"k1"), L"One");
+    EXPECT_EQ(spaces.Translate(L"k2"), L"Two %1");
+}
+
+TEST(CatalogueParsing, CommaAfterTheTextIsOptional) {
+    const TranslationCatalog c = WithEntries(L"\t\tk1: \"One\"\n\t\tk2: \"Two\",\n");
+    EXPECT_EQ(c.Translate(L"k1"), L"One");
+    EXPECT_EQ(c.Translate(L"k2"), L"Two");
+}
+
+TEST(CatalogueParsing, TabsAreRemovedEvenInsideTheQuotes) {
+    const TranslationCatalog c = WithEntries(L"\t\tk\tey: \"a\tb\t\",\n");
+    EXPECT_EQ(c.Translate(L"key"), L"ab");
+}
+
+TEST(CatalogueParsing, OnlySpacesAreTrimmed) {
+    const TranslationCatalog c = WithEntries(L"   k1   :   \"  One  \",\n\t\tk2: \"\xA0Two\",\n");
+    EXPECT_EQ(c.Translate(L"k1"), L"One");
+    EXPECT_EQ(c.Translate(L"k2"), L"\xA0Two");
+}
+
+TEST(CatalogueParsing, QuotesMissingOrUnpairedTakeTheRestOfTheLine) {
+    const TranslationCatalog c =
+        WithEntries(L"\t\tbare: plain words\n\t\topen: \"unfinished,\n\t\tkeyonly\n");
+    EXPECT_EQ(c.Translate(L"bare"), L"bare: plain words");
+    EXPECT_EQ(c.Translate(L"open"), L"unfinished,");
+    EXPECT_EQ(c.Translate(L"keyonly"), L"keyonly");
+}
+
+TEST(CatalogueParsing, LineOfAThousandCharactersEndsReading) {
+    const std::wstring prefix = L"long: \"";
+    const auto longLine = [&](std::size_t length) {
+        return prefix + std::wstring(length - prefix.size() - 2, L'x') + L"\",";
+    };
+    ASSERT_EQ(longLine(999).size(), 999u);
+
+    const TranslationCatalog fits = WithEntries(L"before: \"1\"\n" + longLine(999) + L"\nafter: \"2\"\n");
+    EXPECT_EQ(fits.Translate(L"before"), L"1");
+    EXPECT_EQ(fits.Translate(L"long").size(), 999u - prefix.size() - 2);
+    EXPECT_EQ(fits.Translate(L"after"), L"2");
+
+    const TranslationCatalog stops = WithEntries(L"before: \"1\"\n" + longLine(1000) + L"\nafter: \"2\"\n");
+    EXPECT_EQ(stops.Translate(L"before"), L"1");
+    EXPECT_EQ(stops.Translate(L"long"), L"");
+    EXPECT_EQ(stops.Translate(L"after"), L"");
+    EXPECT_EQ(stops.KeysOf(L"xx-XX"), std::vector<std::wstring>{L"before"});
+    EXPECT_EQ(stops.DisplayNameOf(L"xx-XX"), L"Xish");
+
+    // The same holds for the last line of a text without a final line feed.
+    EXPECT_EQ(Parsed(kHeader + longLine(999)).Translate(L"long").size(), 999u - prefix.size() - 2);
+    EXPECT_EQ(Parsed(kHeader + longLine(1000)).KeysOf(L"xx-XX"), std::vector<std::wstring>{});
+}
+
+TEST(CatalogueParsing, LongLineInTheHeaderLeavesTheLanguageUnnamed) {
+    const std::wstring text = L"{\n\tlanguage: \"xx-XX\",\n" + std::wstring(1000, L' ') + L"\n" +
+                              L"\tdisplayName: \"Xish\",\n\ttranslations: {\n\t\tk: \"v\"\n\t}\n}\n";
+    const TranslationCatalog c = Parsed(text);
+    EXPECT_EQ(c.DisplayNames(), std::vector<std::wstring>{});
+    EXPECT_EQ(c.Translate(L"k"), L"");
+}
+
+TEST(CatalogueParsing, CarriageReturnsBeforeLineFeedsAreHarmless) {
+    const TranslationCatalog c =
+        Parsed(L"{\r\n\tlanguage: \"xx-XX\",\r\n\tdisplayName: \"Xish\",\r\n"
+               L"\ttranslations: {\r\n\t\tk1: \"One\",\r\n\t\tk2: \"Two\"\r\n\r\n\t}\r\n}\r\n");
+    EXPECT_EQ(c.DisplayNameOf(L"xx-XX"), L"Xish");
+    EXPECT_EQ(c.Translate(L"k1"), L"One");
+    EXPECT_EQ(c.Translate(L"k2"), L"Two");
+    // The closing braces become an entry of their own, carriage return
+    // included; the empty CR LF line becomes nothing.
+    EXPECT_EQ(c.KeysOf(L"xx-XX"), (std::vector<std::wstring>{L"k1", L"k2", L"}\r"}));
+    EXPECT_EQ(c.Translate(L"}\r"), L"}\r");
+}
+
+TEST(CatalogueParsing, BlankLinesAndEmptyTextsAreIgnored) {
+    const TranslationCatalog c =
+        WithEntries(L"\t\tk1: \"One\",\n\n   \n\t \t\n\t\tk1: \"\",\n\t\tk2: \"   \",\n\t\t: \"keyless\",\n");
+    EXPECT_EQ(c.KeysOf(L"xx-XX"), (std::vector<std::wstring>{L"k1", L"}"}));
+    EXPECT_EQ(c.Translate(L"k1"), L"One");
+    EXPECT_EQ(c.Translate(L""), L"");
+}
+
+TEST(CatalogueParsing, LaterDuplicateKeyWins) {
+    const TranslationCatalog c = WithEntries(L"\t\tk: \"first\",\n\t\tother: \"o\",\n\t\tk: \"second\",\n");
+    EXPECT_EQ(c.Translate(L"k"), L"second");
+    EXPECT_EQ(c.Translate(L"other"), L"o");
+}
+
+TEST(CatalogueParsing, TextStopsAtAZeroCharacter) {
+    const std::wstring entries = std::wstring(L"\t\tk1: \"One\",\n") + L'\0' + L"\t\tk2: \"Two\",\n";
+    const TranslationCatalog c = WithEntries(entries);
+    EXPECT_EQ(c.Translate(L"k1"), L"One");
+    EXPECT_EQ(c.KeysOf(L"xx-XX"), std::vector<std::wstring>{L"k1"});
+}
+
+TEST(CatalogueParsing, HeaderWithoutTranslationsNamesNoLanguage) {
+    TranslationCatalog c;
+    c.ParseCatalogueText(L"{\n\tlanguage: \"xx-XX\",\n\tdisplayName: \"Xish\",\n}\n");
+    EXPECT_EQ(c.DisplayNames(), std::vector<std::wstring>{});
+    EXPECT_EQ(c.DisplayNameOf(L"xx-XX"), L"");
+    EXPECT_EQ(c.CodeOfDisplayName(L"Xish"), L"");
+    c.SetLanguage(L"xx-XX");
+    EXPECT_EQ(c.Translate(L"}"), L"");
+}
+
+TEST(CatalogueParsing, HeaderLinesAreRecognisedByWhatTheyContain) {
+    // "language:" wins over "displayName" on the same line; the value is
+    // between the first two quotes; other header lines are skipped.
+    const TranslationCatalog c = Parsed(L"{ \"ignored\"\n  x language: \"xx-XX\" \"yy\" displayName\n"
+                                        L"displayName \"Xish\"\nthe translations: {\n\t\tk: \"v\"\n");
+    EXPECT_EQ(c.DisplayNameOf(L"xx-XX"), L"Xish");
+    EXPECT_EQ(c.Translate(L"k"), L"v");
+}
+
+TEST(CatalogueParsing, EmptyTextAddsNoLanguage) {
+    TranslationCatalog c;
+    c.ParseCatalogueText(kHeader + std::wstring(L"\t\tk: \"v\"\n") + kFooter);
+    c.ParseCatalogueText(L"");
+    EXPECT_EQ(c.DisplayNames(), std::vector<std::wstring>{L"Xish"});
+    EXPECT_EQ(c.KeysOf(L""), std::vector<std::wstring>{});
+    c.SetLanguage(L"xx-XX");
+    EXPECT_EQ(c.Translate(L"k"), L"v");
+}
+
+TEST(CatalogueParsing, ParsingALanguageAgainReplacesItsDictionary) {
+    TranslationCatalog c;
+    c.ParseCatalogueText(kHeader + std::wstring(L"\t\told: \"o\"\n") + kFooter);
+    c.ParseCatalogueText(kHeader + std::wstring(L"\t\tnew: \"n\"\n") + kFooter);
+    c.SetLanguage(L"xx-XX");
+    EXPECT_EQ(c.Translate(L"old"), L"");
+    EXPECT_EQ(c.Translate(L"new"), L"n");
+    EXPECT_EQ(c.DisplayNames().size(), 1u);
+}
+
+} // namespace

@@ -1,0 +1,338 @@
+// Choosing and remembering the language, on the real registry (32-bit view of
+// HKEY_LOCAL_MACHINE) and the real user locale. Each suite runs under the Unix
+// locale that its CTest registration sets (tests/i18n/CMakeLists.txt); Wine
+// derives the process's user locale from it.
+#include "common/UniqueHandle.h"
+#include "i18n/LanguageSelection.h"
+#include "i18n/TranslationCatalog.h"
+#include "i18n/UserLocale.h"
+#include "profile/ProductProfile.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <sddl.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kSettingsKey[] = L"SOFTWARE\\Norvale\\SSD Helmview";
+const wchar_t kLegacyKey[] = L"SOFTWARE\\ZQ\\SSD Helmview";
+const wchar_t kCulture[] = L"CurrentCulture";
+const REGSAM kView = KEY_WOW64_32KEY;
+
+bool KeyExists(const std::wstring& path) {
+    unique_hkey key;
+    return ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, key.put()) == ERROR_SUCCESS;
+}
+
+std::optional<std::wstring> ReadCulture(const wchar_t* path) {
+    unique_hkey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | kView, key.put()) != ERROR_SUCCESS)
+        return std::nullopt;
+    wchar_t data[512] = {};
+    DWORD type = 0;
+    DWORD size = sizeof(data) - sizeof(wchar_t);
+    if (::RegQueryValueExW(key.get(), kCulture, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+        return std::nullopt;
+    return std::wstring(data);
+}
+
+void WriteCulture(const wchar_t* path, const std::wstring& code) {
+    unique_hkey key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_SET_VALUE | kView, nullptr,
+                                key.put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetValueExW(key.get(), kCulture, 0, REG_SZ, reinterpret_cast<const BYTE*>(code.c_str()),
+                               static_cast<DWORD>((code.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+void DeleteCulture(const wchar_t* path) {
+    unique_hkey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_SET_VALUE | kView, key.put()) == ERROR_SUCCESS)
+        ::RegDeleteValueW(key.get(), kCulture);
+}
+
+// Takes the right to set values and create subkeys on the settings key away
+// from everybody, as on a machine where the installer cannot write there, and
+// gives the key its own access back afterwards.
+class WriteDeniedSettingsKey {
+  public:
+    WriteDeniedSettingsKey() {
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
+                              READ_CONTROL | WRITE_DAC | kView, nullptr, key_.put(),
+                              nullptr) != ERROR_SUCCESS)
+            return;
+        DWORD size = 0;
+        ::RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, nullptr, &size);
+        original_.resize(size);
+        if (::RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, original_.data(), &size) !=
+            ERROR_SUCCESS)
+            return;
+        // Deny KEY_SET_VALUE | KEY_CREATE_SUB_KEY to Everyone, allow the rest.
+        unique_hlocal denying;
+        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                L"D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
+                reinterpret_cast<PSECURITY_DESCRIPTOR*>(denying.put()), nullptr))
+            return;
+        applied_ = ::RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, denying.get()) == ERROR_SUCCESS;
+    }
+    ~WriteDeniedSettingsKey() {
+        if (applied_)
+            ::RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, original_.data());
+    }
+    WriteDeniedSettingsKey(const WriteDeniedSettingsKey&) = delete;
+    WriteDeniedSettingsKey& operator=(const WriteDeniedSettingsKey&) = delete;
+
+    bool Applied() const { return applied_; }
+
+  private:
+    unique_hkey key_;
+    std::vector<BYTE> original_;
+    bool applied_ = false;
+};
+
+// The text a language gives for a key, from a catalogue of its own.
+std::wstring TextIn(const wchar_t* code, const wchar_t* key) {
+    TranslationCatalog catalog;
+    catalog.LoadAll();
+    catalog.SetLanguage(code);
+    return catalog.Translate(key);
+}
+
+// Starts every case from a machine without a remembered language and leaves
+// the registry as it found it: the culture values are deleted, and so are the
+// keys the case brought into being.
+class LanguageChoice : public ::testing::Test {
+  protected:
+    void CheckUserLocale(const wchar_t* expected) {
+        ASSERT_EQ(UserLocaleName(), expected) << "the CTest registration sets the Unix locale (LC_ALL)";
+    }
+
+    void SetUp() override {
+        // As at start-up: the store takes its key names from the profile.
+        Profile().InitProductProfile(L"http://127.0.0.1:9/");
+        if (Catalog().DisplayNames().empty())
+            Catalog().LoadAll();
+        Catalog().SetLanguage(L"");
+        for (const wchar_t* path : kKeys)
+            existed_.push_back(KeyExists(path));
+        DeleteCulture(kSettingsKey);
+        DeleteCulture(kLegacyKey);
+    }
+
+    void TearDown() override {
+        DeleteCulture(kSettingsKey);
+        DeleteCulture(kLegacyKey);
+        for (std::size_t i = 0; i < existed_.size(); ++i) {
+            if (!existed_[i])
+                ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kKeys[i], kView, 0);
+        }
+        Catalog().SetLanguage(L"");
+    }
+
+  private:
+    // Deepest first, so a parent is only deleted after its child.
+    static constexpr const wchar_t* kKeys[] = {kSettingsKey, L"SOFTWARE\\Norvale", kLegacyKey,
+                                               L"SOFTWARE\\ZQ"};
+    std::vector<bool> existed_;
+};
+
+void ExpectFirstRunFallsBackToAmericanEnglish() {
+    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_EQ(Catalog().GetLanguage(), L"en-US");
+    EXPECT_EQ(ReadCulture(kSettingsKey), L"en-US");
+    EXPECT_EQ(Catalog().Translate(L"IDS_INSTALL"), L"Install");
+    const LanguageList list = LanguageListItems();
+    EXPECT_EQ(list.items, Catalog().DisplayNames());
+    EXPECT_EQ(list.items.size(), 17u);
+    ASSERT_LT(list.selected, list.items.size());
+    EXPECT_EQ(list.items[list.selected], L"English");
+}
+
+class FrenchUser : public LanguageChoice {
+    void SetUp() override {
+        LanguageChoice::SetUp();
+        CheckUserLocale(L"fr-FR");
+    }
+};
+
+class GermanUser : public LanguageChoice {
+    void SetUp() override {
+        LanguageChoice::SetUp();
+        CheckUserLocale(L"de-DE");
+    }
+};
+
+class AustrianUser : public LanguageChoice {
+    void SetUp() override {
+        LanguageChoice::SetUp();
+        CheckUserLocale(L"de-AT");
+    }
+};
+
+class BritishUser : public LanguageChoice {
+    void SetUp() override {
+        LanguageChoice::SetUp();
+        CheckUserLocale(L"en-GB");
+    }
+};
+
+class BrazilianUser : public LanguageChoice {
+    void SetUp() override {
+        LanguageChoice::SetUp();
+        CheckUserLocale(L"pt-BR");
+    }
+};
+
+TEST_F(FrenchUser, FirstRunSpeaksTheUsersLanguageAndRemembersIt) {
+    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_EQ(Catalog().GetLanguage(), L"fr-FR");
+    EXPECT_EQ(ReadCulture(kSettingsKey), L"fr-FR");
+    EXPECT_EQ(ReadCulture(kLegacyKey), std::nullopt);
+    EXPECT_EQ(Catalog().Translate(L"IDS_INSTALL"), TextIn(L"fr-FR", L"IDS_INSTALL"));
+    const LanguageList list = LanguageListItems();
+    EXPECT_EQ(list.items.size(), 17u);
+    EXPECT_EQ(list.selected, 5u);
+    EXPECT_EQ(list.items[5], L"Fran\u00e7ais");
+}
+
+TEST_F(FrenchUser, UnwritableSettingsKeyFailsTheProbe) {
+    WriteDeniedSettingsKey denied;
+    ASSERT_TRUE(denied.Applied());
+    {
+        unique_hkey probe;
+        ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_SET_VALUE | kView, probe.put()),
+                  ERROR_ACCESS_DENIED);
+    }
+    EXPECT_FALSE(ChooseStartupLanguage());
+    // The run goes on in the user's language only long enough to say why.
+    EXPECT_EQ(Catalog().GetLanguage(), L"fr-FR");
+    EXPECT_EQ(ReadCulture(kSettingsKey), std::nullopt);
+}
+
+TEST_F(FrenchUser, PickedLanguageTakesEffectAndWinsTheNextRun) {
+    ASSERT_TRUE(ChooseStartupLanguage());
+    OnLanguagePicked(L"Deutsch");
+    EXPECT_EQ(Catalog().GetLanguage(), L"de-DE");
+    EXPECT_EQ(ReadCulture(kSettingsKey), L"de-DE");
+    EXPECT_EQ(Catalog().Translate(L"IDS_INSTALL"), TextIn(L"de-DE", L"IDS_INSTALL"));
+    EXPECT_EQ(LanguageListItems().selected, 2u);
+
+    // The next start on the same French system.
+    Catalog().SetLanguage(L"");
+    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_EQ(Catalog().GetLanguage(), L"de-DE");
+    EXPECT_EQ(ReadCulture(kSettingsKey), L"de-DE");
+}
+
+TEST_F(FrenchUser, PickingANameNoLanguageCarriesChangesNothing) {
+    ASSERT_TRUE(ChooseStartupLanguage());
+    OnLanguagePicked(L"");
+    OnLanguagePicked(L"Klingon");
+    // Russian's display name starts with a Latin P; the Cyrillic one is not it.
+    OnLanguagePicked(L"\u041f\u0443\u0441\u0441\u043a\u0438\u0439");
+    EXPECT_EQ(Catalog().GetLanguage(), L"fr-FR");
+    EXPECT_EQ(ReadCulture(kSettingsKey), L"fr-FR");
+
+    OnLanguagePicked(L"P\u0443\u0441\u0441\u043a\u0438\u0439");
+    EXPECT_EQ(Catalog().GetLanguage(), L"ru-RU");
+    EXPECT_EQ(ReadCulture(kSettingsKey), L"ru-RU");
+}
+
+TEST_F(GermanUser, FirstRunSpeaksGerman) {
+    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_EQ(Catalog().GetLanguage(), L"de-DE");
+    EXPECT_EQ(ReadCulture(kSettingsKey), L"de-DE");
+}
+
+TEST_F(GermanUser, RememberedLanguageWinsAndNothingIsWritten) {
+    WriteCulture(kSettingsKey, L"ja-JP");
+    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_EQ(Catalog().GetLanguage(), L"ja-JP");
+    EXPECT_EQ(ReadCulture(kSettingsKey), L"ja-JP");
+    EXPECT_EQ(LanguageListItems().selected, 7u);
+}
+
+TEST_F(GermanUser, LanguageRememberedUnderTheLegacyKeyIsUsedWithoutWriting) {
+    WriteCulture(kLegacyKey, L"ja-JP");
+    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_EQ(Catalog().GetLanguage(), L"ja-JP");
+    EXPECT_EQ(ReadCulture(kSettingsKey), std::nullopt);
+    EXPECT_EQ(ReadCulture(kLegacyKey), L"ja-JP");
+}
+
+TEST_F(GermanUser, ChineseCodesOfTheApplicationAreReadAsTheInstallersOwn) {
+    WriteCulture(kSettingsKey, L"zh-CHS");
+    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_EQ(Catalog().GetLanguage(), L"zh-CN");
+    EXPECT_EQ(ReadCulture(kSettingsKey), L"zh-CHS");
+    EXPECT_EQ(LanguageListItems().selected, 15u);
+
+    WriteCulture(kSettingsKey, L"zh-CHT");
+    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_EQ(Catalog().GetLanguage(), L"zh-TW");
+    EXPECT_EQ(ReadCulture(kSettingsKey), L"zh-CHT");
+}
+
+TEST_F(GermanUser, RememberedLanguageThatIsNotCarriedIsUsedAsRead) {
+    WriteCulture(kSettingsKey, L"fi-FI");
+    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_EQ(Catalog().GetLanguage(), L"fi-FI");
+    EXPECT_EQ(ReadCulture(kSettingsKey), L"fi-FI");
+    EXPECT_EQ(Catalog().Translate(L"IDS_INSTALL"), L"");
+    EXPECT_EQ(Catalog().Translate(L"admin_installer", {L"Helmview"}), L"");
+    const LanguageList list = LanguageListItems();
+    EXPECT_EQ(list.items.size(), 17u);
+    EXPECT_EQ(list.selected, 0u);
+}
+
+TEST_F(AustrianUser, FirstRunFallsBackToAmericanEnglish) {
+    ExpectFirstRunFallsBackToAmericanEnglish();
+}
+
+TEST_F(BritishUser, FirstRunFallsBackToAmericanEnglish) {
+    ExpectFirstRunFallsBackToAmericanEnglish();
+}
+
+TEST_F(BrazilianUser, FirstRunFallsBackToAmericanEnglish) {
+    ExpectFirstRunFallsBackToAmericanEnglish();
+}
+
+// Without registry or locale: the rules that turn a locale into a language and
+// a current language into the combo box's selection.
+class LanguageRules : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { Catalog().LoadAll(); }
+    void TearDown() override { Catalog().SetLanguage(L""); }
+};
+
+TEST_F(LanguageRules, OnlyExactlyCarriedLocalesAreTaken) {
+    const TranslationCatalog& c = Catalog();
+    EXPECT_EQ(StartupLanguageForLocale(c, L"fr-FR"), L"fr-FR");
+    EXPECT_EQ(StartupLanguageForLocale(c, L"zh-TW"), L"zh-TW");
+    for (const wchar_t* other : {L"de-AT", L"de-de", L"DE-DE", L"de", L"en-GB", L"pt-BR", L"zh-CHS", L""})
+        EXPECT_EQ(StartupLanguageForLocale(c, other), L"en-US") << other;
+    EXPECT_EQ(c.DisplayNames().size(), 17u);
+}
+
+TEST_F(LanguageRules, ListSelectsTheCurrentLanguage) {
+    for (const std::wstring& name : Catalog().DisplayNames()) {
+        Catalog().SetLanguage(Catalog().CodeOfDisplayName(name));
+        const LanguageList list = LanguageListItems();
+        ASSERT_EQ(list.items.size(), 17u);
+        EXPECT_EQ(list.items[list.selected], name);
+    }
+    Catalog().SetLanguage(L"");
+    EXPECT_EQ(LanguageListItems().selected, 0u);
+    Catalog().SetLanguage(L"en-us");
+    EXPECT_EQ(LanguageListItems().selected, 0u);
+}
+
+} // namespace

@@ -1,0 +1,122 @@
+#include "install/ArchiveUnpacking.h"
+#include "install/ResourceExtraction.h"
+
+#include "InstallTestSupport.h"
+#include "profile/ProductProfile.h"
+#include "resource_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+
+using namespace helmtest;
+
+namespace {
+
+const std::vector<std::wstring> kPackageFiles = {
+    L"Helmview.exe",          L"VC_redist.x86.exe",   L"data\\sub\\settings.ini", L"donn\u00e9es-\u00e9.txt",
+    L"fenwick_hal_setup.exe", L"morrow_hal_setup.exe"};
+
+// An install folder whose path has blanks and letters outside ASCII, as the
+// profile builds it below a Program Files folder of the test's own.
+class ArchiveTool : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Profile().InitFrom(L"http://127.0.0.1:9/", L"C:\\setup\\HelmviewSetup.exe",
+                           scratch_.path() + L"Pr\u00f6gram Files (x86)");
+        installDir_ = Profile().installDir();
+        MakeFolders(installDir_);
+        ASSERT_TRUE(FolderExists(installDir_));
+    }
+
+    void PlacePackage(const std::wstring& name) {
+        ASSERT_TRUE(::CopyFileW(ServedPackage(L"2.2.0.1", L"Helmview.zip").c_str(),
+                                (installDir_ + name).c_str(), FALSE));
+    }
+
+    ScratchFolder scratch_{L"archive \u00e9"};
+    std::wstring installDir_;
+};
+
+std::vector<std::wstring> With(std::vector<std::wstring> files, const std::wstring& extra) {
+    files.push_back(extra);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+} // namespace
+
+TEST_F(ArchiveTool, IsWrittenByteForByteFromTheResources) {
+    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    const std::string written = ReadBytes(installDir_ + L"7za.exe");
+    EXPECT_GT(written.size(), 100000u);
+    EXPECT_TRUE(written == ReadBytes(ArchiveToolFile())) << "differs from the tool the build embedded";
+}
+
+TEST_F(ArchiveTool, ReplacesAnExistingLongerFile) {
+    WriteBytes(installDir_ + L"7za.exe", std::string(2 * 1024 * 1024, 'x'));
+    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    EXPECT_TRUE(ReadBytes(installDir_ + L"7za.exe") == ReadBytes(ArchiveToolFile()));
+}
+
+TEST_F(ArchiveTool, MissingResourceWritesNothing) {
+    ExtractResourceToFile(ID_ARCHIVE_TOOL + 7, RT_ARCHIVE_TOOL, L"none.exe");
+    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL + 7, L"none.exe");
+    EXPECT_FALSE(FileExists(installDir_ + L"none.exe"));
+}
+
+TEST_F(ArchiveTool, UnpacksThePackageAndLeavesNeitherPackageNorBatch) {
+    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    PlacePackage(L"Helmview.zip");
+
+    UnpackArchive(L"Helmview.zip");
+
+    EXPECT_EQ(FilesBelow(installDir_), With(kPackageFiles, L"7za.exe"));
+    EXPECT_EQ(ReadBytes(installDir_ + L"data\\sub\\settings.ini"), "[fixture]\nnested=1\n");
+    EXPECT_TRUE(ReadBytes(installDir_ + L"Helmview.exe") == ReadBytes(FixtureProgram(L"Helmview.exe")));
+}
+
+TEST_F(ArchiveTool, OverwritesExistingFilesWithoutAsking) {
+    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    MakeFolders(installDir_ + L"data\\sub");
+    WriteBytes(installDir_ + L"data\\sub\\settings.ini", "old settings that are longer than the new ones");
+    WriteBytes(installDir_ + L"Helmview.exe", "old");
+    WriteBytes(installDir_ + L"kept.txt", "not in the package");
+    PlacePackage(L"Helmview.zip");
+
+    UnpackArchive(L"Helmview.zip");
+
+    EXPECT_EQ(ReadBytes(installDir_ + L"data\\sub\\settings.ini"), "[fixture]\nnested=1\n");
+    EXPECT_TRUE(ReadBytes(installDir_ + L"Helmview.exe") == ReadBytes(FixtureProgram(L"Helmview.exe")));
+    EXPECT_EQ(ReadBytes(installDir_ + L"kept.txt"), "not in the package");
+    EXPECT_FALSE(FileExists(installDir_ + L"Helmview.zip"));
+}
+
+TEST_F(ArchiveTool, BatchHoldsExactlyTheTwoLinesAndRunsInTheInstallFolder) {
+    // Without 7za.exe the interpreter finds this 7za.bat instead; it keeps a
+    // copy of the running batch and of its arguments, and never returns to
+    // the batch (a batch started from a batch without "call" replaces it).
+    WriteBytes(installDir_ + L"7za.bat",
+               "@copy /b unzip.bat captured.txt >nul\r\n@echo %*> arguments.txt\r\n");
+    PlacePackage(L"NorvaleHelmview.zip");
+
+    UnpackArchive(L"NorvaleHelmview.zip");
+
+    EXPECT_EQ(ReadBytes(installDir_ + L"captured.txt"),
+              std::string("7za x -y NorvaleHelmview.zip\r\ndel /f NorvaleHelmview.zip"));
+    EXPECT_EQ(ReadBytes(installDir_ + L"arguments.txt"), "x -y NorvaleHelmview.zip\r\n");
+    EXPECT_FALSE(FileExists(installDir_ + L"unzip.bat"));
+    EXPECT_TRUE(FileExists(installDir_ + L"NorvaleHelmview.zip"))
+        << "the batch never reached its second line";
+}
+
+TEST_F(ArchiveTool, WithoutTheToolThePackageIsStillDeleted) {
+    PlacePackage(L"Helmview.zip");
+
+    UnpackArchive(L"Helmview.zip");
+
+    EXPECT_EQ(FilesBelow(installDir_), std::vector<std::wstring>{});
+}

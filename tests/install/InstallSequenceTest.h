@@ -1,0 +1,30 @@
+#pragma once
+// The set-up the install sequence tests share, on Windows 10 and on earlier
+// Windows: a machine without any installation, the real profile pointed at the
+// package server, English texts, captured messages and a fresh stand-in log.
+#include "EngineTestSupport.h"
+#include "InstallTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace helmtest {
+
+class InstallSequence : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The stand-in log line of one prerequisite run from the install folder.
+    std::wstring PrerequisiteLine(const std::wstring& exe, const std::wstring& arguments) const;
+    std::vector<std::wstring> PackageFilesWith(const std::wstring& appName) const;
+
+    std::wstring installDir_;
+    std::vector<std::wstring> messages_;
+    std::unique_ptr<FixtureLog> log_;
+};
+
+} // namespace helmtest
