@@ -635,7 +635,7 @@ Json childInfo(HWND parent, HWND h, size_t index) {
 }
 
 // Child specs: "index:N", "id:N", "text:Exact text" (falls back to ignoring '&' mnemonics), "class:Name#K".
-// Sets badSpec when the spec itself is malformed (a usage error, not a missing control).
+// Sets badSpec when the control selector itself is malformed (a usage error, not a missing control).
 HWND resolveSpec(HWND parent, const std::wstring& spec, std::wstring& error, bool& badSpec,
                  size_t* indexOut) {
     auto kids = directChildren(parent);

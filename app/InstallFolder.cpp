@@ -1,0 +1,76 @@
+#include "app/InstallFolder.h"
+
+#include "app/ScreenTexts.h"
+#include "common/ProcessExit.h"
+#include "common/UserMessage.h"
+#include "i18n/TranslationCatalog.h"
+#include "profile/ProductProfile.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace {
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring WithoutTrailingBackslash(std::wstring path) {
+    while (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    return path;
+}
+
+// Both names of one file, as far as the system can tell.
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    wchar_t fullA[MAX_PATH] = {};
+    wchar_t fullB[MAX_PATH] = {};
+    const DWORD na = ::GetFullPathNameW(a.c_str(), MAX_PATH, fullA, nullptr);
+    const DWORD nb = ::GetFullPathNameW(b.c_str(), MAX_PATH, fullB, nullptr);
+    if (na == 0 || na >= MAX_PATH || nb == 0 || nb >= MAX_PATH)
+        return false;
+    return ::CompareStringOrdinal(fullA, -1, fullB, -1, TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+void EnsureInstallFolder() {
+    const std::wstring installDir = Profile().installDir();
+    if (IsFolder(installDir))
+        return;
+    // Creates every missing parent as well.
+    ::SHCreateDirectoryExW(nullptr, WithoutTrailingBackslash(installDir).c_str(), nullptr);
+    if (IsFolder(installDir))
+        return;
+    ShowUserMessage(InstallFolderFailureMessage(installDir), Catalog().Translate(L"IDS_TITLE_ERROR"));
+    EndProcess();
+}
+
+bool CopySelfToInstallFolder() {
+    const ProductProfile& profile = Profile();
+    const std::wstring target = profile.installDir() + profile.moduleFileName();
+    const std::wstring source = profile.modulePath();
+    // Started from the install folder itself: the copy is already in place,
+    // and deleting it would only fail on the running file.
+    if (SameFile(source, target))
+        return true;
+    if (IsFile(target))
+        ::DeleteFileW(target.c_str());
+    if (::CopyFileW(source.c_str(), target.c_str(), FALSE))
+        return true;
+    ShowUserMessage(Catalog().Translate(L"copy_error") + L"  " + target,
+                    Catalog().Translate(L"IDS_TITLE_ERROR"));
+    return false;
+}
+
+std::wstring ApplicationToLaunch() {
+    const ProductProfile& profile = Profile();
+    const std::wstring shortName = profile.installDir() + profile.exeName();
+    return IsFile(shortName) ? shortName : profile.installDir() + profile.exeFullName();
+}

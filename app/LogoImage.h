@@ -1,0 +1,35 @@
+#pragma once
+#include "common/UniqueHandle.h"
+
+#include <windows.h>
+
+#include <optional>
+
+namespace GdiPlusApi {
+struct Image;
+}
+
+// The logo picture, decoded once by GDI+ from the executable's resources and
+// scaled into its rectangle on every paint.
+class LogoImage {
+  public:
+    LogoImage(GdiPlusApi::Image* image, ComPtr<IStream> stream) noexcept;
+    LogoImage(LogoImage&& other) noexcept;
+    LogoImage& operator=(LogoImage&& other) noexcept;
+    LogoImage(const LogoImage&) = delete;
+    LogoImage& operator=(const LogoImage&) = delete;
+    ~LogoImage();
+
+    // Scales the picture into the rectangle (left, top, width, height).
+    void Draw(HDC dc, int left, int top, int width, int height) const;
+
+  private:
+    GdiPlusApi::Image* image_;
+    // GDI+ reads the picture from its stream for as long as the image exists.
+    ComPtr<IStream> stream_;
+};
+
+// The picture resource of type 3000 with the given id of the running
+// executable, or nothing when it is missing or cannot be decoded. Starts GDI+
+// if that has not happened yet.
+std::optional<LogoImage> LoadLogo(int resourceId);

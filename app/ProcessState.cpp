@@ -1,0 +1,6 @@
+#include "app/ProcessState.h"
+
+ProcessState& Process() {
+    static ProcessState state;
+    return state;
+}

@@ -1,0 +1,6 @@
+#include "app/WindowState.h"
+
+WindowState& State() {
+    static WindowState state;
+    return state;
+}

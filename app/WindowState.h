@@ -1,0 +1,21 @@
+#pragma once
+#include "app/InstallState.h"
+
+// What the installer window is doing: idle on an opening screen, or showing
+// an install or uninstall run. It leaves Idle with the first run and never
+// returns to it.
+enum class ActivityMode { Idle = 0, Installing = 1, Uninstalling = 2 };
+
+// The window's own state. User-interface thread only.
+struct WindowState {
+    // What the main button does; set by the paint-time decision, the finish
+    // screen and the button actions.
+    InstallState installState = InstallState::Fresh;
+    ActivityMode activityMode = ActivityMode::Idle;
+    // The opening screen last chosen by the paint-time decision.
+    InstallerScreen openingScreen = InstallerScreen::Welcome;
+    // Whether a close request ends the program: only on a finish screen.
+    bool canClose = false;
+};
+
+WindowState& State();

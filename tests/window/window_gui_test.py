@@ -1,0 +1,622 @@
+#!/usr/bin/env python3
+"""Black-box tests of the installer window: the real window in the window host, driven and inspected with
+uidriver.exe, with the installation records set in the registry.
+
+    window_gui_test.py --uidriver <exe> --host <exe> --host-nologo <exe> --source <dir> --screenshots <dir>
+                       <case>
+
+Each case is one CTest test; screenshots of the screens are kept under the screenshots folder.
+"""
+
+import argparse
+import os
+import sys
+import time
+
+import windowtest as wt
+from windowtest import expect, expect_equal
+
+# The controls in creation order.
+INSTALL, CANCEL, LAUNCH, COMBO, PROGRESS, LINK, BODY, LABEL, VERSION, INSTALLER_VERSION = range(10)
+
+WS_VISIBLE = 0x10000000
+WS_CHILD = 0x40000000
+BS_DEFPUSHBUTTON, BS_PUSHBUTTON, BS_AUTOCHECKBOX, BS_FLAT = 0x1, 0x0, 0x3, 0x8000
+CBS_DROPDOWNLIST, CBS_HASSTRINGS, CBS_SORT = 0x3, 0x200, 0x100
+PBS_SMOOTH = 0x1
+SS_LEFT, SS_RIGHT, SS_NOTIFY = 0x0, 0x2, 0x100
+
+# class, id, left, top, width, height (None: not checked), style bits besides WS_CHILD, type bits and mask
+LAYOUT = [
+    ("button", 0, 354, 262, 105, 29, BS_FLAT, BS_DEFPUSHBUTTON, 0xF),
+    ("button", 0, 245, 262, 105, 29, BS_FLAT, BS_PUSHBUTTON, 0xF),
+    ("button", 1, 50, 150, 150, 45, 0, BS_AUTOCHECKBOX, 0xF),
+    # A drop-down list reports the height of its closed field.
+    ("combobox", 0, 15, 167, 244, None, CBS_HASSTRINGS, CBS_DROPDOWNLIST, 0x3),
+    ("msctls_progress32", 0, 15, 167, 445, 25, PBS_SMOOTH, 0, 0),
+    # The link and the version line are narrowed to their texts (see expect_text_row).
+    ("static", 0, None, 220, None, 20, SS_NOTIFY, SS_RIGHT, 0x1F),
+    ("static", 0, 15, 40, 444, 90, 0, SS_LEFT, 0x1F),
+    ("static", 0, 15, 145, 250, 20, 0, SS_LEFT, 0x1F),
+    ("static", 0, 15, 220, None, 20, 0, SS_LEFT, 0x1F),
+    ("static", 0, 10, 300, 200, 20, 0, SS_LEFT, 0x1F),
+]
+
+LANGUAGE_CODES = ["cs-CZ", "da-DK", "de-DE", "en-US", "es-ES", "fr-FR", "it-IT", "ja-JP", "ko-KR", "nl-NL",
+                  "pl-PL", "pt-PT", "ru-RU", "sv-SE", "tr-TR", "zh-CN", "zh-TW"]
+DISPLAY_NAMES = ["Čeština", "Dansk", "Deutsch", "English", "Español", "Français", "Italiano", "日本語", "한국어",
+                 "Nederlands", "Polski", "Português", "P\u0443\u0441\u0441\u043a\u0438\u0439", "Svenskt", "Türkçe",
+                 "简体中文", "繁體中文"]
+
+PRODUCT = "Helmview"
+OFFERED = "2.2.0.1"
+OLDER = "2.1.0.5"
+
+config = None
+
+
+def driver():
+    sys.path.insert(0, os.path.dirname(os.path.abspath(config.uidriver_py)))
+    from uidriver import UiDriver
+    return UiDriver(config.uidriver)
+
+
+def host(*args, nologo=False):
+    exe = config.host_nologo if nologo else config.host
+    return wt.Host(exe, driver(), *args, screenshot_dir=config.screenshots)
+
+
+def texts(code):
+    return wt.translations(config.source, code)
+
+
+def T(code, key, *values):
+    return wt.fill(texts(code).get(key, ""), *values)
+
+
+def expect_texts(children, expected, what):
+    for index, text in expected.items():
+        expect_equal(children[index]["text"], text, "%s: text of control %d" % (what, index))
+
+
+def expect_visible(children, visible, what):
+    for index, shown in visible.items():
+        expect_equal(children[index]["visible"], shown, "%s: control %d visible" % (what, index))
+
+
+def expect_ended_by(h, index, what):
+    """Presses a button that must end the program with exit code 0."""
+    h.driver.click("index:%d" % index)
+    expect_equal(h.wait_exit(), 0, what + " ends the program with exit code")
+
+
+def expect_text_row(children, what):
+    """The version line (from x 15, at most 300 wide) and the right-aligned link (up to x 460, at most 260
+    wide, not left of 200) share row 220; narrowed to their texts, they must not overlap."""
+    version, link = children[VERSION], children[LINK]
+    expect(version["x"] == 15 and 0 < version["w"] <= 300, "%s: version line within its place" % what)
+    expect(link["x"] + link["w"] == 460 and link["x"] >= 200 and link["w"] > 0, "%s: link within its place" % what)
+    expect(version["x"] + version["w"] <= link["x"],
+           "%s: version line (to x %d) and link (from x %d) apart" % (what, version["x"] + version["w"], link["x"]))
+
+
+def link_drawn_whole(picture, link, what):
+    """The link's blue text starts right at its left edge: nothing has painted over its beginning."""
+    bluish = lambda c: c[2] > 150 and c[0] < 80
+    columns = [x for x in range(200, 460) if any(bluish(picture.rgb(x, y)) for y in range(220, 240))]
+    expect(columns and columns[0] <= link["x"] + 4 and columns[-1] >= 450,
+           "%s: the link's text is drawn whole (blue from x %s to %s, control from %d)"
+           % (what, columns[0] if columns else None, columns[-1] if columns else None, link["x"]))
+
+
+def opening_texts(code, version):
+    """The texts every opening screen shares."""
+    return {
+        CANCEL: T(code, "IDS_CANCEL"),
+        LAUNCH: T(code, "IDS_LAUNCH_HELMVIEW", PRODUCT),
+        LINK: T(code, "IDS_VIEW_RELEASE_NOTES"),
+        LABEL: T(code, "options_select_language"),
+        VERSION: T(code, "IDS_INSTALL_END_TEXT1", PRODUCT) + ": " + version,
+        INSTALLER_VERSION: T(code, "IDS_INSTALL") + " " + T(code, "IDS_VERSION") + ": 5.0.2.1",
+    }
+
+
+# -- cases ---------------------------------------------------------------------------------------------
+
+
+def test_welcome_screen_and_layout():
+    wt.clear_records()
+    with host("--offered", OFFERED) as h:
+        w = h.window
+        expect_equal(w["title"], "Helmview Installer", "caption")
+        expect_equal((w["rect"]["left"], w["rect"]["top"]), (715, 361), "outer rectangle's top left on 1920 x 1080")
+        expect_equal((w["width"], w["height"]), (490, 357), "outer size")
+        expect(not w["has_maximize_box"], "no maximise box")
+        expect(not w["has_sizing_border"], "no sizing border")
+        expect(w["has_minimize_box"], "a minimise box")
+
+        children = h.children()
+        expect_equal(len(children), 10, "number of controls")
+        for index, (cls, ident, x, y, width, height, bits, kind, mask) in enumerate(LAYOUT):
+            c = children[index]
+            expect_equal(c["class"].lower(), cls, "control %d class" % index)
+            expect_equal(c["id"], ident, "control %d identifier" % index)
+            for key, value in (("x", x), ("y", y), ("w", width), ("h", height)):
+                if value is not None:
+                    expect_equal(c[key], value, "control %d %s" % (index, key))
+            expect(c["style"] & WS_CHILD and c["style"] & bits == bits, "control %d style bits" % index)
+            expect_equal(c["style"] & mask, kind, "control %d type" % index)
+        expect_text_row(children, "welcome")
+        expect_equal(children[COMBO]["style"] & CBS_SORT, 0, "the language list is not sorted")
+        expect_equal(children[PROGRESS]["range"], [0, 100], "progress range")
+        expect_equal(children[LAUNCH]["checked"], True, "launch box ticked while hidden")
+
+        expected = opening_texts("en-US", OFFERED)
+        expected[INSTALL] = "Install"
+        expected[BODY] = ("Thank you for downloading Helmview. This software includes tools that can help you to "
+                          "get the most out of your Norvale and Tessaro drives.")
+        expect_texts(children, expected, "welcome")
+        expect_equal(children[VERSION]["text"], "Helmview version: 2.2.0.1", "version line")
+        expect_equal(children[INSTALLER_VERSION]["text"], "Install Version: 5.0.2.1", "installer version line")
+        expect_visible(children, {INSTALL: True, CANCEL: True, LAUNCH: False, COMBO: True, PROGRESS: False,
+                                  LINK: True, BODY: True, LABEL: True, VERSION: True, INSTALLER_VERSION: True},
+                       "welcome")
+        h.screenshot("welcome")
+
+        # The close box does nothing on an opening screen.
+        h.driver.close()
+        time.sleep(1.0)
+        expect(h.proc.poll() is None and h.driver.exists(), "a close request on an opening screen is ignored")
+        expect_ended_by(h, CANCEL, "Cancel on the welcome screen")
+
+
+def test_uninstall_welcome_screen():
+    wt.clear_records()
+    wt.set_is_installed(3)
+    with host("--uninstall", "--installed", OLDER, "--offered", OFFERED) as h:
+        children = h.children()
+        expected = opening_texts("en-US", OLDER)
+        expected[INSTALL] = "Uninstall"
+        expected[BODY] = ("Welcome to the Helmview Installer. The Installer will remove Helmview software from your "
+                          "computer.")
+        expect_texts(children, expected, "uninstall offer")
+        expect_equal(children[VERSION]["text"], "Helmview version: 2.1.0.5", "version line names the installed version")
+        expect_visible(children, {INSTALL: True, CANCEL: True, COMBO: True, LINK: True, PROGRESS: False},
+                       "uninstall offer")
+        h.screenshot("uninstall_welcome")
+        expect_ended_by(h, CANCEL, "Cancel on the uninstall offer")
+
+
+def test_incomplete_install_screen():
+    wt.clear_records()
+    wt.set_is_installed(1)
+    with host("--installed", OLDER, "--offered", OFFERED) as h:
+        children = h.children()
+        expected = opening_texts("en-US", OFFERED)
+        expected[INSTALL] = "Install"
+        expected[BODY] = ("The previous Helmview installation was incomplete. The Helmview installer will uninstall "
+                          "it and install version 2.2.0.1.")
+        expect_texts(children, expected, "incomplete install")
+        expect_visible(children, {INSTALL: True, CANCEL: True, COMBO: True}, "incomplete install")
+        h.screenshot("incomplete_install")
+        expect_ended_by(h, CANCEL, "Cancel on the incomplete-install screen")
+
+
+def test_old_version_screen():
+    wt.clear_records()
+    wt.set_is_installed(3)
+    with host("--installed", OLDER, "--offered", OFFERED) as h:
+        children = h.children()
+        expected = opening_texts("en-US", OFFERED)
+        expected[INSTALL] = "Install"
+        expected[BODY] = ("Helmview 2.1.0.5 has been detected on this system. The Helmview installer will uninstall "
+                          "the current version and install version 2.2.0.1.")
+        expect_texts(children, expected, "old version")
+        expect_visible(children, {INSTALL: True, CANCEL: True, COMBO: True}, "old version")
+        h.screenshot("old_version")
+        expect_ended_by(h, CANCEL, "Cancel on the old-version screen")
+
+
+def test_newer_version_screen():
+    wt.clear_records()
+    wt.set_is_installed(3)
+    with host("--installed", "2.3", "--offered", "2.2.9") as h:
+        children = h.children()
+        expected = opening_texts("en-US", "2.2.9")
+        expected[INSTALL] = "OK"
+        expected[BODY] = ("Helmview version 2.3 is already installed. You must uninstall it before you can install "
+                          "version 2.2.9.")
+        expect_texts(children, expected, "newer version")
+        expect_visible(children, {INSTALL: True, CANCEL: False, COMBO: True, LINK: True}, "newer version")
+        h.screenshot("newer_version")
+        expect_ended_by(h, INSTALL, "OK on the newer-version screen")
+
+
+def test_tessaro_record_counts_when_norvale_has_none():
+    wt.clear_records()
+    wt.set_is_installed(3, wt.TESSARO_KEY)
+    with host("--installed", OLDER, "--offered", OFFERED) as h:
+        expect_equal(h.child(BODY)["text"],
+                     "Helmview 2.1.0.5 has been detected on this system. The Helmview installer will uninstall the "
+                     "current version and install version 2.2.0.1.", "old-version body for a Tessaro record")
+
+
+def test_incomplete_install_in_simplified_chinese():
+    wt.clear_records()
+    wt.set_is_installed(1)
+    with host("--offered", OFFERED, "--language", "zh-CN") as h:
+        children = h.children()
+        expect("IDS_INCOMPLETE_INSTALL" not in texts("zh-CN"), "zh-CN carries no incomplete-install text")
+        expect_equal(children[BODY]["text"], "", "body of the incomplete-install screen in zh-CN")
+        expected = opening_texts("zh-CN", OFFERED)
+        expected[INSTALL] = T("zh-CN", "IDS_INSTALL")
+        expect_texts(children, expected, "zh-CN")
+        expect_equal(children[COMBO]["selected"], LANGUAGE_CODES.index("zh-CN"), "zh-CN selected")
+        h.screenshot("incomplete_install_zh-CN")
+        expect_ended_by(h, CANCEL, "Cancel")
+
+
+def test_language_combo_lists_the_carried_languages_in_code_order():
+    wt.clear_records()
+    with host("--offered", OFFERED) as h:
+        combo = h.child(COMBO)
+        expect_equal(combo["items"], DISPLAY_NAMES, "combo items")
+        expect_equal(combo["selected"], LANGUAGE_CODES.index("en-US"), "selected item")
+        expect_ended_by(h, CANCEL, "Cancel")
+    with host("--offered", OFFERED, "--language", "de-DE") as h:
+        combo = h.child(COMBO)
+        expect_equal(combo["items"], DISPLAY_NAMES, "combo items in German")
+        expect_equal(combo["selected"], DISPLAY_NAMES.index("Deutsch"), "Deutsch selected")
+        expect_ended_by(h, CANCEL, "Cancel")
+
+
+def test_language_that_is_not_carried_selects_the_first_item():
+    wt.clear_records()
+    with host("--offered", OFFERED, "--language", "fi-FI") as h:
+        children = h.children()
+        expect_equal(children[COMBO]["selected"], 0, "selected item for fi-FI")
+        expect_equal(len(children[COMBO]["items"]), 17, "still seventeen items")
+        # No texts at all: only the joining characters remain.
+        expect_equal(children[VERSION]["text"], ": " + OFFERED, "version line without texts")
+        expect_equal(children[BODY]["text"], "", "body without texts")
+        expect_ended_by(h, CANCEL, "Cancel")
+
+
+def test_picking_german_retexts_every_control_and_is_remembered():
+    wt.clear_records()
+    with host("--offered", OFFERED) as h:
+        h.driver.select("index:%d" % COMBO, "Deutsch")
+        de = "de-DE"
+        expected = opening_texts(de, OFFERED)
+        expected[INSTALL] = T(de, "IDS_INSTALL")
+        expected[BODY] = T(de, "IDS_TITLE_INSTALLATION", PRODUCT)
+        # Everything changes at once with the selection.
+        h.driver.wait_until(lambda: h.child(BODY)["text"] == expected[BODY], 10, what="German body")
+        children = h.children()
+        expect_texts(children, expected, "after picking Deutsch")
+        expect(children[BODY]["text"] != T("en-US", "IDS_TITLE_INSTALLATION", PRODUCT), "the body changed")
+        expect_text_row(children, "German")
+        expect_equal(children[COMBO]["items"], DISPLAY_NAMES, "combo entries stay display names")
+        expect_equal(h.driver.find()["title"], "Helmview Installer", "caption is not translated")
+        expect_equal(wt.read_string(wt.SETTINGS_KEY, "CurrentCulture"), "de-DE", "remembered language")
+        link_drawn_whole(h.screenshot("welcome_de-DE"), children[LINK], "German")
+        expect_ended_by(h, CANCEL, "Cancel")
+
+
+def test_switching_language_keeps_the_newer_version_screen():
+    wt.clear_records()
+    wt.set_is_installed(3)
+    with host("--installed", "2.3", "--offered", "2.2.9") as h:
+        h.driver.select("index:%d" % COMBO, "Français")
+        fr = "fr-FR"
+        body = T(fr, "IDS_NEWER_VERSION_INSTALLED", "2.3", "2.2.9", PRODUCT)
+        h.driver.wait_until(lambda: h.child(BODY)["text"] == body, 10, what="French body")
+        children = h.children()
+        expect_equal(children[INSTALL]["text"], T(fr, "IDS_OK"), "button keeps OK, in French")
+        expect_equal(children[CANCEL]["visible"], False, "Cancel stays hidden")
+        expect_equal(children[CANCEL]["text"], T(fr, "IDS_CANCEL"), "hidden Cancel re-texted")
+        expect_texts(children, opening_texts(fr, "2.2.9"), "French newer-version screen")
+        expect_text_row(children, "French")
+        link_drawn_whole(h.screenshot("newer_version_fr-FR"), children[LINK], "French")
+        expect_ended_by(h, INSTALL, "OK")
+
+
+def test_switching_language_keeps_the_incomplete_install_screen():
+    wt.clear_records()
+    wt.set_is_installed(1)
+    with host("--offered", OFFERED) as h:
+        h.driver.select("index:%d" % COMBO, "Deutsch")
+        body = T("de-DE", "IDS_INCOMPLETE_INSTALL", OFFERED, PRODUCT)
+        h.driver.wait_until(lambda: h.child(BODY)["text"] == body, 10, what="German incomplete-install body")
+        children = h.children()
+        expect_equal(children[INSTALL]["text"], T("de-DE", "IDS_INSTALL"), "button text")
+        expect_equal(children[CANCEL]["visible"], True, "Cancel visible")
+        expect_ended_by(h, CANCEL, "Cancel")
+
+
+def test_version_lines_name_the_right_version():
+    wt.clear_records()
+    # No offered version: the line ends in the colon and blank.
+    with host("--installed", OLDER) as h:
+        expect_equal(h.child(VERSION)["text"], "Helmview version: ", "version line with an empty offered version")
+        expect_ended_by(h, CANCEL, "Cancel")
+    wt.set_is_installed(3)
+    with host("--uninstall", "--offered", OFFERED) as h:
+        expect_equal(h.child(VERSION)["text"], "Helmview version: ",
+                     "uninstall mode with an empty installed version")
+        expect_equal(h.child(INSTALL)["text"], "Uninstall", "uninstall offer")
+        expect_ended_by(h, CANCEL, "Cancel")
+
+
+def logo_and_separator(picture):
+    dark = lambda c: max(c) < 96
+    line = [picture.rgb(x, 240) for x in range(0, 475)]
+    expect(all(c == (0, 0, 0) for c in line), "separator: black from x 0 to 474 on row 240")
+    expect(is_white_point(picture, 475, 240), "separator: its end point is not drawn")
+    expect(all(wt.is_white(picture.rgb(x, 241)) for x in range(0, 475)), "one pixel wide")
+    return picture.count(15, 270, 161, 292, lambda c: not wt.is_white(c)), dark
+
+
+def is_white_point(picture, x, y):
+    return wt.is_white(picture.rgb(x, y))
+
+
+def test_logo_and_separator_are_drawn():
+    wt.clear_records()
+    with host("--offered", OFFERED) as h:
+        picture = h.screenshot("logo_and_separator")
+        marked, dark = logo_and_separator(picture)
+        expect(marked > 146 * 22 // 8, "logo drawn into its rectangle (%d coloured pixels)" % marked)
+        expect(picture.count(15, 270, 161, 292, dark) > 0, "the logo has dark parts")
+        # Scaled into 146 x 22: nothing of it beyond the rectangle.
+        expect_equal(picture.count(161, 262, 240, 298, lambda c: not wt.is_white(c)), 0,
+                     "nothing right of the logo rectangle")
+        expect_equal(picture.count(15, 262, 161, 270, lambda c: not wt.is_white(c)), 0,
+                     "nothing above the logo rectangle")
+        # The release-notes link is blue, the other texts black.
+        blue = picture.count(200, 220, 460, 240, lambda c: c[2] > 150 and c[0] < 80)
+        expect(blue > 20, "release-notes link drawn in blue (%d pixels)" % blue)
+        expect(picture.count(200, 220, 460, 240, lambda c: c == (0, 112, 187)) > 0, "in the link colour 0, 112, 187")
+        link_drawn_whole(picture, h.child(LINK), "English")
+        expect_equal(picture.count(15, 220, 200, 240, lambda c: c[2] > 150 and c[0] < 80), 0,
+                     "version line has no blue")
+        expect_ended_by(h, CANCEL, "Cancel")
+
+
+def test_window_works_without_the_logo_resource():
+    wt.clear_records()
+    with host("--offered", OFFERED, nologo=True) as h:
+        picture = h.screenshot("welcome_without_logo")
+        marked, _ = logo_and_separator(picture)
+        expect_equal(marked, 0, "no logo drawn")
+        children = h.children()
+        expect_equal(len(children), 10, "all controls")
+        expect_equal(children[INSTALL]["text"], "Install", "welcome screen")
+        h.driver.select("index:%d" % COMBO, "Deutsch")
+        h.driver.wait_until(lambda: h.child(INSTALL)["text"] == T("de-DE", "IDS_INSTALL"), 10,
+                            what="language change")
+        expect_ended_by(h, CANCEL, "Cancel")
+
+
+def start_uninstall(h):
+    """Presses Uninstall on the uninstall offer and checks the uninstalling screen."""
+    h.driver.click("index:%d" % INSTALL)
+    body = "Please wait while Helmview is uninstalled from your computer."
+    h.driver.wait_until(lambda: h.child(BODY)["text"] == body, 20, what="uninstalling screen")
+    children = h.children()
+    expect_visible(children, {INSTALL: False, CANCEL: False, LABEL: False, COMBO: False, PROGRESS: True,
+                              LINK: False, LAUNCH: False}, "uninstalling")
+    h.screenshot("uninstalling")
+    # The close box does nothing while the run is under way.
+    h.driver.close()
+    finished = "Helmview was successfully uninstalled."
+    h.driver.wait_until(lambda: h.child(BODY)["text"] == finished, 120, interval_s=0.5, what="finish screen")
+    expect(h.proc.poll() is None, "a close request during the run was ignored")
+    children = h.children()
+    expect_equal(children[INSTALL]["text"], "Finish", "button of the finish screen")
+    expect_visible(children, {INSTALL: True, CANCEL: False, LAUNCH: False, PROGRESS: False, COMBO: False,
+                              LINK: False}, "finish after uninstall")
+    expect_equal(children[PROGRESS]["pos"], 100, "the bar ended full")
+    h.screenshot("finish_uninstall")
+
+
+def test_uninstall_run_ends_on_the_finish_screen_which_the_close_box_ends():
+    wt.clear_records()
+    wt.set_is_installed(3)
+    with host("--uninstall", "--installed", OLDER, "--offered", OFFERED) as h:
+        start_uninstall(h)
+        expect_equal(wt.read_dword(wt.SETTINGS_KEY, "IsInstalled"), None, "the record was removed")
+        h.driver.close()
+        expect_equal(h.wait_exit(), 0, "the close box on the finish screen ends the program with exit code")
+
+
+def test_finish_after_uninstall_ends_the_program_and_leaves_the_install_folder():
+    wt.clear_records()
+    wt.set_is_installed(3)
+    with host("--uninstall", "--installed", OLDER, "--offered", OFFERED) as h:
+        start_uninstall(h)
+        expect_ended_by(h, INSTALL, "Finish after the uninstall")
+    folder = os.path.join(os.environ["WINEPREFIX"], "drive_c", "Program Files (x86)", "Norvale", "SSD Helmview")
+    expect(os.path.isdir(folder), "Finish made sure the install folder exists")
+
+
+# -- install runs against a local download server -------------------------------------------------------
+
+
+INSTALL_DIR_PARTS = ("drive_c", "Program Files (x86)", "Norvale", "SSD Helmview")
+
+
+def install_dir():
+    return os.path.join(os.environ["WINEPREFIX"], *INSTALL_DIR_PARTS)
+
+
+def remove_install_dir():
+    """The prefix's install folder (inside drive_c only) goes, so each run starts from nothing."""
+    import shutil
+    folder = install_dir()
+    assert os.path.join("drive_c", "Program Files (x86)") in folder
+    shutil.rmtree(folder, ignore_errors=True)
+
+
+class Server:
+    """A loopback download server holding the package of OFFERED."""
+
+    def __init__(self, name):
+        sys.path.insert(0, os.path.join(config.source, "tools", "testserver"))
+        sys.path.insert(0, os.path.join(config.source, "tools", "fixtures"))
+        from testserver import TestServer
+        from make_packages import make_package
+        root = os.path.join(config.work, name)
+        package = os.path.join(root, "zqHelmview", "application", OFFERED, "Helmview.zip")
+        if not os.path.isfile(package):
+            make_package(package, config.seven_zip, config.fixtures)
+        self.package_path = "/zqHelmview/application/%s/Helmview.zip" % OFFERED
+        self.server = TestServer(root=root)
+
+    def __enter__(self):
+        self.server.start()
+        return self.server
+
+    def __exit__(self, *exc):
+        self.server.stop()
+        return False
+
+
+def fixture_log_env():
+    """The stand-in programs of the package append to this log; the host passes it on to them."""
+    path = os.path.join(config.work, "fixture.log")
+    if os.path.exists(path):
+        os.remove(path)
+    os.environ["HELMVIEW_FIXTURE_LOG"] = "Z:" + path.replace("/", "\\")
+    return path
+
+
+def fixture_log(path):
+    if not os.path.exists(path):
+        return ""
+    with open(path, "rb") as f:
+        data = f.read()
+    for encoding in ("utf-8", "utf-16"):
+        try:
+            return data.decode(encoding)
+        except UnicodeDecodeError:
+            pass
+    return data.decode("latin-1")
+
+
+def installing_screen(h):
+    body = "Please wait while Helmview is installed on your computer."
+    h.driver.wait_until(lambda: h.child(BODY)["text"] == body, 60, what="installing screen")
+    children = h.children()
+    expect_visible(children, {INSTALL: False, CANCEL: True, LABEL: False, COMBO: False, PROGRESS: True,
+                              LINK: True, LAUNCH: False}, "installing")
+    return children
+
+
+def test_install_run_ends_on_the_finish_screen_with_the_launch_box():
+    wt.clear_records()
+    remove_install_dir()
+    log = fixture_log_env()
+    with Server("install") as server, host("--offered", OFFERED, "--server", server.base_url) as h:
+        h.driver.click("index:%d" % INSTALL)
+        installing_screen(h)
+        h.screenshot("installing")
+        finished = "Helmview version 2.2.0.1 was successfully installed."
+        h.driver.wait_until(lambda: h.child(BODY)["text"] == finished, 240, interval_s=0.5, what="finish screen")
+        children = h.children()
+        expect_equal(children[INSTALL]["text"], "Finish", "button of the finish screen")
+        expect_visible(children, {INSTALL: True, CANCEL: False, LAUNCH: True, PROGRESS: False, COMBO: False,
+                                  LINK: True}, "finish after install")
+        expect_equal(children[LAUNCH]["checked"], True, "the launch box is ticked")
+        expect_equal(children[LAUNCH]["text"], "Launch Helmview", "launch box text")
+        h.screenshot("finish_install")
+        expect_equal(wt.read_dword(wt.SETTINGS_KEY, "IsInstalled"), 3, "installation recorded as complete")
+        copy = os.path.join(install_dir(), os.path.basename(config.host))
+        expect(os.path.isfile(copy) and os.path.getsize(copy) == os.path.getsize(config.host),
+               "the installer copied itself into the install folder")
+        # Finish with the box ticked starts the application.
+        h.driver.click("index:%d" % INSTALL)
+        expect_equal(h.wait_exit(), 0, "Finish ends the program with exit code")
+    h.driver.wait_until(lambda: "app " in fixture_log(log), 30, what="the application to start")
+    expect("app " in fixture_log(log), "Finish launched the installed application")
+    stop_fixture_app()
+
+
+def stop_fixture_app():
+    """Ends the application that Finish started, by its process id."""
+    for window in driver().windows("HelmviewFixtureApp", all=True):
+        wt.run_windows(["taskkill", "/f", "/pid", str(window["pid"])])
+
+
+def test_cancel_during_install_removes_its_remains():
+    wt.clear_records()
+    remove_install_dir()
+    log = fixture_log_env()
+    with Server("cancel") as server:
+        # The package trickles in, so Cancel lands in the middle of the download.
+        server.set_rules({"/zqHelmview/application/%s/Helmview.zip" % OFFERED: {"slow": {"bytes_per_sec": 4096}}})
+        with host("--offered", OFFERED, "--server", server.base_url) as h:
+            h.driver.click("index:%d" % INSTALL)
+            installing_screen(h)
+            h.driver.wait_until(lambda: h.child(PROGRESS)["pos"] >= 12, 60, what="the download to start")
+            h.driver.click("index:%d" % CANCEL)
+            h.driver.wait_until(lambda: h.child(PROGRESS)["pos"] == 0, 10, what="the bar to drop to 0")
+            uninstalling = "Please wait while Helmview is uninstalled from your computer."
+            h.driver.wait_until(lambda: h.child(BODY)["text"] == uninstalling, 60, what="the clean-up")
+            cancelled = "The installation was cancelled."
+            h.driver.wait_until(lambda: h.child(BODY)["text"] == cancelled, 120, interval_s=0.5,
+                                what="cancelled finish screen")
+            children = h.children()
+            expect_equal(children[INSTALL]["text"], "Finish", "button")
+            expect_visible(children, {INSTALL: True, CANCEL: False, LAUNCH: False, PROGRESS: False, LINK: False},
+                           "cancelled finish screen")
+            h.screenshot("finish_cancelled")
+            expect_equal(wt.read_dword(wt.SETTINGS_KEY, "IsInstalled"), None, "no installation record is left")
+            h.driver.click("index:%d" % INSTALL)
+            expect_equal(h.wait_exit(), 0, "Finish ends the program with exit code")
+    expect("app " not in fixture_log(log), "nothing was launched")
+    expect(not os.path.exists(os.path.join(install_dir(), "Helmview.exe")), "no application is left")
+
+
+def test_replacing_an_old_version_uninstalls_then_installs():
+    wt.clear_records()
+    wt.set_is_installed(3)
+    remove_install_dir()
+    fixture_log_env()
+    with Server("replace") as server, host("--installed", OLDER, "--offered", OFFERED,
+                                           "--server", server.base_url) as h:
+        h.driver.click("index:%d" % INSTALL)
+        uninstalling = "Please wait while Helmview is uninstalled from your computer."
+        h.driver.wait_until(lambda: h.child(BODY)["text"] == uninstalling, 30, what="uninstall first")
+        expect_equal(h.child(CANCEL)["visible"], False, "no Cancel while uninstalling")
+        installing_screen(h)
+        finished = "Helmview version 2.2.0.1 was successfully installed."
+        h.driver.wait_until(lambda: h.child(BODY)["text"] == finished, 240, interval_s=0.5, what="finish screen")
+        expect_equal(h.child(LAUNCH)["visible"], True, "launch box after the install")
+        # Untick the box: Finish then starts nothing.
+        h.driver.check("index:%d" % LAUNCH, False)
+        h.driver.click("index:%d" % INSTALL)
+        expect_equal(h.wait_exit(), 0, "Finish ends the program with exit code")
+    expect_equal(wt.read_dword(wt.SETTINGS_KEY, "IsInstalled"), 3, "installation recorded as complete")
+
+
+def main():
+    global config
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--uidriver", required=True)
+    parser.add_argument("--uidriver-py", required=True)
+    parser.add_argument("--host", required=True)
+    parser.add_argument("--host-nologo", required=True)
+    parser.add_argument("--source", required=True)
+    parser.add_argument("--screenshots", required=True)
+    parser.add_argument("--seven-zip", required=True)
+    parser.add_argument("--fixtures", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("case")
+    config = parser.parse_args()
+    wt.link_cjk_font()
+    return wt.run_case({k: v for k, v in globals().items() if k.startswith("test_")}, [config.case])
+
+
+if __name__ == "__main__":
+    sys.exit(main())
