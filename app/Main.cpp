@@ -1,17 +1,58 @@
-// Entry point of the installer.
+// Entry point of the installer: the start-up sequence, then the window's
+// message loop. Every way out ends the process with exit code 0.
+#include "app/Elevation.h"
+#include "app/InstallerWindow.h"
+#include "app/ProcessState.h"
+#include "app/SingleInstance.h"
+#include "app/StartupChecks.h"
 #include "app/StartupOptions.h"
+#include "i18n/LanguageSelection.h"
+#include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
+#include "profile/VersionManifest.h"
+#include "settings/SettingsStore.h"
 
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR commandLine, int /*showCommand*/) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLine, int showCommand) {
     // Take the current directory out of the DLL search and restrict later
     // loads to System32: the installer is usually started from a downloads
     // folder, where anybody may have left a DLL with a system name.
     ::SetDllDirectoryW(L"");
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
-    const StartupOptions options = ParseCommandLine(commandLine ? commandLine : L"");
-    Profile().InitProductProfile(options.serverBaseUrl);
+    ProcessState& process = Process();
+    process.options = ParseCommandLine(commandLine ? commandLine : L"");
+    Profile().InitProductProfile(process.options.serverBaseUrl);
+
+    // Only the copy in the temporary-files folder comes back from here.
+    RelaunchFromTemp(process.options.commandLine);
+
+    // Named after the running file, so the guard applies to copies of the
+    // same download, not to differently named installers.
+    if (!AcquireSingleInstance(Profile().moduleFileName()))
+        return 0;
+
+    Catalog().LoadAll();
+    // Also the probe that the registry is writable; the rights check comes
+    // after it so that its message is already in the user's language.
+    CheckStartupRights(ChooseStartupLanguage());
+
+    process.offeredVersion.Set(FetchAvailableVersion(process.options.uninstallMode));
+    process.installedVersion = Settings().GetInstalledVersion();
+
+    // Registering the class loads its name, string resource 109.
+    RegisterInstallerWindowClass(instance);
+    if (!CreateInstallerWindow(instance, showCommand))
+        return 0;
+
+    MSG message;
+    // -1 is an error, not a message: stop rather than dispatch garbage.
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    // The window posts its quit message with 0; a quit message of any other
+    // origin must not change the exit code either.
     return 0;
 }
