@@ -106,6 +106,31 @@ ReadResult ReadBlock(HINTERNET request, Block& block, DWORD& read, DWORD& error)
     return error == 0 || error == static_cast<DWORD>(E_ABORT) ? ReadResult::End : ReadResult::Failed;
 }
 
+enum class BodyResult { Complete, Aborted, ReadFailed, SinkFailed };
+
+// Reads the body to its end, handing each block to sink. A sink that fails
+// leaves its reason in GetLastError, which is returned in error like that of
+// a failed read. With an abort flag, a request to stop ends the loop before
+// the block that arrived with it reaches the sink.
+template <typename Sink>
+BodyResult ReadBody(HINTERNET request, const std::atomic<bool>* abort, Sink&& sink, DWORD& error) {
+    Block block;
+    for (;;) {
+        DWORD read = 0;
+        const ReadResult result = ReadBlock(request, block, read, error);
+        if (result == ReadResult::Failed)
+            return BodyResult::ReadFailed;
+        if (abort && abort->load())
+            return BodyResult::Aborted;
+        if (result == ReadResult::End)
+            return BodyResult::Complete;
+        if (!sink(block.data(), read)) {
+            error = ::GetLastError();
+            return BodyResult::SinkFailed;
+        }
+    }
+}
+
 bool WriteAll(HANDLE file, const char* data, DWORD size) {
     while (size > 0) {
         DWORD written = 0;
@@ -170,32 +195,25 @@ bool Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, std:
     if (!CheckHttpStatus(request.get(), fileName))
         return false;
 
-    Block block;
     std::uint64_t received = 0;
-    for (;;) {
-        DWORD read = 0;
-        const ReadResult result = ReadBlock(request.get(), block, read, error);
-        if (result == ReadResult::Failed) {
-            request.reset();
-            internet.reset();
-            file.reset();
-            ReportNetworkError(error, fileName);
-            return false;
-        }
-        // The block that arrived with the request to stop is not kept.
-        if (abortRequested.load())
+    const BodyResult body = ReadBody(
+        request.get(), &abortRequested,
+        [&](const char* data, DWORD size) {
+            if (!WriteAll(file.get(), data, size))
+                return false;
+            received += size;
             return true;
-        if (result == ReadResult::End)
-            break;
-        if (!WriteAll(file.get(), block.data(), read)) {
-            error = ::GetLastError();
-            request.reset();
-            internet.reset();
-            file.reset();
-            ReportNetworkError(error, targetPath);
-            return false;
-        }
-        received += read;
+        },
+        error);
+    // The block that arrived with the request to stop is not kept.
+    if (body == BodyResult::Aborted)
+        return true;
+    if (body == BodyResult::ReadFailed || body == BodyResult::SinkFailed) {
+        request.reset();
+        internet.reset();
+        file.reset();
+        ReportNetworkError(error, body == BodyResult::ReadFailed ? fileName : targetPath);
+        return false;
     }
 
     const bool truncated = ShortOfAnnounced(request.get(), received);
@@ -234,22 +252,21 @@ bool Downloader::DownloadText(std::wstring subPath, std::wstring fileName, std::
         return false;
 
     text.clear();
-    Block block;
-    for (;;) {
-        DWORD read = 0;
-        const ReadResult result = ReadBlock(request.get(), block, read, error);
-        if (result == ReadResult::Failed) {
-            request.reset();
-            internet.reset();
-            ReportNetworkError(error, fileName);
-            return false;
-        }
-        if (result == ReadResult::End)
-            break;
-        // One character per byte: bytes keep their value (the ISO 8859-1
-        // reading), so nothing is lost and ASCII reads as itself.
-        for (DWORD i = 0; i < read; ++i)
-            text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(block[i])));
+    const BodyResult body = ReadBody(
+        request.get(), nullptr,
+        [&](const char* data, DWORD size) {
+            // One character per byte: bytes keep their value (the ISO 8859-1
+            // reading), so nothing is lost and ASCII reads as itself.
+            for (DWORD i = 0; i < size; ++i)
+                text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(data[i])));
+            return true;
+        },
+        error);
+    if (body != BodyResult::Complete) {
+        request.reset();
+        internet.reset();
+        ReportNetworkError(error, fileName);
+        return false;
     }
     if (ShortOfAnnounced(request.get(), text.size())) {
         request.reset();

@@ -4,20 +4,11 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <cstdio>
+#include "LoadedModuleReport.h"
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2)
-        return 2;
-    DWORD flags = 0;
-    ::InternetGetConnectedState(&flags, 0);
-    wchar_t path[MAX_PATH] = {};
-    const HMODULE module = ::GetModuleHandleW(L"wininet.dll");
-    const DWORD n = module ? ::GetModuleFileNameW(module, path, MAX_PATH) : 0;
-    FILE* out = _wfopen(argv[1], L"wb");
-    if (!out)
-        return 1;
-    std::fwrite(path, sizeof(wchar_t), n, out);
-    std::fclose(out);
-    return 0;
+    return ReportLoadedModule(argc, argv, L"wininet.dll", [] {
+        DWORD flags = 0;
+        ::InternetGetConnectedState(&flags, 0);
+    });
 }

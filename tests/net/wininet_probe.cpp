@@ -3,21 +3,8 @@
 // argument. It uses the downloader, so WinINet has been bound by then.
 #include "net/Downloader.h"
 
-#include <windows.h>
-
-#include <cstdio>
+#include "LoadedModuleReport.h"
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2)
-        return 2;
-    Downloader::IsConnected();
-    wchar_t path[MAX_PATH] = {};
-    const HMODULE module = ::GetModuleHandleW(L"wininet.dll");
-    const DWORD n = module ? ::GetModuleFileNameW(module, path, MAX_PATH) : 0;
-    FILE* out = _wfopen(argv[1], L"wb");
-    if (!out)
-        return 1;
-    std::fwrite(path, sizeof(wchar_t), n, out);
-    std::fclose(out);
-    return 0;
+    return ReportLoadedModule(argc, argv, L"wininet.dll", [] { Downloader::IsConnected(); });
 }
