@@ -195,8 +195,9 @@ def finish_unticked(c):
     expect_no_app_started(c)
 
 
-@case
-def cancel_during_download(c):
+def start_slow_install(c):
+    """Starts an install whose package download crawls, and returns once the
+    bar shows the download step, so a Cancel lands inside the transfer."""
     server = c.serve()
     server.set_rules(slow_package_rule())
     inst = c.start(server)
@@ -205,6 +206,12 @@ def cancel_during_download(c):
     inst.wait_screen("installing")
     wait_download_running(server)
     wait_for(lambda: inst.progress() >= 10, 20, "the bar to show the download step")
+    return server, inst
+
+
+@case
+def cancel_during_download(c):
+    server, inst = start_slow_install(c)
     expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled = 1 while the install runs")
     inst.click(CANCEL_BUTTON)
     wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
@@ -225,14 +232,7 @@ def cancel_during_download(c):
 
 @case
 def second_cancel_in_pause(c):
-    server = c.serve()
-    server.set_rules(slow_package_rule())
-    inst = c.start(server)
-    inst.wait_screen("welcome")
-    inst.click(INSTALL_BUTTON)
-    inst.wait_screen("installing")
-    wait_download_running(server)
-    wait_for(lambda: inst.progress() >= 10, 20, "the bar to show the download step")
+    server, inst = start_slow_install(c)
     inst.click(CANCEL_BUTTON)
     wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
     inst.click(CANCEL_BUTTON)
