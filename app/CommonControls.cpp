@@ -1,19 +1,14 @@
 #include "app/CommonControls.h"
 
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemLibrary.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 void RegisterProgressBarClass() {
-    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    // Never released: the class must outlive every progress bar.
-    const HMODULE library = ::LoadLibraryW((SystemFolderPath() + L"\\comctl32.dll").c_str());
-    if (!library)
-        return;
-    const auto init =
-        reinterpret_cast<InitFn>(reinterpret_cast<void*>(::GetProcAddress(library, "InitCommonControlsEx")));
-    if (!init)
+    BOOL(WINAPI * init)(const INITCOMMONCONTROLSEX*) = nullptr;
+    // The library stays loaded: the class must outlive every progress bar.
+    if (!BindSystemLibrary(L"comctl32.dll").Bind("InitCommonControlsEx", init))
         return;
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);

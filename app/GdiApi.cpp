@@ -1,16 +1,12 @@
 #include "app/GdiApi.h"
 
 #include "common/ProcessExit.h"
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 
 GdiFunctions installed;
-
-template <typename Fn> bool Resolve(HMODULE library, const char* name, Fn& slot) {
-    slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
-    return slot != nullptr;
-}
 
 // Before the entry point: the table is complete before any code can draw.
 [[maybe_unused]] const bool gdiReady = [] {
@@ -21,18 +17,14 @@ template <typename Fn> bool Resolve(HMODULE library, const char* name, Fn& slot)
 } // namespace
 
 std::optional<GdiFunctions> ResolveGdiFunctions(const std::wstring& libraryPath) {
-    // Never released: the functions are used until the process ends.
-    HMODULE library = ::LoadLibraryW(libraryPath.c_str());
-    if (!library)
-        return std::nullopt;
+    const SystemLibrary library = BindLibraryAt(libraryPath);
     GdiFunctions f;
-    const bool all =
-        Resolve(library, "SetTextColor", f.setTextColor) && Resolve(library, "SetBkMode", f.setBkMode) &&
-        Resolve(library, "SelectObject", f.selectObject) && Resolve(library, "MoveToEx", f.moveToEx) &&
-        Resolve(library, "LineTo", f.lineTo) && Resolve(library, "GetStockObject", f.getStockObject) &&
-        Resolve(library, "GetDeviceCaps", f.getDeviceCaps) &&
-        Resolve(library, "CreateSolidBrush", f.createSolidBrush) &&
-        Resolve(library, "CreateFontIndirectW", f.createFontIndirectW);
+    const bool all = library.Bind("SetTextColor", f.setTextColor) && library.Bind("SetBkMode", f.setBkMode) &&
+                     library.Bind("SelectObject", f.selectObject) && library.Bind("MoveToEx", f.moveToEx) &&
+                     library.Bind("LineTo", f.lineTo) && library.Bind("GetStockObject", f.getStockObject) &&
+                     library.Bind("GetDeviceCaps", f.getDeviceCaps) &&
+                     library.Bind("CreateSolidBrush", f.createSolidBrush) &&
+                     library.Bind("CreateFontIndirectW", f.createFontIndirectW);
     if (!all)
         return std::nullopt;
     return f;

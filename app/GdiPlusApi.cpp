@@ -1,6 +1,6 @@
 #include "app/GdiPlusApi.h"
 
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemLibrary.h"
 
 #include <cstdint>
 #include <string>
@@ -28,24 +28,16 @@ struct Table {
     bool complete = false;
 };
 
-template <typename Fn> bool Resolve(HMODULE library, const char* name, Fn& slot) {
-    slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
-    return slot != nullptr;
-}
-
 const Table& Api() {
     static const Table table = [] {
         Table t;
-        // Never released: images and the started GDI+ live until the process ends.
-        HMODULE library = ::LoadLibraryW((SystemFolderPath() + L"\\gdiplus.dll").c_str());
-        if (!library)
-            return t;
-        t.complete = Resolve(library, "GdiplusStartup", t.startup) &&
-                     Resolve(library, "GdipLoadImageFromStream", t.loadImageFromStream) &&
-                     Resolve(library, "GdipDisposeImage", t.disposeImage) &&
-                     Resolve(library, "GdipCreateFromHDC", t.createFromHDC) &&
-                     Resolve(library, "GdipDeleteGraphics", t.deleteGraphics) &&
-                     Resolve(library, "GdipDrawImageRectI", t.drawImageRectI);
+        const SystemLibrary library = BindSystemLibrary(L"gdiplus.dll");
+        t.complete = library.Bind("GdiplusStartup", t.startup) &&
+                     library.Bind("GdipLoadImageFromStream", t.loadImageFromStream) &&
+                     library.Bind("GdipDisposeImage", t.disposeImage) &&
+                     library.Bind("GdipCreateFromHDC", t.createFromHDC) &&
+                     library.Bind("GdipDeleteGraphics", t.deleteGraphics) &&
+                     library.Bind("GdipDrawImageRectI", t.drawImageRectI);
         return t;
     }();
     return table;

@@ -4,28 +4,12 @@
 #include "common/ProcessExit.h"
 #include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
+#include "platform/FileSystem.h"
 #include "profile/ProductProfile.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 namespace {
-
-bool IsFolder(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-    while (!path.empty() && path.back() == L'\\')
-        path.pop_back();
-    return path;
-}
 
 // Both names of one file, as far as the system can tell.
 bool SameFile(const std::wstring& a, const std::wstring& b) {
@@ -44,8 +28,7 @@ void EnsureInstallFolder() {
     const std::wstring installDir = Profile().installDir();
     if (IsFolder(installDir))
         return;
-    // Creates every missing parent as well.
-    ::SHCreateDirectoryExW(nullptr, WithoutTrailingBackslash(installDir).c_str(), nullptr);
+    CreateFolderTree(installDir);
     if (IsFolder(installDir))
         return;
     ShowUserMessage(InstallFolderFailureMessage(installDir), Catalog().Translate(L"IDS_TITLE_ERROR"));

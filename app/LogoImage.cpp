@@ -1,7 +1,7 @@
 #include "app/LogoImage.h"
 
 #include "app/GdiPlusApi.h"
-#include "install/ResourceApi.h"
+#include "platform/ResourceApi.h"
 #include "resource_ids.h"
 
 #include <cstring>

@@ -5,7 +5,7 @@
 #include "install/CommandLines.h"
 #include "install/UnzipBatch.h"
 #include "profile/ProductProfile.h"
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
 
 #include <windows.h>
 

@@ -11,6 +11,7 @@
 #include "install/Shortcuts.h"
 #include "install/WindowsVersion.h"
 #include "net/Downloader.h"
+#include "platform/FileSystem.h"
 #include "profile/ProductProfile.h"
 #include "resource_ids.h"
 
@@ -31,32 +32,6 @@ constexpr wchar_t kOlderDriverMarkerKey[] =
     L"\\Instance\\{D37DAC4A-CEDC-453D-8659-6AD9451C9AA8}";
 constexpr wchar_t kPublisher[] = L"Norvale Corporation";
 constexpr wchar_t kCachePolicy[] = L"0";
-
-bool IsFolder(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Creates folder and any missing folders above it; true when it exists
-// afterwards.
-bool EnsureFolder(std::wstring folder) {
-    while (folder.size() > 3 && folder.back() == L'\\')
-        folder.pop_back();
-    if (folder.empty())
-        return false;
-    if (IsFolder(folder))
-        return true;
-    const std::size_t slash = folder.rfind(L'\\');
-    if (slash != std::wstring::npos && slash > 0 && !EnsureFolder(folder.substr(0, slash + 1)))
-        return false;
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return IsFolder(folder);
-}
 
 bool OlderDriverMarkerPresent() {
     unique_hkey key;
@@ -104,7 +79,10 @@ void Installer::Install() {
     // The window makes sure of the folder too, but an uninstall that ran just
     // before (replacing an old installation) may have removed it again.
     bool folderReady = false;
-    RunStep([&] { folderReady = EnsureFolder(installDir); });
+    RunStep([&] {
+        CreateFolderTree(installDir);
+        folderReady = IsFolder(installDir);
+    });
     if (!folderReady) {
         ShowUserMessage(Catalog().Translate(L"error_creating_folder") + L" " + installDir,
                         Catalog().Translate(L"IDS_TITLE_ERROR"));
@@ -134,7 +112,7 @@ void Installer::Install() {
     SetStepProgress(20, 40);
     RunStep([&] {
         const std::wstring preferred = profile.packageZipName();
-        UnpackArchive(FileExists(installDir + preferred) ? preferred : profile.packageZipFullName());
+        UnpackArchive(IsFile(installDir + preferred) ? preferred : profile.packageZipFullName());
     });
 
     SetStepProgress(30, 55);

@@ -1,6 +1,6 @@
 #include "profile/ProductProfile.h"
 
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #include "install/ProtectedSystemFolders.h"
 #include "install/Shortcuts.h"
 #include "profile/ProductProfile.h"
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
 #include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>

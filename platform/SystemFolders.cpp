@@ -1,25 +1,8 @@
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
 
-#include <windows.h>
-#include <knownfolders.h>
 #include <shlobj.h>
 
 namespace {
-
-std::wstring KnownFolder(REFKNOWNFOLDERID id) {
-    PWSTR raw = nullptr;
-    std::wstring path;
-    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &raw)) && raw)
-        path = raw;
-    ::CoTaskMemFree(raw); // required even when the call fails
-    return path;
-}
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t buffer[MAX_PATH] = {};
-    const DWORD n = ::GetEnvironmentVariableW(name, buffer, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring();
-}
 
 std::wstring WithoutTrailingBackslash(std::wstring path) {
     while (path.size() > 3 && path.back() == L'\\')
@@ -30,17 +13,32 @@ std::wstring WithoutTrailingBackslash(std::wstring path) {
 // The drive the system runs from, e.g. "C:"; used only when the shell cannot
 // name a folder, so that no path is ever built from an empty string.
 std::wstring SystemDrive() {
-    std::wstring drive = Environment(L"SystemDrive");
+    std::wstring drive = EnvironmentVariable(L"SystemDrive");
     return drive.empty() ? L"C:" : drive;
 }
 
 } // namespace
 
+std::wstring KnownFolderPath(REFKNOWNFOLDERID id, DWORD flags) {
+    PWSTR raw = nullptr;
+    std::wstring path;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, flags, nullptr, &raw)) && raw)
+        path = raw;
+    ::CoTaskMemFree(raw); // required even when the call fails
+    return path;
+}
+
+std::wstring EnvironmentVariable(const wchar_t* name) {
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD n = ::GetEnvironmentVariableW(name, buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring();
+}
+
 std::wstring SystemFolderPath() {
     // Resolved once: the path cannot change while the process runs, and it is
     // needed before the entry point runs as well as on worker threads.
     static const std::wstring path = [] {
-        std::wstring p = KnownFolder(FOLDERID_System);
+        std::wstring p = KnownFolderPath(FOLDERID_System);
         if (p.empty()) {
             wchar_t buffer[MAX_PATH] = {};
             const UINT n = ::GetSystemDirectoryW(buffer, MAX_PATH);
@@ -55,11 +53,11 @@ std::wstring SystemFolderPath() {
 }
 
 std::wstring ProgramFilesX86Path() {
-    std::wstring p = KnownFolder(FOLDERID_ProgramFilesX86);
+    std::wstring p = KnownFolderPath(FOLDERID_ProgramFilesX86);
     if (p.empty())
-        p = Environment(L"ProgramFiles(x86)");
+        p = EnvironmentVariable(L"ProgramFiles(x86)");
     if (p.empty())
-        p = Environment(L"ProgramFiles");
+        p = EnvironmentVariable(L"ProgramFiles");
     if (p.empty())
         p = SystemDrive() + L"\\Program Files (x86)";
     return WithoutTrailingBackslash(p);
