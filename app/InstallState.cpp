@@ -1,22 +1,17 @@
 #include "app/InstallState.h"
 
-namespace {
-
-constexpr std::uint32_t kNoRecord = 5;
-constexpr std::uint32_t kComplete = 3;
-
-} // namespace
+#include "settings/InstallRecord.h"
 
 InstallDecision DecideInstallState(const InstallStatusReader& readStatus, const std::wstring& maker,
                                    const std::wstring& otherMaker, bool uninstallMode,
                                    const ProductVersion& installed, const ProductVersion& offered) {
     std::uint32_t status = readStatus(maker);
-    if (status == kNoRecord) {
+    if (status == InstallRecord::None) {
         status = readStatus(otherMaker);
-        if (status == kNoRecord)
+        if (status == InstallRecord::None)
             return {InstallState::Fresh, InstallerScreen::Welcome};
     }
-    if (status != kComplete)
+    if (status != InstallRecord::Complete)
         return {InstallState::Replace, InstallerScreen::IncompleteInstall};
     // Uninstall mode only counts once an installation is known to be whole.
     if (uninstallMode)

@@ -30,8 +30,7 @@ struct InstallDecision {
     bool operator!=(const InstallDecision& other) const { return !(*this == other); }
 };
 
-// "IsInstalled" of a maker folder: 3 complete, 5 no record (absent or
-// unreadable), anything else an installation that began and did not finish.
+// "IsInstalled" of a maker folder (InstallRecord).
 // In the program: [](const std::wstring& maker) { return Settings().GetIsInstalled(maker); }
 using InstallStatusReader = std::function<std::uint32_t(const std::wstring& makerFolder)>;
 

@@ -14,6 +14,7 @@
 #include "platform/FileSystem.h"
 #include "profile/ProductProfile.h"
 #include "resource_ids.h"
+#include "settings/InstallRecord.h"
 
 #include <windows.h>
 
@@ -92,7 +93,7 @@ void Installer::Install() {
     SetStepProgress(10, 25);
     RunStep([&] {
         ::SetCurrentDirectoryW(installDir.c_str());
-        settings.SetIsInstalled(1);
+        settings.SetIsInstalled(InstallRecord::Begun);
         ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, kArchiveToolFile);
     });
     if (CancelRequested())
@@ -140,7 +141,7 @@ void Installer::Install() {
 
     // The record follows the value: the window may see 100 a moment early.
     progress.Set(100);
-    RunStep([&] { settings.SetIsInstalled(3); });
+    RunStep([&] { settings.SetIsInstalled(InstallRecord::Complete); });
 }
 
 void Installer::DownloadPackage() {

@@ -4,11 +4,8 @@
 #include "net/Downloader.h"
 #include "profile/ManifestVersion.h"
 #include "profile/ProductProfile.h"
+#include "settings/InstallRecord.h"
 #include "settings/SettingsStore.h"
-
-namespace {
-constexpr std::uint32_t kInstallationComplete = 3;
-}
 
 std::wstring FetchAvailableVersion(bool uninstallMode) {
     const SettingsStore store;
@@ -17,7 +14,7 @@ std::wstring FetchAvailableVersion(bool uninstallMode) {
     // Only a completed installation may go without the server, and only
     // while offline; otherwise the server is asked even when the system
     // reports no connection (the downloader then says so).
-    if (store.GetIsInstalled(Profile().brandName()) == kInstallationComplete && !Downloader::IsConnected())
+    if (store.GetIsInstalled(Profile().brandName()) == InstallRecord::Complete && !Downloader::IsConnected())
         return store.GetCurrentVersion().Get();
 
     std::wstring text;
