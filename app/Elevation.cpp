@@ -1,12 +1,12 @@
 #include "app/Elevation.h"
 
 #include "app/TempRelaunchName.h"
-#include "common/ProcessExit.h"
 #include "common/UniqueHandle.h"
-#include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
 #include "platform/FileSystem.h"
 #include "profile/ProductProfile.h"
+#include "ui/ProcessExit.h"
+#include "ui/UserMessage.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -47,14 +47,3 @@ StartupOptions ParseCommandLine(const std::wstring& commandLine) {
     }
     return WalkArguments(commandLine, args);
 }
-
-std::wstring InstallerOwnVersion() {
-    static const wchar_t* const parts[] = {L"5", L"0", L"2", L"1"};
-    std::wstring version;
-    for (const wchar_t* part : parts) {
-        if (!version.empty())
-            version += L'.';
-        version += part;
-    }
-    return version;
-}

@@ -1,9 +1,6 @@
 #include "install/Installer.h"
 
-#include "common/ProcessExit.h"
 #include "common/UniqueHandle.h"
-#include "common/UserMessage.h"
-#include "i18n/TranslationCatalog.h"
 #include "install/ArchiveUnpacking.h"
 #include "install/ChildProcess.h"
 #include "install/CommandLines.h"
@@ -50,30 +47,14 @@ template <typename Step> void RunStep(Step&& step) {
 
 } // namespace
 
-Installer::Installer(const ProductVersion& offered) : version(offered) {}
-
-std::int32_t Installer::GetProgress() const {
-    return progress.Get();
-}
-
-void Installer::Cancel() {
-    cancelRequested.store(true);
-    Downloader::AbortDownload();
-}
-
-void Installer::SetProgressObserver(std::function<void(std::int32_t)> observer) {
-    progress.SetObserver(std::move(observer));
-}
-
-bool Installer::CancelRequested() const {
-    return cancelRequested.load();
-}
+Installer::Installer(const ProductVersion& offered, InstallSession& session)
+    : version(offered), session(session) {}
 
 void Installer::SetStepProgress(std::int32_t windows10, std::int32_t earlier) {
-    progress.Set(IsWindows10OrLater() ? windows10 : earlier);
+    session.SetProgress(IsWindows10OrLater() ? windows10 : earlier);
 }
 
-void Installer::Install() {
+Outcome Installer::Install() {
     const ProductProfile& profile = Profile();
     const std::wstring installDir = profile.installDir();
 
@@ -84,11 +65,8 @@ void Installer::Install() {
         CreateFolderTree(installDir);
         folderReady = IsFolder(installDir);
     });
-    if (!folderReady) {
-        ShowUserMessage(Catalog().Translate(L"error_creating_folder") + L" " + installDir,
-                        Catalog().Translate(L"IDS_TITLE_ERROR"));
-        EndProcess();
-    }
+    if (!folderReady)
+        return {Failure::FolderNotCreated, L"error_creating_folder", {installDir}, 0};
 
     SetStepProgress(10, 25);
     RunStep([&] {
@@ -96,16 +74,19 @@ void Installer::Install() {
         settings.SetIsInstalled(InstallRecord::Begun);
         ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, kArchiveToolFile);
     });
-    if (CancelRequested())
-        return;
+    if (session.CancelRequested())
+        return {};
 
     SetStepProgress(15, 35);
+    Outcome downloaded;
     RunStep([&] {
         settings.SetInstallPath(installDir);
-        DownloadPackage();
+        downloaded = DownloadPackage();
     });
-    if (CancelRequested())
-        return;
+    if (!downloaded.Succeeded())
+        return downloaded;
+    if (session.CancelRequested())
+        return {};
 
     // A package left by an earlier, interrupted run under the preferred name
     // wins over the one just downloaded. No cancel check follows: the
@@ -118,42 +99,42 @@ void Installer::Install() {
 
     SetStepProgress(30, 55);
     RunStep([] { CreateShortcuts(); });
-    if (CancelRequested())
-        return;
+    if (session.CancelRequested())
+        return {};
 
     SetStepProgress(40, 70);
     RunStep([&] { WriteUninstallEntry(); });
-    if (CancelRequested())
-        return;
+    if (session.CancelRequested())
+        return {};
 
     SetStepProgress(50, 85);
     RunStep([&] { RunAndWait(ProgramCommandLine(installDir + kRuntimeSetup, kRuntimeArguments)); });
-    if (CancelRequested())
-        return;
+    if (session.CancelRequested())
+        return {};
 
     if (IsWindows10OrLater()) {
-        progress.Set(60);
+        session.SetProgress(60);
         RunStep([&] { RunAndWait(ProgramCommandLine(installDir + kDriverSetup, kDriverArguments)); });
 
-        progress.Set(80);
+        session.SetProgress(80);
         RunStep([&] { RemoveOlderDriver(); });
     }
 
     // The record follows the value: the window may see 100 a moment early.
-    progress.Set(100);
+    session.SetProgress(100);
     RunStep([&] { settings.SetIsInstalled(InstallRecord::Complete); });
+    return {};
 }
 
-void Installer::DownloadPackage() {
+Outcome Installer::DownloadPackage() {
     const ProductProfile& profile = Profile();
     const std::wstring folder = profile.packageFolder() + version.Get() + L"/";
     std::wstring name = profile.packageZipName();
     if (!Downloader::UrlExists(folder, name) && Downloader::UrlExists(folder, profile.packageZipFullName()))
         name = profile.packageZipFullName();
-    // The Downloader has shown its message already; after a cancellation it
-    // reports success and leaves a partial file.
-    if (!Downloader::DownloadToInstallDir(folder, name))
-        EndProcess();
+    // A cancellation, also one made before the transfer began, stops it with
+    // a success: at most a partial file is left.
+    return Downloader::DownloadToInstallDir(folder, name, &session.CancelFlag());
 }
 
 void Installer::WriteUninstallEntry() {

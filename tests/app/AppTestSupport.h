@@ -1,7 +1,7 @@
 #pragma once
 // Helpers shared by the start-up tests.
 #include "common/UniqueHandle.h"
-#include "common/UserMessage.h"
+#include "ui/UserMessage.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
 #include "app/Elevation.h"
 #include "app/TempRelaunchName.h"
-#include "tests/app/AppTestSupport.h"
 #include "common/UniqueHandle.h"
-#include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
+#include "tests/app/AppTestSupport.h"
+#include "ui/UserMessage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "InstallSequenceTest.h"
 
-#include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
+#include "ui/UserMessage.h"
 
 #include <algorithm>
 

@@ -3,6 +3,7 @@
 #include "net/ConnectionProbe.h"
 #include "net/Downloader.h"
 #include "profile/ProductProfile.h"
+#include "ui/OutcomeReport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +13,18 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
 namespace {
+
+// A download as the user learns of it: the application tells a failure.
+bool Told(const Outcome& outcome) {
+    Tell(outcome);
+    return outcome.Succeeded();
+}
 
 const std::wstring kPackageFolder = L"application/1.0/";
 const std::string kPackagePath = "/zqHelmview/application/1.0/Helmview.zip";
@@ -39,11 +47,15 @@ class DownloaderTest : public ::testing::Test {
 
     std::wstring Target() const { return folder_ + L"Helmview.zip"; }
 
-    bool DownloadPackage() { return Downloader::DownloadFile(kPackageFolder, folder_, L"Helmview.zip"); }
+    bool DownloadPackage() {
+        return Told(Downloader::DownloadFile(kPackageFolder, folder_, L"Helmview.zip", &abort_));
+    }
 
     TestServerClient server_;
     MessageCapture capture_;
     std::wstring folder_;
+    // The cancel request of the run the download belongs to.
+    std::atomic<bool> abort_{false};
 };
 
 using Messages = std::vector<ShownMessage>;
@@ -168,7 +180,7 @@ TEST_F(DownloaderTest, AbortStopsAfterTheCurrentBlockAndKeepsTheEarlierOnes) {
     // Once some blocks are on disk, abort from this thread as the window does.
     for (int i = 0; i < 600 && SizeOf(Target()) < 2 * 4096; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    Downloader::AbortDownload();
+    abort_ = true;
     const std::uintmax_t atAbort = SizeOf(Target());
     worker.join();
 
@@ -183,8 +195,10 @@ TEST_F(DownloaderTest, AbortStopsAfterTheCurrentBlockAndKeepsTheEarlierOnes) {
 }
 
 TEST_F(DownloaderTest, DownloadAfterAnAbortTransfersNormally) {
-    Downloader::AbortDownload(); // left set by an earlier, aborted run
+    std::atomic<bool> earlierRun{true}; // cancelled before its download began
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 50000})")));
+    EXPECT_TRUE(Told(Downloader::DownloadFile(kPackageFolder, folder_, L"Helmview.zip", &earlierRun)));
+    EXPECT_TRUE(server_.LoggedPaths().empty()) << "a run cancelled in time asks the server nothing";
     EXPECT_TRUE(DownloadPackage());
     EXPECT_EQ(FileBytes(Target()), GeneratedBytes(50000));
 }
@@ -192,7 +206,7 @@ TEST_F(DownloaderTest, DownloadAfterAnAbortTransfersNormally) {
 TEST_F(DownloaderTest, TargetThatCannotBeCreatedIsAFailure) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 50000})")));
     const std::wstring missing = folder_ + L"no such folder\\";
-    EXPECT_FALSE(Downloader::DownloadFile(kPackageFolder, missing, L"Helmview.zip"));
+    EXPECT_FALSE(Told(Downloader::DownloadFile(kPackageFolder, missing, L"Helmview.zip")));
     EXPECT_FALSE(std::filesystem::exists(missing));
     const Messages shown = capture_.Messages();
     ASSERT_EQ(shown.size(), 1u);
@@ -207,7 +221,7 @@ TEST_F(DownloaderTest, TargetThatCannotBeCreatedIsAFailure) {
 TEST_F(DownloaderTest, DownloadToInstallDirWritesIntoTheInstallFolder) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 9000})")));
     std::filesystem::create_directories(std::filesystem::path(Profile().installDir()));
-    EXPECT_TRUE(Downloader::DownloadToInstallDir(kPackageFolder, L"Helmview.zip"));
+    EXPECT_TRUE(Told(Downloader::DownloadToInstallDir(kPackageFolder, L"Helmview.zip")));
     EXPECT_EQ(FileBytes(Profile().installDir() + L"Helmview.zip"), GeneratedBytes(9000));
 }
 
@@ -226,7 +240,7 @@ TEST_F(DownloaderTest, TextIsReadOneCharacterPerByte) {
     ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml",
                                       R"({"body": "<list><version>3.8.2.5</version>\u00e9</list>"})")));
     std::wstring text = L"left over";
-    EXPECT_TRUE(Downloader::DownloadText(L"config/", L"lista_updater.xml", text));
+    EXPECT_TRUE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
     // The server sends UTF-8; each byte becomes the character of its value.
     EXPECT_EQ(text, L"<list><version>3.8.2.5</version>\u00c3\u00a9</list>");
     EXPECT_TRUE(capture_.Messages().empty());
@@ -235,7 +249,7 @@ TEST_F(DownloaderTest, TextIsReadOneCharacterPerByte) {
 TEST_F(DownloaderTest, TextOfAMissingFileIsReported) {
     ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml", R"({"status": 404})")));
     std::wstring text;
-    EXPECT_FALSE(Downloader::DownloadText(L"config/", L"lista_updater.xml", text));
+    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_EQ(capture_.Messages(), (Messages{{L"Missing file: lista_updater.xml", L"Error"}}));
 }
 
@@ -243,7 +257,7 @@ TEST_F(DownloaderTest, CutTextIsReported) {
     ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml",
                                       R"({"generate": 20000, "drop_after": 1000, "drop_mode": "fin"})")));
     std::wstring text;
-    EXPECT_FALSE(Downloader::DownloadText(L"config/", L"lista_updater.xml", text));
+    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_EQ(capture_.Messages(), (Messages{{L"unknown error(0x2eff): lista_updater.xml", L"Error"}}));
 }
 
@@ -278,7 +292,7 @@ TEST_F(Offline, DownloadsSayThereIsNoConnectionAndUrlExistsIsSilent) {
     EXPECT_FALSE(Downloader::IsConnected());
     EXPECT_FALSE(DownloadPackage());
     std::wstring text;
-    EXPECT_FALSE(Downloader::DownloadText(L"config/", L"lista_updater.xml", text));
+    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_FALSE(Downloader::UrlExists(kPackageFolder, L"Helmview.zip"));
     const ShownMessage noNetwork{L"There is no internet connection. Please try again later.",
                                  L"Failed to download"};
@@ -297,7 +311,7 @@ TEST_F(SelfSignedServer, RejectedCertificateShowsTheSslMessage) {
     // The request is refused while it is opened, where DownloadFile has no name to give.
     EXPECT_FALSE(DownloadPackage());
     std::wstring text;
-    EXPECT_FALSE(Downloader::DownloadText(L"config/", L"lista_updater.xml", text));
+    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_FALSE(Downloader::UrlExists(kPackageFolder, L"Helmview.zip"));
     EXPECT_EQ(capture_.Messages(),
               (Messages{{L"SSL handshake failed (0x2F0D): ", L"Error"},

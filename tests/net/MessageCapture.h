@@ -1,8 +1,8 @@
 #pragma once
 // Collects the messages the code under test shows, instead of message boxes,
 // while it is alive; the English texts are current meanwhile.
-#include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
+#include "ui/UserMessage.h"
 
 #include <gtest/gtest.h>
 

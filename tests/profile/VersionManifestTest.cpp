@@ -1,12 +1,13 @@
 // The offered version, read from the manifest on the loopback test server,
 // and the cases where the server is left alone.
-#include "profile/VersionManifest.h"
+#include "install/VersionManifest.h"
 
-#include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
 #include "net/ConnectionProbe.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
+#include "ui/OutcomeReport.h"
+#include "ui/UserMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,13 @@ class FetchAvailableVersionTest : public ::testing::Test {
 
     static void GoOffline() {
         SetConnectionProbe([] { return false; });
+    }
+
+    // As start-up asks: the version, or the failure told and the process ended.
+    static std::wstring FetchAvailableVersion(bool uninstallMode) {
+        std::wstring version;
+        EndUnlessSucceeded(::FetchAvailableVersion(uninstallMode, version));
+        return version;
     }
 
     TestServerClient server_{L"net_http"};

@@ -1,7 +1,7 @@
-#include "app/InstallFolder.h"
-#include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
+#include "ui/InstallFolder.h"
+#include "ui/UserMessage.h"
 
 #include <gtest/gtest.h>
 

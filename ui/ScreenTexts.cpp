@@ -1,7 +1,5 @@
-#include "app/ScreenTexts.h"
+#include "ui/ScreenTexts.h"
 
-#include "app/ProcessState.h"
-#include "app/StartupOptions.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
 
@@ -13,9 +11,8 @@ std::wstring T(const std::wstring& key, const std::vector<std::wstring>& values 
 
 } // namespace
 
-std::wstring ShownVersion() {
-    const ProcessState& p = Process();
-    return p.options.uninstallMode ? p.installedVersion.Get() : p.offeredVersion.Get();
+std::wstring ShownVersion(const WindowInputs& inputs) {
+    return inputs.uninstallMode ? inputs.installedVersion.Get() : inputs.offeredVersion.Get();
 }
 
 std::wstring VersionLineText(const std::wstring& version) {
@@ -26,10 +23,10 @@ std::wstring InstallerVersionLineText() {
     return T(L"IDS_INSTALL") + L" " + T(L"IDS_VERSION") + L": " + InstallerOwnVersion();
 }
 
-std::wstring OpeningScreenBody(InstallerScreen screen) {
+std::wstring OpeningScreenBody(InstallerScreen screen, const WindowInputs& inputs) {
     const std::wstring product = Profile().productName();
-    const std::wstring installed = Process().installedVersion.Get();
-    const std::wstring offered = Process().offeredVersion.Get();
+    const std::wstring installed = inputs.installedVersion.Get();
+    const std::wstring offered = inputs.offeredVersion.Get();
     switch (screen) {
     case InstallerScreen::Welcome:
         return T(L"IDS_TITLE_INSTALLATION", {product});
@@ -45,9 +42,9 @@ std::wstring OpeningScreenBody(InstallerScreen screen) {
     return {};
 }
 
-std::wstring InstallFinishedMessage() {
-    return T(L"IDS_INSTALL_END_TEXT1", {Profile().productName()}) + L" " + Process().offeredVersion.Get() +
-           L" " + T(L"IDS_INSTALL_END_TEXT2");
+std::wstring InstallFinishedMessage(const ProductVersion& offered) {
+    return T(L"IDS_INSTALL_END_TEXT1", {Profile().productName()}) + L" " + offered.Get() + L" " +
+           T(L"IDS_INSTALL_END_TEXT2");
 }
 
 std::wstring UninstallFinishedMessage() {

@@ -1,8 +1,8 @@
-#include "app/LogoImage.h"
+#include "ui/LogoImage.h"
 
-#include "app/GdiPlusApi.h"
 #include "platform/ResourceApi.h"
 #include "resource_ids.h"
+#include "ui/GdiPlusApi.h"
 
 #include <cstring>
 #include <utility>

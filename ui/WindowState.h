@@ -1,5 +1,5 @@
 #pragma once
-#include "app/InstallState.h"
+#include "ui/InstallState.h"
 
 // What the installer window is doing: idle on an opening screen, or showing
 // an install or uninstall run. It leaves Idle with the first run and never
@@ -8,14 +8,14 @@ enum class ActivityMode { Idle = 0, Installing = 1, Uninstalling = 2 };
 
 // The window's own state. User-interface thread only.
 struct WindowState {
-    // What the main button does; set by the paint-time decision, the finish
+    // What the main button does; set by the opening decision, the finish
     // screen and the button actions.
     InstallState installState = InstallState::Fresh;
     ActivityMode activityMode = ActivityMode::Idle;
-    // The opening screen last chosen by the paint-time decision.
+    // The opening screen last chosen by the opening decision.
     InstallerScreen openingScreen = InstallerScreen::Welcome;
     // Whether a close request ends the program: only on a finish screen.
     bool canClose = false;
+    // A fresh look at the records is already on its way (see WindowProc).
+    bool decisionPending = false;
 };
-
-WindowState& State();

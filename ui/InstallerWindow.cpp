@@ -1,14 +1,15 @@
-#include "app/InstallerWindow.h"
+#include "ui/InstallerWindow.h"
 
-#include "app/CommonControls.h"
-#include "app/GdiApi.h"
-#include "app/GdiPlusApi.h"
-#include "app/ScreenTexts.h"
-#include "app/WindowProc.h"
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
 #include "resource_ids.h"
+#include "ui/CommonControls.h"
+#include "ui/GdiApi.h"
+#include "ui/GdiPlusApi.h"
+#include "ui/ScreenTexts.h"
+#include "ui/Screens.h"
+#include "ui/WindowProc.h"
 
 #include <commctrl.h>
 
@@ -17,9 +18,6 @@
 #include <string>
 
 namespace {
-
-// Filled from string resource 109 when the class is registered.
-wchar_t windowClassName[100] = {};
 
 constexpr COLORREF kLinkColor = RGB(0, 112, 187);
 constexpr COLORREF kTextColor = RGB(0, 0, 0);
@@ -37,9 +35,15 @@ constexpr int kLinkMaxWidth = 260;
 constexpr POINT kSeparatorFrom{0, 240};
 constexpr POINT kSeparatorTo{475, 240};
 
-HWND CreateControl(const wchar_t* className, const std::wstring& text, DWORD style, int left, int top,
-                   int width, int height, int id = 0) {
-    InstallerWindowObjects& w = Window();
+// String resource 109 of the module.
+std::wstring WindowClassName(HINSTANCE instance) {
+    wchar_t name[100] = {};
+    ::LoadStringW(instance, IDS_WINDOW_CLASS, name, static_cast<int>(std::size(name)));
+    return name;
+}
+
+HWND CreateControl(const InstallerWindowObjects& w, const wchar_t* className, const std::wstring& text,
+                   DWORD style, int left, int top, int width, int height, int id = 0) {
     return ::CreateWindowExW(0, className, text.c_str(), WS_CHILD | style, left, top, width, height,
                              w.mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), w.instance,
                              nullptr);
@@ -51,35 +55,34 @@ void SetFont(HWND control, HFONT font) {
 
 // The ten controls in their fixed order; the first texts come from the
 // current language.
-void CreateControls() {
-    InstallerWindowObjects& w = Window();
+void CreateControls(InstallerWindowObjects& w, const WindowInputs& inputs) {
     const std::wstring product = Profile().productName();
     const TranslationCatalog& c = Catalog();
 
-    w.installButton = CreateControl(L"Button", c.Translate(L"IDS_INSTALL"),
+    w.installButton = CreateControl(w, L"Button", c.Translate(L"IDS_INSTALL"),
                                     WS_VISIBLE | BS_FLAT | BS_DEFPUSHBUTTON, 354, 262, 105, 29);
-    w.cancelButton = CreateControl(L"Button", c.Translate(L"IDS_CANCEL"),
+    w.cancelButton = CreateControl(w, L"Button", c.Translate(L"IDS_CANCEL"),
                                    WS_VISIBLE | BS_FLAT | BS_PUSHBUTTON, 245, 262, 105, 29);
-    w.launchCheckBox = CreateControl(L"Button", c.Translate(L"IDS_LAUNCH_HELMVIEW", {product}),
+    w.launchCheckBox = CreateControl(w, L"Button", c.Translate(L"IDS_LAUNCH_HELMVIEW", {product}),
                                      WS_VISIBLE | BS_AUTOCHECKBOX, 50, 150, 150, 45, 1);
     // The height covers the closed field and the dropped-down list.
     w.languageCombo =
-        CreateControl(L"ComboBox", L"", WS_VISIBLE | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 15, 167, 244, 450);
+        CreateControl(w, L"ComboBox", L"", WS_VISIBLE | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 15, 167, 244, 450);
     FillLanguageCombo(w.languageCombo);
     // Shares its place with the combo and replaces it while a run is under way.
-    w.progressBar = CreateControl(PROGRESS_CLASSW, L"", PBS_SMOOTH, 15, 167, 445, 25);
+    w.progressBar = CreateControl(w, PROGRESS_CLASSW, L"", PBS_SMOOTH, 15, 167, 445, 25);
     ::SendMessageW(w.progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     ::SendMessageW(w.progressBar, PBM_SETSTEP, 1, 0);
     w.releaseNotesLink =
-        CreateControl(L"STATIC", c.Translate(L"IDS_VIEW_RELEASE_NOTES"), WS_VISIBLE | SS_RIGHT | SS_NOTIFY,
+        CreateControl(w, L"STATIC", c.Translate(L"IDS_VIEW_RELEASE_NOTES"), WS_VISIBLE | SS_RIGHT | SS_NOTIFY,
                       kLinkRight - kLinkMaxWidth, kTextRowTop, kLinkMaxWidth, kTextRowHeight);
-    w.bodyText = CreateControl(L"STATIC", L"", WS_VISIBLE | SS_LEFT, 15, 40, 444, 90);
-    w.languageLabel = CreateControl(L"STATIC", c.Translate(L"options_select_language"), WS_VISIBLE | SS_LEFT,
-                                    15, 145, 250, 20);
-    w.versionLine = CreateControl(L"STATIC", VersionLineText(ShownVersion()), WS_VISIBLE | SS_LEFT,
+    w.bodyText = CreateControl(w, L"STATIC", L"", WS_VISIBLE | SS_LEFT, 15, 40, 444, 90);
+    w.languageLabel = CreateControl(w, L"STATIC", c.Translate(L"options_select_language"),
+                                    WS_VISIBLE | SS_LEFT, 15, 145, 250, 20);
+    w.versionLine = CreateControl(w, L"STATIC", VersionLineText(ShownVersion(inputs)), WS_VISIBLE | SS_LEFT,
                                   kVersionLineLeft, kTextRowTop, kVersionLineMaxWidth, kTextRowHeight);
     w.installerVersionLine =
-        CreateControl(L"STATIC", InstallerVersionLineText(), WS_VISIBLE | SS_LEFT, 10, 300, 200, 20);
+        CreateControl(w, L"STATIC", InstallerVersionLineText(), WS_VISIBLE | SS_LEFT, 10, 300, 200, 20);
 }
 
 // Width of a control's text in its own font.
@@ -100,13 +103,8 @@ int TextWidth(HWND control) {
 
 } // namespace
 
-InstallerWindowObjects& Window() {
-    static InstallerWindowObjects objects;
-    return objects;
-}
-
 void RegisterInstallerWindowClass(HINSTANCE instance) {
-    ::LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, static_cast<int>(std::size(windowClassName)));
+    const std::wstring className = WindowClassName(instance);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -118,20 +116,28 @@ void RegisterInstallerWindowClass(HINSTANCE instance) {
                                                  ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    wc.lpszClassName = windowClassName;
+    wc.lpszClassName = className.c_str();
     ::RegisterClassExW(&wc);
 }
 
-bool CreateInstallerWindow(HINSTANCE instance, int showCode) {
-    InstallerWindowObjects& w = Window();
+InstallerWindow* InstallerWindowOf(HWND window) {
+    return reinterpret_cast<InstallerWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void AttachInstallerWindow(HWND window, const CREATESTRUCTW& creation) {
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation.lpCreateParams));
+}
+
+bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int showCode) {
+    InstallerWindowObjects& w = installer.objects;
     w.instance = instance;
     GdiPlusApi::Start();
 
     // A title bar with close and minimise boxes only: the size is fixed.
     const HWND window =
-        ::CreateWindowExW(0, windowClassName, Profile().installerTitle().c_str(),
+        ::CreateWindowExW(0, WindowClassName(instance).c_str(), Profile().installerTitle().c_str(),
                           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, 0,
-                          CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+                          CW_USEDEFAULT, 0, nullptr, nullptr, instance, &installer);
     if (!window)
         return false;
     w.mainWindow = window;
@@ -143,7 +149,7 @@ bool CreateInstallerWindow(HINSTANCE instance, int showCode) {
 
     w.logoImage = LoadLogo(Profile().logoResourceId());
     RegisterProgressBarClass();
-    CreateControls();
+    CreateControls(w, installer.inputs);
 
     ::SendMessageW(w.launchCheckBox, BM_SETCHECK, BST_CHECKED, 0);
     ::ShowWindow(w.launchCheckBox, SW_HIDE);
@@ -157,7 +163,7 @@ bool CreateInstallerWindow(HINSTANCE instance, int showCode) {
     SetFont(w.installerVersionLine, w.smallFont);
     SetFont(w.releaseNotesLink, w.smallFont);
 
-    FitVersionLineAndLink();
+    FitVersionLineAndLink(w);
 
     // The cursor belongs to the classes: every button and static text of the
     // process shows the hand.
@@ -165,13 +171,14 @@ bool CreateInstallerWindow(HINSTANCE instance, int showCode) {
     ::SetClassLongPtrW(w.installButton, GCLP_HCURSOR, hand);
     ::SetClassLongPtrW(w.releaseNotesLink, GCLP_HCURSOR, hand);
 
+    // The first picture already shows the screen the records call for.
+    ShowOpeningScreenForRecords(installer);
     ::ShowWindow(window, showCode);
     ::UpdateWindow(window);
     return true;
 }
 
-void FitVersionLineAndLink() {
-    const InstallerWindowObjects& w = Window();
+void FitVersionLineAndLink(const InstallerWindowObjects& w) {
     // Repainted whole (no copied bits): the text may have changed with the size.
     // Room for the last glyph's overhang.
     constexpr int kSlack = 2;
@@ -193,8 +200,7 @@ HFONT CreateUiFont(HWND window, int points) {
     return GdiApi::CreateFontIndirectW(&font);
 }
 
-void PaintInstallerWindow(HDC dc) {
-    const InstallerWindowObjects& w = Window();
+void PaintInstallerWindow(const InstallerWindowObjects& w, HDC dc) {
     const ProductProfile& profile = Profile();
     if (w.logoImage)
         w.logoImage->Draw(dc, profile.logoX(), profile.logoY(), profile.logoWidth(), profile.logoHeight());
@@ -205,8 +211,7 @@ void PaintInstallerWindow(HDC dc) {
     GdiApi::SelectObject(dc, previous);
 }
 
-HBRUSH ColorStaticControl(HDC dc, HWND control) {
-    InstallerWindowObjects& w = Window();
+HBRUSH ColorStaticControl(InstallerWindowObjects& w, HDC dc, HWND control) {
     GdiApi::SetTextColor(dc, control == w.releaseNotesLink ? kLinkColor : kTextColor);
     GdiApi::SetBkMode(dc, OPAQUE);
     if (!w.staticBrush)

@@ -1,8 +1,8 @@
-#include "app/GdiApi.h"
+#include "ui/GdiApi.h"
 
-#include "common/ProcessExit.h"
 #include "platform/SystemFolders.h"
 #include "platform/SystemLibrary.h"
+#include "ui/ProcessExit.h"
 
 namespace {
 

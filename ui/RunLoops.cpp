@@ -1,14 +1,11 @@
-#include "app/RunLoops.h"
+#include "ui/RunLoops.h"
 
-#include "app/InstallerWindow.h"
-#include "app/Screens.h"
-#include "app/WindowState.h"
 #include "install/Installer.h"
 #include "install/Uninstaller.h"
+#include "ui/Screens.h"
+#include "ui/WindowProc.h"
 
 #include <commctrl.h>
-
-#include <memory>
 
 namespace {
 
@@ -18,8 +15,9 @@ constexpr DWORD kPassMilliseconds = 50;
 constexpr DWORD kCancelPauseMilliseconds = 2000;
 constexpr int kComplete = 100;
 
-void SetBar(int position) {
-    ::SendMessageW(Window().progressBar, PBM_SETPOS, position, 0);
+void SetBar(HWND bar, int position) {
+    if (bar)
+        ::SendMessageW(bar, PBM_SETPOS, position, 0);
 }
 
 // Sleeps until a message arrives, the event (if any) is signalled, or the
@@ -30,30 +28,26 @@ void SleepUntilMessage(HANDLE event, DWORD milliseconds) {
                                   MWMO_INPUTAVAILABLE);
 }
 
-bool Cancelled() {
-    return State().installState == InstallState::Cancelled;
-}
-
 } // namespace
 
 int AnimateProgressBar(const WorkerRun& worker, const std::function<int()>& progress,
-                       const std::function<bool()>& stop) {
-    int bar = 0;
+                       const std::function<bool()>& stop, HWND bar) {
+    int position = 0;
     do {
         if (stop())
-            return bar;
+            return position;
         PumpMessages();
         // Read the finish first: a run that has returned has set its last value.
         const bool returned = worker.Finished();
         const int reported = progress();
-        if (bar < reported)
-            ++bar;
-        SetBar(bar);
+        if (position < reported)
+            ++position;
+        SetBar(bar, position);
         WaitPumping(kPassMilliseconds);
-        if (returned && bar >= reported)
-            return bar;
-    } while (bar < kComplete);
-    return bar;
+        if (returned && position >= reported)
+            return position;
+    } while (position < kComplete);
+    return position;
 }
 
 void PumpMessages() {
@@ -85,36 +79,42 @@ void WaitPumpingUntilFinished(const WorkerRun& worker) {
     }
 }
 
-void RunInstall(Installer& installer) {
-    ShowInstallingScreen();
-    const WorkerRun worker = WorkerRun::Start([&installer] { installer.Install(); });
+void RunInstall(InstallerWindow& w) {
+    ShowInstallingScreen(w);
+    InstallSession& session = w.installRun.emplace();
+    const HWND bar = w.objects.progressBar;
+    const WorkerRun worker = WorkerRun::Start(
+        [&session, version = w.inputs.offeredVersion] {
+            session.SetOutcome(Installer(version, session).Install());
+        },
+        w.objects.mainWindow, kInstallRunReturned);
+    const auto cancelled = [&w] { return w.state.installState == InstallState::Cancelled; };
     AnimateProgressBar(
-        worker, [&installer] { return installer.GetProgress(); }, Cancelled);
+        worker, [&session] { return session.GetProgress(); }, cancelled, bar);
 
-    if (!Cancelled()) {
+    if (!cancelled()) {
         // The sequence reports 100 as its last step begins: let it finish
         // writing its records before the finish screen.
         WaitPumpingUntilFinished(worker);
-        SetBar(kComplete);
+        SetBar(bar, kComplete);
         return;
     }
-    SetBar(0);
+    SetBar(bar, 0);
     WaitPumping(kCancelPauseMilliseconds);
     // The install looks at the cancel request only between its steps. The
     // clean-up must not start while the cancelled run is still inside one,
     // or the two would work on the same folder and records at once.
     WaitPumpingUntilFinished(worker);
-    const InstallerWindowObjects& w = Window();
-    ::SendMessageW(w.mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(w.installButton));
+    ::SendMessageW(w.objects.mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(w.objects.installButton));
 }
 
-void RunUninstall() {
-    ShowUninstallingScreen();
-    // Shared with the worker, so the object outlives the run whatever happens.
-    const auto uninstaller = std::make_shared<Uninstaller>();
-    const WorkerRun worker = WorkerRun::Start([uninstaller] { uninstaller->RemoveInstallation(); });
+void RunUninstall(InstallerWindow& w) {
+    ShowUninstallingScreen(w);
+    // The window keeps the session, so it outlives the run whatever happens.
+    InstallSession& session = w.uninstallRun.emplace();
+    const WorkerRun worker = WorkerRun::Start([&session] { Uninstaller(session).RemoveInstallation(); });
     AnimateProgressBar(
-        worker, [&uninstaller] { return uninstaller->GetProgress(); }, [] { return false; });
+        worker, [&session] { return session.GetProgress(); }, [] { return false; }, w.objects.progressBar);
     WaitPumpingUntilFinished(worker);
 }

@@ -1,4 +1,4 @@
-#include "common/ProcessExit.h"
+#include "ui/ProcessExit.h"
 
 #include <windows.h>
 

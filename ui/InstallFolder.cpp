@@ -1,11 +1,11 @@
-#include "app/InstallFolder.h"
+#include "ui/InstallFolder.h"
 
-#include "app/ScreenTexts.h"
-#include "common/ProcessExit.h"
-#include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
 #include "platform/FileSystem.h"
 #include "profile/ProductProfile.h"
+#include "ui/ProcessExit.h"
+#include "ui/ScreenTexts.h"
+#include "ui/UserMessage.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/CommonControls.h"
+#include "ui/CommonControls.h"
 
 #include "platform/SystemLibrary.h"
 

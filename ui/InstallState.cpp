@@ -1,4 +1,4 @@
-#include "app/InstallState.h"
+#include "ui/InstallState.h"
 
 #include "settings/InstallRecord.h"
 

@@ -1,4 +1,4 @@
-#include "app/WorkerRun.h"
+#include "ui/WorkerRun.h"
 
 #include "common/UniqueHandle.h"
 
@@ -22,9 +22,9 @@ struct WorkerRun::Shared {
 
 WorkerRun::WorkerRun(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
 
-WorkerRun WorkerRun::Start(std::function<void()> work) {
+WorkerRun WorkerRun::Start(std::function<void()> work, HWND notify, UINT message) {
     auto shared = std::make_shared<Shared>();
-    auto body = [shared, work = std::move(work)] {
+    auto body = [shared, work = std::move(work), notify, message] {
         // Nothing may leave the thread: an escaping exception would end the
         // process without a word.
         try {
@@ -32,6 +32,8 @@ WorkerRun WorkerRun::Start(std::function<void()> work) {
         } catch (...) {
         }
         shared->MarkFinished();
+        if (notify)
+            ::PostMessageW(notify, message, 0, 0);
     };
     try {
         std::thread(body).detach();

@@ -11,8 +11,9 @@
 class WorkerRun {
   public:
     // Starts work on a new thread. Should no thread be available, the work
-    // runs on the calling thread before Start returns.
-    static WorkerRun Start(std::function<void()> work);
+    // runs on the calling thread before Start returns. With a window, the
+    // message is posted to it once the work has returned (and Finished holds).
+    static WorkerRun Start(std::function<void()> work, HWND notify = nullptr, UINT message = 0);
 
     // True once the work has returned.
     bool Finished() const;

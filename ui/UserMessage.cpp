@@ -1,4 +1,4 @@
-#include "common/UserMessage.h"
+#include "ui/UserMessage.h"
 
 #include <windows.h>
 

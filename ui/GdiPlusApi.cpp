@@ -1,4 +1,4 @@
-#include "app/GdiPlusApi.h"
+#include "ui/GdiPlusApi.h"
 
 #include "platform/SystemLibrary.h"
 

@@ -1,14 +1,15 @@
 #pragma once
 // The composed texts of the installer window, in the current language of the
-// process-wide catalogue, with the profile's product name and the process's
+// process-wide catalogue, with the profile's product name and the window's
 // versions.
-#include "app/InstallState.h"
+#include "ui/InstallState.h"
+#include "ui/WindowInputs.h"
 
 #include <string>
 
 // The version the window names: the installed one in uninstall mode,
 // otherwise the offered one.
-std::wstring ShownVersion();
+std::wstring ShownVersion(const WindowInputs& inputs);
 
 // "<product> version: <version>"; an empty version leaves it ending in ": ".
 std::wstring VersionLineText(const std::wstring& version);
@@ -17,10 +18,10 @@ std::wstring VersionLineText(const std::wstring& version);
 std::wstring InstallerVersionLineText();
 
 // The body text of an opening screen.
-std::wstring OpeningScreenBody(InstallerScreen screen);
+std::wstring OpeningScreenBody(InstallerScreen screen, const WindowInputs& inputs);
 
 // The finish messages.
-std::wstring InstallFinishedMessage();
+std::wstring InstallFinishedMessage(const ProductVersion& offered);
 std::wstring UninstallFinishedMessage();
 std::wstring CancelledFinishedMessage();
 

@@ -1,0 +1,40 @@
+#pragma once
+// The user-interface side of an install or uninstall run: the worker does the
+// work, this thread keeps the window alive and moves the progress bar.
+#include "ui/InstallerWindow.h"
+#include "ui/WorkerRun.h"
+
+#include <windows.h>
+
+#include <functional>
+
+// Dispatches every message waiting for this thread.
+void PumpMessages();
+
+// Lets the given time pass while dispatching messages as they arrive. The
+// thread sleeps in between instead of spinning on the clock.
+void WaitPumping(DWORD milliseconds);
+
+// Dispatches messages until the worker's work has returned.
+void WaitPumpingUntilFinished(const WorkerRun& worker);
+
+// Moves the progress bar (none: nothing is drawn) toward the run's progress,
+// at most one point per pass of at least 50 ms, so even a run that finishes at
+// once shows about five seconds of progress. Ends when the bar is full, when
+// stop() holds at the start of a pass, or when the worker has returned and
+// the bar has caught up with its last value (so a run that returns without
+// reporting 100 cannot hold the window for ever). Returns the bar's value.
+int AnimateProgressBar(const WorkerRun& worker, const std::function<int()>& progress,
+                       const std::function<bool()>& stop, HWND bar = nullptr);
+
+// Runs the install on a worker thread behind the installing screen, with a
+// new install session. Returns when the install has finished or, after a
+// Cancel, once the cancelled run has returned and its remains have been
+// removed (through a synchronous press of the install button, which finds
+// the state Cancelled). A run that fails never returns: its worker posts
+// kInstallRunReturned, whose handling tells the failure and ends the process.
+void RunInstall(InstallerWindow& w);
+
+// Runs an uninstall on a worker thread behind the uninstalling screen and
+// returns when it has finished. It cannot be cancelled.
+void RunUninstall(InstallerWindow& w);
