@@ -2,12 +2,12 @@
 #include "install/Uninstaller.h"
 
 #include "InstallSequenceTest.h"
+#include "MessageCapture.h"
 #include "TestServerClient.h"
 #include "profile/ProductProfile.h"
 #include "ui/OutcomeReport.h"
 #include "ui/UserMessage.h"
 
-#include <cstdio>
 #include <thread>
 
 using namespace helmtest;
@@ -38,16 +38,6 @@ class Install : public InstallSequence {
         }
     }
 };
-
-// Death tests run the test again in a child process; its messages go to the
-// standard error stream, where the parent matches them. The run's failure is
-// handled as the window handles it (EndUnlessSucceeded).
-void MessagesToStandardError() {
-    SetUserMessageSink([](const std::wstring& text, const std::wstring& caption) {
-        std::fprintf(stderr, "%s | %s\n", Narrow(text).c_str(), Narrow(caption).c_str());
-        std::fflush(stderr);
-    });
-}
 
 } // namespace
 
@@ -208,7 +198,7 @@ TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
     Installer installer(ProductVersion(L"2.2.0.9"), session_); // nothing served for this version
     EXPECT_EXIT(
         {
-            MessagesToStandardError();
+            MessagesToStderr();
             EndUnlessSucceeded(installer.Install());
         },
         ::testing::ExitedWithCode(0), "Missing file: Helmview\\.zip");
@@ -226,10 +216,10 @@ TEST_F(Install, UncreatableInstallFolderEndsTheProcessAfterAMessage) {
 
     EXPECT_EXIT(
         {
-            MessagesToStandardError();
+            MessagesToStderr();
             EndUnlessSucceeded(installer.Install());
         },
         ::testing::ExitedWithCode(0),
-        "Failed to create folder\\. .*Program Files \\(x86\\).Norvale.SSD Helmview. \\| Error");
+        "MESSAGE \\[Error\\] Failed to create folder\\. .*Program Files \\(x86\\).Norvale.SSD Helmview.");
     EXPECT_FALSE(MachineKeyExists(kNorvaleSettingsKey)) << "nothing recorded";
 }

@@ -9,6 +9,7 @@
 
 #include "MessageCapture.h"
 #include "NetTestFiles.h"
+#include "TestFiles.h"
 #include "TestServerClient.h"
 
 #include <windows.h>
@@ -17,6 +18,9 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+
+using helmtest::ReadBytes;
+using helmtest::WriteBytes;
 
 namespace {
 
@@ -63,9 +67,9 @@ using Messages = std::vector<ShownMessage>;
 TEST_F(DownloaderTest, StreamsTheWholeBodyToTheTarget) {
     // Not a multiple of the block size, so the last short block counts too.
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 1048699})")));
-    WriteFileBytes(Target(), std::string(2000000, 'x')); // an older, longer copy
+    WriteBytes(Target(), std::string(2000000, 'x')); // an older, longer copy
     EXPECT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), GeneratedBytes(1048699));
+    EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(1048699));
     EXPECT_TRUE(capture_.Messages().empty());
     // One plain GET with an empty user agent.
     const std::string log = server_.Log();
@@ -78,13 +82,13 @@ TEST_F(DownloaderTest, AlwaysAsksTheServerAgain) {
     ASSERT_TRUE(DownloadPackage());
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"body": "second"})")));
     ASSERT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), "second");
+    EXPECT_EQ(ReadBytes(Target()), "second");
     EXPECT_EQ(server_.LoggedPaths().size(), 2u);
 }
 
 TEST_F(DownloaderTest, MissingFileLeavesAnEmptyTargetAndNamesTheFile) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"status": 404})")));
-    WriteFileBytes(Target(), "an older copy");
+    WriteBytes(Target(), "an older copy");
     EXPECT_FALSE(DownloadPackage());
     ASSERT_TRUE(std::filesystem::exists(Target()));
     EXPECT_EQ(std::filesystem::file_size(Target()), 0u);
@@ -119,7 +123,7 @@ TEST_F(DownloaderTest, FollowsARedirectToTheFile) {
     ASSERT_TRUE(server_.SetRules(R"({")" + kPackagePath + R"(": {"redirect": "/elsewhere/package.zip"},
                                      "/elsewhere/package.zip": {"generate": 10000}})"));
     EXPECT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), GeneratedBytes(10000));
+    EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(10000));
     EXPECT_EQ(server_.LoggedPaths(), (std::vector<std::string>{kPackagePath, "/elsewhere/package.zip"}));
 }
 
@@ -141,7 +145,7 @@ TEST_P(CutTransfer, IsReportedAsATransferError) {
     EXPECT_EQ(shown[0].text.substr(shown[0].text.size() - tail.size()), tail);
     EXPECT_EQ(shown[0].caption, L"Error");
     // What arrived stays on disk, and it is the start of the body.
-    const std::string partial = FileBytes(Target());
+    const std::string partial = ReadBytes(Target());
     EXPECT_LE(partial.size(), 300000u);
     EXPECT_EQ(partial, GeneratedBytes(partial.size()));
 }
@@ -158,7 +162,7 @@ TEST_F(DownloaderTest, ACutTransferIsTheConnectionResetError) {
 TEST_F(DownloaderTest, ABodyWithoutLengthEndsWithTheConnection) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 70000, "content_length": false})")));
     EXPECT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), GeneratedBytes(70000));
+    EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(70000));
     EXPECT_TRUE(capture_.Messages().empty());
 }
 
@@ -186,7 +190,7 @@ TEST_F(DownloaderTest, AbortStopsAfterTheCurrentBlockAndKeepsTheEarlierOnes) {
 
     EXPECT_TRUE(result);
     EXPECT_TRUE(capture_.Messages().empty());
-    const std::string kept = FileBytes(Target());
+    const std::string kept = ReadBytes(Target());
     EXPECT_GE(atAbort, 2u * 4096);
     // The block that arrives after the abort is not written.
     EXPECT_EQ(kept.size(), atAbort);
@@ -200,7 +204,7 @@ TEST_F(DownloaderTest, DownloadAfterAnAbortTransfersNormally) {
     EXPECT_TRUE(Told(Downloader::DownloadFile(kPackageFolder, folder_, L"Helmview.zip", &earlierRun)));
     EXPECT_TRUE(server_.LoggedPaths().empty()) << "a run cancelled in time asks the server nothing";
     EXPECT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), GeneratedBytes(50000));
+    EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(50000));
 }
 
 TEST_F(DownloaderTest, TargetThatCannotBeCreatedIsAFailure) {
@@ -222,7 +226,7 @@ TEST_F(DownloaderTest, DownloadToInstallDirWritesIntoTheInstallFolder) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 9000})")));
     std::filesystem::create_directories(std::filesystem::path(Profile().installDir()));
     EXPECT_TRUE(Told(Downloader::DownloadToInstallDir(kPackageFolder, L"Helmview.zip")));
-    EXPECT_EQ(FileBytes(Profile().installDir() + L"Helmview.zip"), GeneratedBytes(9000));
+    EXPECT_EQ(ReadBytes(Profile().installDir() + L"Helmview.zip"), GeneratedBytes(9000));
 }
 
 TEST_F(DownloaderTest, UnreachableServerIsReportedWithoutAName) {
@@ -328,7 +332,7 @@ TEST_F(TrustedServer, DownloadsOverHttps) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 300000})")));
     EXPECT_TRUE(Downloader::UrlExists(kPackageFolder, L"Helmview.zip"));
     EXPECT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), GeneratedBytes(300000));
+    EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(300000));
     EXPECT_TRUE(capture_.Messages().empty());
 }
 

@@ -11,9 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include "MessageCapture.h"
 #include "TestServerClient.h"
 
-#include <cstdio>
+using namespace helmtest;
 
 namespace {
 
@@ -30,12 +31,9 @@ class FetchAvailableVersionTest : public ::testing::Test {
         ASSERT_TRUE(server_.SetRules("{}")) << server_.Error();
         ASSERT_TRUE(server_.ClearLog());
         Profile().InitFrom(server_.BaseUrl(), L"C:\\Temp\\HelmviewSetup.exe", L"C:\\Program Files (x86)");
-        Catalog().LoadAll();
-        Catalog().SetLanguage(L"en-US");
+        helmtest::UseEnglishTexts();
         // Messages go to stderr, where the death tests look for them.
-        previousSink_ = SetUserMessageSink([](const std::wstring& text, const std::wstring& caption) {
-            std::fprintf(stderr, "message: %ls / %ls\n", text.c_str(), caption.c_str());
-        });
+        previousSink_ = MessagesToStderr();
         store_.RemoveRegistration();
     }
 
@@ -107,19 +105,19 @@ TEST_F(FetchAvailableVersionTest, UnfinishedInstallationOfflineSaysSoAndEnds) {
     RecordInstallation(1, L"2.1.0");
     GoOffline();
     EXPECT_EXIT(FetchAvailableVersion(false), ::testing::ExitedWithCode(0),
-                "message: There is no internet connection. Please try again later. / Failed to download");
+                "MESSAGE \\[Failed to download\\] There is no internet connection. Please try again later.");
 }
 
 TEST_F(FetchAvailableVersionTest, NothingInstalledAndNoNetworkEnds) {
     GoOffline();
     EXPECT_EXIT(FetchAvailableVersion(false), ::testing::ExitedWithCode(0),
-                "message: There is no internet connection");
+                "MESSAGE \\[Failed to download\\] There is no internet connection");
 }
 
 TEST_F(FetchAvailableVersionTest, MissingManifestEndsAfterTheMessage) {
     ASSERT_TRUE(server_.SetRules(ManifestRule(R"({"status": 404})")));
     EXPECT_EXIT(FetchAvailableVersion(false), ::testing::ExitedWithCode(0),
-                "message: Missing file: lista_updater.xml / Error");
+                "MESSAGE \\[Error\\] Missing file: lista_updater.xml");
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "MessageCapture.h"
+
 #include <windows.h>
 
 #include <string>
@@ -16,8 +18,7 @@ class InstallerWindow : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         Profile().InitProductProfile(L"https://x/");
-        Catalog().LoadAll();
-        Catalog().SetLanguage(L"en-US");
+        helmtest::UseEnglishTexts();
         const HINSTANCE instance = ::GetModuleHandleW(nullptr);
         RegisterInstallerWindowClass(instance);
         created = CreateInstallerWindow(TheWindow(), instance, SW_SHOWNORMAL);

@@ -4,14 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include "MessageCapture.h"
+
 namespace {
 
 class ScreenTexts : public ::testing::Test {
   protected:
     void SetUp() override {
         Profile().InitFrom(L"https://x/", L"C:\\dl\\setup.exe", L"C:\\PF");
-        Catalog().LoadAll();
-        Catalog().SetLanguage(L"en-US");
+        helmtest::UseEnglishTexts();
     }
     void Versions(const wchar_t* installed, const wchar_t* offered, bool uninstallMode = false) {
         inputs_.installedVersion.Set(installed);

@@ -1,6 +1,8 @@
 #pragma once
-// Collects the messages the code under test shows, instead of message boxes,
-// while it is alive; the English texts are current meanwhile.
+// Where the tests let the messages go that the code under test shows: into a
+// list while a MessageCapture lives, or to the standard error stream for
+// death tests, whose parent matches them there. Both make the English texts
+// current.
 #include "i18n/TranslationCatalog.h"
 #include "ui/UserMessage.h"
 
@@ -10,6 +12,20 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+namespace helmtest {
+
+// Loads the carried translations (once) and makes English current.
+void UseEnglishTexts();
+
+// One message as a line of the standard error stream:
+// "MESSAGE [<caption>] <text>".
+void PrintMessageToStderr(const std::wstring& text, const std::wstring& caption);
+
+// From now on every message goes there; returns the sink installed before.
+UserMessageSink MessagesToStderr();
+
+} // namespace helmtest
 
 struct ShownMessage {
     std::wstring text;
@@ -23,15 +39,11 @@ inline std::ostream& operator<<(std::ostream& out, const ShownMessage& m) {
     return out << ::testing::PrintToString(m.text) << " / " << ::testing::PrintToString(m.caption);
 }
 
+// Collects the messages shown while it is alive.
 class MessageCapture {
   public:
     MessageCapture() {
-        static const bool loaded = [] {
-            Catalog().LoadAll();
-            return true;
-        }();
-        (void)loaded;
-        Catalog().SetLanguage(L"en-US");
+        helmtest::UseEnglishTexts();
         previous_ = SetUserMessageSink([this](const std::wstring& text, const std::wstring& caption) {
             std::lock_guard<std::mutex> lock(mutex_);
             messages_.push_back({text, caption});
