@@ -11,9 +11,9 @@ import sys
 import time
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-import harness as h  # noqa: E402
-from harness import (CANCEL_BUTTON, INSTALL_BUTTON, INSTALL_DIR_WIN, INSTALLER_VERSION_LINE,  # noqa: E402
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+from harness import installer as h  # noqa: E402
+from harness.installer import (CANCEL_BUTTON, INSTALL_BUTTON, INSTALL_DIR_WIN, INSTALLER_VERSION_LINE,  # noqa: E402
                      LANGUAGE_COMBO, LAUNCH_CHECKBOX, OFFERED, PRODUCT, RELEASE_NOTES_LINK,
                      SETTINGS_KEY, UNINSTALL_KEY, VERSION_LINE, T, expect)
 

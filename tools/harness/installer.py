@@ -34,12 +34,15 @@ PACKAGES = BUILD / "e2e" / "packages"
 CERTS = BUILD / "e2e" / "certs"
 SHOTS = BUILD / "screenshots" / "e2e"
 
+sys.path.insert(0, str(ROOT / "tools"))
 sys.path.insert(0, str(ROOT / "tools" / "testserver"))
 sys.path.insert(0, str(ROOT / "tools" / "fixtures"))
 sys.path.insert(0, str(ROOT / "tools" / "uidriver"))
 from testserver import TestServer  # noqa: E402
 import make_packages  # noqa: E402
 from uidriver import UiDriver, UiDriverError, index  # noqa: E402
+from harness.checks import CheckFailed as E2EError, expect  # noqa: E402,F401
+from harness.texts import T  # noqa: E402,F401
 
 OFFERED = "2.2.0.1"
 PRODUCT = "Helmview"
@@ -59,16 +62,6 @@ TESSARO_UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninsta
 INSTALL_DIR_WIN = "C:\\Program Files (x86)\\Norvale\\SSD Helmview\\"
 
 PR_SET_CHILD_SUBREAPER = 36
-
-
-class E2EError(AssertionError):
-    pass
-
-
-def expect(condition, what):
-    if not condition:
-        raise E2EError(what)
-    print("ok   " + what, flush=True)
 
 
 # --------------------------------------------------------------------------------------------------------------
@@ -373,30 +366,6 @@ def server_tree(folder, version=OFFERED, package=True, manifest=True, package_na
 
 def start_server(root, https=None):
     return TestServer(str(root), https=https, certdir=str(CERTS) if https else None).start()
-
-
-# --------------------------------------------------------------------------------------------------------------
-# Texts the installer shows (English catalogue of the build)
-
-
-def _load_english():
-    texts = {}
-    source = (ROOT / "resources" / "lang" / "en-US.txt").read_text(encoding="utf-8-sig")
-    for line in source.splitlines():
-        m = re.match(r'\s*([A-Za-z0-9_]+):\s*"(.*)",?\s*$', line)
-        if m:
-            texts[m.group(1)] = m.group(2)
-    return texts
-
-
-ENGLISH = _load_english()
-
-
-def T(key, *values):
-    text = ENGLISH[key].replace("\\n", "\n")
-    for i, v in enumerate(values, 1):
-        text = text.replace(f"%{i}", v)
-    return text
 
 
 # --------------------------------------------------------------------------------------------------------------
