@@ -8,12 +8,10 @@ WinInetApi Load() {
     WinInetApi api;
     const SystemLibrary library = BindSystemLibrary(L"wininet.dll");
     api.module = library.module();
-    library.Bind("InternetGetConnectedState", api.InternetGetConnectedState);
-    library.Bind("InternetOpenW", api.InternetOpenW);
-    library.Bind("InternetOpenUrlW", api.InternetOpenUrlW);
-    library.Bind("InternetReadFile", api.InternetReadFile);
-    library.Bind("InternetCloseHandle", api.InternetCloseHandle);
-    library.Bind("HttpQueryInfoW", api.HttpQueryInfoW);
+    library.Bind("InternetGetConnectedState", api.InternetGetConnectedState, "InternetOpenW",
+                 api.InternetOpenW, "InternetOpenUrlW", api.InternetOpenUrlW, "InternetReadFile",
+                 api.InternetReadFile, "InternetCloseHandle", api.InternetCloseHandle, "HttpQueryInfoW",
+                 api.HttpQueryInfoW);
     return api;
 }
 

@@ -16,13 +16,10 @@ struct Table {
 // for the logo, or a worker for the archive tool).
 const Table& Api() {
     static const Table table = [] {
-        const SystemLibrary kernel = BindSystemLibrary(L"kernel32.dll");
         Table t;
-        kernel.Bind("FindResourceW", t.find);
-        kernel.Bind("LoadResource", t.load);
-        kernel.Bind("SizeofResource", t.size);
-        kernel.Bind("LockResource", t.lock);
-        kernel.Bind("FreeResource", t.free);
+        BindSystemLibrary(L"kernel32.dll")
+            .Bind("FindResourceW", t.find, "LoadResource", t.load, "SizeofResource", t.size, "LockResource",
+                  t.lock, "FreeResource", t.free);
         return t;
     }();
     return table;

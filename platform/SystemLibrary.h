@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 class SystemLibrary {
   public:
@@ -18,12 +19,18 @@ class SystemLibrary {
     HMODULE module() const { return module_; }
     explicit operator bool() const { return module_ != nullptr; }
 
-    // Puts the exported function `name` into slot; false, with slot null, when
-    // the library is not loaded or has no such export.
-    template <typename Function> bool Bind(const char* name, Function& slot) const {
+    // Puts each exported function `name` into its slot, given as pairs
+    // (name, slot, name, slot, ...). True when all were found; a function the
+    // library lacks (or every one, when it is not loaded) leaves its slot null
+    // and the others bound.
+    template <typename Function, typename... More>
+    bool Bind(const char* name, Function& slot, More&&... more) const {
         slot = module_ ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module_, name)))
                        : nullptr;
-        return slot != nullptr;
+        if constexpr (sizeof...(More) == 0)
+            return slot != nullptr;
+        else
+            return Bind(std::forward<More>(more)...) && slot != nullptr;
     }
 
   private:

@@ -19,12 +19,10 @@ GdiFunctions installed;
 std::optional<GdiFunctions> ResolveGdiFunctions(const std::wstring& libraryPath) {
     const SystemLibrary library = BindLibraryAt(libraryPath);
     GdiFunctions f;
-    const bool all = library.Bind("SetTextColor", f.setTextColor) && library.Bind("SetBkMode", f.setBkMode) &&
-                     library.Bind("SelectObject", f.selectObject) && library.Bind("MoveToEx", f.moveToEx) &&
-                     library.Bind("LineTo", f.lineTo) && library.Bind("GetStockObject", f.getStockObject) &&
-                     library.Bind("GetDeviceCaps", f.getDeviceCaps) &&
-                     library.Bind("CreateSolidBrush", f.createSolidBrush) &&
-                     library.Bind("CreateFontIndirectW", f.createFontIndirectW);
+    const bool all = library.Bind(
+        "SetTextColor", f.setTextColor, "SetBkMode", f.setBkMode, "SelectObject", f.selectObject, "MoveToEx",
+        f.moveToEx, "LineTo", f.lineTo, "GetStockObject", f.getStockObject, "GetDeviceCaps", f.getDeviceCaps,
+        "CreateSolidBrush", f.createSolidBrush, "CreateFontIndirectW", f.createFontIndirectW);
     if (!all)
         return std::nullopt;
     return f;

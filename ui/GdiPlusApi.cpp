@@ -32,12 +32,10 @@ const Table& Api() {
     static const Table table = [] {
         Table t;
         const SystemLibrary library = BindSystemLibrary(L"gdiplus.dll");
-        t.complete = library.Bind("GdiplusStartup", t.startup) &&
-                     library.Bind("GdipLoadImageFromStream", t.loadImageFromStream) &&
-                     library.Bind("GdipDisposeImage", t.disposeImage) &&
-                     library.Bind("GdipCreateFromHDC", t.createFromHDC) &&
-                     library.Bind("GdipDeleteGraphics", t.deleteGraphics) &&
-                     library.Bind("GdipDrawImageRectI", t.drawImageRectI);
+        t.complete =
+            library.Bind("GdiplusStartup", t.startup, "GdipLoadImageFromStream", t.loadImageFromStream,
+                         "GdipDisposeImage", t.disposeImage, "GdipCreateFromHDC", t.createFromHDC,
+                         "GdipDeleteGraphics", t.deleteGraphics, "GdipDrawImageRectI", t.drawImageRectI);
         return t;
     }();
     return table;

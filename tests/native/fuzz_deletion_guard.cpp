@@ -1,18 +1,8 @@
 #include "FuzzText.h"
+#include "app/TempRelaunchName.h"
 #include "install/DeletionGuard.h"
 
 #include <cstdlib>
-
-namespace {
-
-std::wstring AsciiUpper(std::wstring text) {
-    for (wchar_t& c : text)
-        if (c >= L'a' && c <= L'z')
-            c = static_cast<wchar_t>(c - L'a' + L'A');
-    return text;
-}
-
-} // namespace
 
 // The input is "path|kept|name". Whatever they hold: the answer for path does
 // not change with its ASCII case or a trailing backslash; a protected folder,
@@ -32,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ProtectedFolders none;
     const bool deletable = IsDeletableFolder(path, none);
-    if (IsDeletableFolder(AsciiUpper(path), none) != deletable ||
+    if (IsDeletableFolder(AsciiLowerCase(path), none) != deletable ||
         IsDeletableFolder(path + L"\\", none) != deletable)
         std::abort();
 
