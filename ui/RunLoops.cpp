@@ -79,7 +79,7 @@ void WaitPumpingUntilFinished(const WorkerRun& worker) {
     }
 }
 
-void RunInstall(InstallerWindow& w) {
+bool RunInstall(InstallerWindow& w) {
     ShowInstallingScreen(w);
     InstallSession& session = w.installRun.emplace();
     const HWND bar = w.objects.progressBar;
@@ -97,7 +97,7 @@ void RunInstall(InstallerWindow& w) {
         // writing its records before the finish screen.
         WaitPumpingUntilFinished(worker);
         SetBar(bar, kComplete);
-        return;
+        return false;
     }
     SetBar(bar, 0);
     WaitPumping(kCancelPauseMilliseconds);
@@ -105,8 +105,7 @@ void RunInstall(InstallerWindow& w) {
     // clean-up must not start while the cancelled run is still inside one,
     // or the two would work on the same folder and records at once.
     WaitPumpingUntilFinished(worker);
-    ::SendMessageW(w.objects.mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(w.objects.installButton));
+    return true;
 }
 
 void RunUninstall(InstallerWindow& w) {

@@ -28,12 +28,12 @@ int AnimateProgressBar(const WorkerRun& worker, const std::function<int()>& prog
                        const std::function<bool()>& stop, HWND bar = nullptr);
 
 // Runs the install on a worker thread behind the installing screen, with a
-// new install session. Returns when the install has finished or, after a
-// Cancel, once the cancelled run has returned and its remains have been
-// removed (through a synchronous press of the install button, which finds
-// the state Cancelled). A run that fails never returns: its worker posts
-// kInstallRunReturned, whose handling tells the failure and ends the process.
-void RunInstall(InstallerWindow& w);
+// new install session. Returns when the install has finished, or, after a
+// Cancel, once the bar has dropped to 0, two seconds have passed and the
+// cancelled run has returned; true then, and the caller removes what the run
+// left. A run that fails never returns: its worker posts kInstallRunReturned,
+// whose handling tells the failure and ends the process.
+bool RunInstall(InstallerWindow& w);
 
 // Runs an uninstall on a worker thread behind the uninstalling screen and
 // returns when it has finished. It cannot be cancelled.

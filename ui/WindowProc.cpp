@@ -19,9 +19,12 @@ void Show(HWND control, bool visible) {
 void Install(InstallerWindow& w) {
     WindowState& state = w.state;
     state.canClose = false;
-    RunInstall(w);
+    // After a Cancel the main button's action in the state Cancelled removes
+    // what the run left and shows its finish screen.
+    if (RunInstall(w))
+        InstallButtonPressed(w);
     if (state.installState != InstallState::Fresh) {
-        // Cancelled: the clean-up inside RunInstall has shown its finish screen.
+        // Cancelled: the clean-up has shown its finish screen.
         state.canClose = true;
         return;
     }
