@@ -8,7 +8,6 @@
 #include "ui/GdiApi.h"
 #include "ui/GdiPlusApi.h"
 #include "ui/ScreenTexts.h"
-#include "ui/Screens.h"
 #include "ui/WindowProc.h"
 
 #include <commctrl.h>
@@ -171,8 +170,9 @@ bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int s
     ::SetClassLongPtrW(w.installButton, GCLP_HCURSOR, hand);
     ::SetClassLongPtrW(w.releaseNotesLink, GCLP_HCURSOR, hand);
 
-    // The first picture already shows the screen the records call for.
-    ShowOpeningScreenForRecords(installer);
+    // The opening screen follows as soon as the message loop runs, before
+    // the controls first paint themselves.
+    installer.state.decisionPending = ::PostMessageW(window, kLookAtRecords, 0, 0) != FALSE;
     ::ShowWindow(window, showCode);
     ::UpdateWindow(window);
     return true;

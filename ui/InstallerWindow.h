@@ -61,9 +61,9 @@ constexpr int kWindowHeight = 357;
 void RegisterInstallerWindowClass(HINSTANCE instance);
 
 // Starts GDI+, creates the main window for `window` centred on the primary
-// screen with its controls and the opening screen the records call for, and
-// shows it with the given show code. False when the main window cannot be
-// created.
+// screen with its controls, and shows it with the given show code; the
+// opening screen the records call for follows from the message loop. False
+// when the main window cannot be created.
 bool CreateInstallerWindow(InstallerWindow& window, HINSTANCE instance, int showCode);
 
 // The object a window made by CreateInstallerWindow belongs to; null for any

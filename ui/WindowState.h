@@ -16,6 +16,6 @@ struct WindowState {
     InstallerScreen openingScreen = InstallerScreen::Welcome;
     // Whether a close request ends the program: only on a finish screen.
     bool canClose = false;
-    // A fresh look at the records is already on its way (see WindowProc).
+    // A look at the records is already on its way (kLookAtRecords).
     bool decisionPending = false;
 };
