@@ -1,11 +1,12 @@
 #include "app/Elevation.h"
 
 #include "app/TempRelaunchName.h"
-#include "common/ProcessExit.h"
 #include "common/UniqueHandle.h"
-#include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
+#include "platform/FileSystem.h"
 #include "profile/ProductProfile.h"
+#include "ui/ProcessExit.h"
+#include "ui/UserMessage.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -27,41 +28,6 @@ using unique_sid = UniqueHandle<PSID, SidTraits>;
 [[noreturn]] void FailWith(const std::wstring& text) {
     ShowUserMessage(text, Catalog().Translate(L"IDS_TITLE_ERROR"));
     EndProcess();
-}
-
-bool IsDirectory(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// Creates folder and every missing parent; 0 or the system error number.
-DWORD CreateFolderTree(std::wstring folder) {
-    while (folder.size() > 3 && folder.back() == L'\\')
-        folder.pop_back();
-    if (IsDirectory(folder))
-        return ERROR_SUCCESS;
-    // Skip the root: "C:\" or "\\server\share\".
-    std::size_t pos = 3;
-    if (folder.compare(0, 2, L"\\\\") == 0) {
-        pos = folder.find(L'\\', 2);
-        pos = pos == std::wstring::npos ? folder.size() : folder.find(L'\\', pos + 1);
-        pos = pos == std::wstring::npos ? folder.size() : pos + 1;
-    }
-    while (pos <= folder.size()) {
-        std::size_t next = folder.find(L'\\', pos);
-        if (next == std::wstring::npos)
-            next = folder.size();
-        const std::wstring part = folder.substr(0, next);
-        if (!IsDirectory(part) && !::CreateDirectoryW(part.c_str(), nullptr)) {
-            // Another process may have created it meanwhile; a file of that
-            // name keeps its ERROR_ALREADY_EXISTS.
-            const DWORD error = ::GetLastError();
-            if (error != ERROR_ALREADY_EXISTS || !IsDirectory(part))
-                return error;
-        }
-        pos = next + 1;
-    }
-    return ERROR_SUCCESS;
 }
 
 // The long form of a path (8.3 parts expanded); the path itself when that fails.

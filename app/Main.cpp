@@ -1,16 +1,16 @@
 // Entry point of the installer: the start-up sequence, then the window's
 // message loop. Every way out ends the process with exit code 0.
 #include "app/Elevation.h"
-#include "app/InstallerWindow.h"
-#include "app/ProcessState.h"
 #include "app/SingleInstance.h"
 #include "app/StartupChecks.h"
 #include "app/StartupOptions.h"
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
+#include "install/VersionManifest.h"
 #include "profile/ProductProfile.h"
-#include "profile/VersionManifest.h"
 #include "settings/SettingsStore.h"
+#include "ui/InstallerWindow.h"
+#include "ui/OutcomeReport.h"
 
 #include <windows.h>
 
@@ -21,12 +21,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     ::SetDllDirectoryW(L"");
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
-    ProcessState& process = Process();
-    process.options = ParseCommandLine(commandLine ? commandLine : L"");
-    Profile().InitProductProfile(process.options.serverBaseUrl);
+    const StartupOptions options = ParseCommandLine(commandLine ? commandLine : L"");
+    Profile().InitProductProfile(options.serverBaseUrl);
 
     // Only the copy in the temporary-files folder comes back from here.
-    RelaunchFromTemp(process.options.commandLine);
+    RelaunchFromTemp(options.commandLine);
 
     // Named after the running file, so the guard applies to copies of the
     // same download, not to differently named installers.
@@ -38,12 +37,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     // after it so that its message is already in the user's language.
     CheckStartupRights(ChooseStartupLanguage());
 
-    process.offeredVersion.Set(FetchAvailableVersion(process.options.uninstallMode));
-    process.installedVersion = Settings().GetInstalledVersion();
+    std::wstring offered;
+    // A manifest that cannot be read leaves nothing to offer.
+    EndUnlessSucceeded(FetchAvailableVersion(options.uninstallMode, offered));
+    InstallerWindow window(
+        WindowInputs{options.uninstallMode, ProductVersion(offered), Settings().GetInstalledVersion()});
 
     // Registering the class loads its name, string resource 109.
     RegisterInstallerWindowClass(instance);
-    if (!CreateInstallerWindow(instance, showCommand))
+    if (!CreateInstallerWindow(window, instance, showCommand))
         return 0;
 
     MSG message;

@@ -1,9 +1,9 @@
 #include "app/StartupChecks.h"
 
 #include "app/Elevation.h"
-#include "common/ProcessExit.h"
-#include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
+#include "ui/ProcessExit.h"
+#include "ui/UserMessage.h"
 
 void CheckStartupRights(bool languageRemembered) {
     if (!languageRemembered) {

@@ -1,29 +1,17 @@
 #include "app/StartupOptions.h"
 
+#include "app/TempRelaunchName.h"
 #include "common/UniqueHandle.h"
 
 #include <shellapi.h>
 
 const wchar_t kDefaultServerBaseUrl[] = L"https://downloads.norvale.example/";
 
-namespace {
-
-// Lower-cases ASCII letters only, so the comparison does not depend on the
-// user's locale.
-std::wstring AsciiLower(std::wstring text) {
-    for (wchar_t& c : text)
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    return text;
-}
-
-} // namespace
-
 StartupOptions WalkArguments(const std::wstring& commandLine, const std::vector<std::wstring>& args) {
     StartupOptions options;
     options.commandLine = commandLine;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::wstring arg = AsciiLower(args[i]);
+        const std::wstring arg = AsciiLowerCase(args[i]);
         if (arg == L"-test") {
             if (i + 1 < args.size())
                 options.serverBaseUrl = args[++i];
@@ -46,15 +34,4 @@ StartupOptions ParseCommandLine(const std::wstring& commandLine) {
         args.assign(argv, argv + count);
     }
     return WalkArguments(commandLine, args);
-}
-
-std::wstring InstallerOwnVersion() {
-    static const wchar_t* const parts[] = {L"5", L"0", L"2", L"1"};
-    std::wstring version;
-    for (const wchar_t* part : parts) {
-        if (!version.empty())
-            version += L'.';
-        version += part;
-    }
-    return version;
 }

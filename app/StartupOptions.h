@@ -22,6 +22,3 @@ StartupOptions WalkArguments(const std::wstring& commandLine, const std::vector<
 // Splits the command line the way Windows programs do (CommandLineToArgvW) and
 // walks the arguments.
 StartupOptions ParseCommandLine(const std::wstring& commandLine);
-
-// The installer's own version, shown on the window.
-std::wstring InstallerOwnVersion();

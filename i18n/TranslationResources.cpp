@@ -1,7 +1,7 @@
 // Loading the translation texts the executable carries.
 #include "i18n/TranslationCatalog.h"
 
-#include "install/ResourceApi.h"
+#include "platform/ResourceApi.h"
 #include "resource_ids.h"
 
 #include <windows.h>

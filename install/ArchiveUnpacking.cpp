@@ -4,8 +4,8 @@
 #include "install/ChildProcess.h"
 #include "install/CommandLines.h"
 #include "install/UnzipBatch.h"
+#include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
-#include "profile/SystemFolderPath.h"
 
 #include <windows.h>
 

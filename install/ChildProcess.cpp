@@ -2,7 +2,7 @@
 
 #include "common/UniqueHandle.h"
 #include "install/CommandLines.h"
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
 
 #include <windows.h>
 

@@ -1,9 +1,6 @@
 #include "install/Installer.h"
 
-#include "common/ProcessExit.h"
 #include "common/UniqueHandle.h"
-#include "common/UserMessage.h"
-#include "i18n/TranslationCatalog.h"
 #include "install/ArchiveUnpacking.h"
 #include "install/ChildProcess.h"
 #include "install/CommandLines.h"
@@ -11,8 +8,10 @@
 #include "install/Shortcuts.h"
 #include "install/WindowsVersion.h"
 #include "net/Downloader.h"
+#include "platform/FileSystem.h"
 #include "profile/ProductProfile.h"
 #include "resource_ids.h"
+#include "settings/InstallRecord.h"
 
 #include <windows.h>
 
@@ -32,32 +31,6 @@ constexpr wchar_t kOlderDriverMarkerKey[] =
 constexpr wchar_t kPublisher[] = L"Norvale Corporation";
 constexpr wchar_t kCachePolicy[] = L"0";
 
-bool IsFolder(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Creates folder and any missing folders above it; true when it exists
-// afterwards.
-bool EnsureFolder(std::wstring folder) {
-    while (folder.size() > 3 && folder.back() == L'\\')
-        folder.pop_back();
-    if (folder.empty())
-        return false;
-    if (IsFolder(folder))
-        return true;
-    const std::size_t slash = folder.rfind(L'\\');
-    if (slash != std::wstring::npos && slash > 0 && !EnsureFolder(folder.substr(0, slash + 1)))
-        return false;
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return IsFolder(folder);
-}
-
 bool OlderDriverMarkerPresent() {
     unique_hkey key;
     return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, kOlderDriverMarkerKey, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
@@ -74,59 +47,46 @@ template <typename Step> void RunStep(Step&& step) {
 
 } // namespace
 
-Installer::Installer(const ProductVersion& offered) : version(offered) {}
-
-std::int32_t Installer::GetProgress() const {
-    return progress.Get();
-}
-
-void Installer::Cancel() {
-    cancelRequested.store(true);
-    Downloader::AbortDownload();
-}
-
-void Installer::SetProgressObserver(std::function<void(std::int32_t)> observer) {
-    progress.SetObserver(std::move(observer));
-}
-
-bool Installer::CancelRequested() const {
-    return cancelRequested.load();
-}
+Installer::Installer(const ProductVersion& offered, InstallSession& session)
+    : version(offered), session(session) {}
 
 void Installer::SetStepProgress(std::int32_t windows10, std::int32_t earlier) {
-    progress.Set(IsWindows10OrLater() ? windows10 : earlier);
+    session.SetProgress(IsWindows10OrLater() ? windows10 : earlier);
 }
 
-void Installer::Install() {
+Outcome Installer::Install() {
     const ProductProfile& profile = Profile();
     const std::wstring installDir = profile.installDir();
 
     // The window makes sure of the folder too, but an uninstall that ran just
     // before (replacing an old installation) may have removed it again.
     bool folderReady = false;
-    RunStep([&] { folderReady = EnsureFolder(installDir); });
-    if (!folderReady) {
-        ShowUserMessage(Catalog().Translate(L"error_creating_folder") + L" " + installDir,
-                        Catalog().Translate(L"IDS_TITLE_ERROR"));
-        EndProcess();
-    }
+    RunStep([&] {
+        CreateFolderTree(installDir);
+        folderReady = IsFolder(installDir);
+    });
+    if (!folderReady)
+        return {Failure::FolderNotCreated, L"error_creating_folder", {installDir}, 0};
 
     SetStepProgress(10, 25);
     RunStep([&] {
         ::SetCurrentDirectoryW(installDir.c_str());
-        settings.SetIsInstalled(1);
+        settings.SetIsInstalled(InstallRecord::Begun);
         ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, kArchiveToolFile);
     });
-    if (CancelRequested())
-        return;
+    if (session.CancelRequested())
+        return {};
 
     SetStepProgress(15, 35);
+    Outcome downloaded;
     RunStep([&] {
         settings.SetInstallPath(installDir);
-        DownloadPackage();
+        downloaded = DownloadPackage();
     });
-    if (CancelRequested())
-        return;
+    if (!downloaded.Succeeded())
+        return downloaded;
+    if (session.CancelRequested())
+        return {};
 
     // A package left by an earlier, interrupted run under the preferred name
     // wins over the one just downloaded. No cancel check follows: the
@@ -134,47 +94,47 @@ void Installer::Install() {
     SetStepProgress(20, 40);
     RunStep([&] {
         const std::wstring preferred = profile.packageZipName();
-        UnpackArchive(FileExists(installDir + preferred) ? preferred : profile.packageZipFullName());
+        UnpackArchive(IsFile(installDir + preferred) ? preferred : profile.packageZipFullName());
     });
 
     SetStepProgress(30, 55);
     RunStep([] { CreateShortcuts(); });
-    if (CancelRequested())
-        return;
+    if (session.CancelRequested())
+        return {};
 
     SetStepProgress(40, 70);
     RunStep([&] { WriteUninstallEntry(); });
-    if (CancelRequested())
-        return;
+    if (session.CancelRequested())
+        return {};
 
     SetStepProgress(50, 85);
     RunStep([&] { RunAndWait(ProgramCommandLine(installDir + kRuntimeSetup, kRuntimeArguments)); });
-    if (CancelRequested())
-        return;
+    if (session.CancelRequested())
+        return {};
 
     if (IsWindows10OrLater()) {
-        progress.Set(60);
+        session.SetProgress(60);
         RunStep([&] { RunAndWait(ProgramCommandLine(installDir + kDriverSetup, kDriverArguments)); });
 
-        progress.Set(80);
+        session.SetProgress(80);
         RunStep([&] { RemoveOlderDriver(); });
     }
 
     // The record follows the value: the window may see 100 a moment early.
-    progress.Set(100);
-    RunStep([&] { settings.SetIsInstalled(3); });
+    session.SetProgress(100);
+    RunStep([&] { settings.SetIsInstalled(InstallRecord::Complete); });
+    return {};
 }
 
-void Installer::DownloadPackage() {
+Outcome Installer::DownloadPackage() {
     const ProductProfile& profile = Profile();
     const std::wstring folder = profile.packageFolder() + version.Get() + L"/";
     std::wstring name = profile.packageZipName();
     if (!Downloader::UrlExists(folder, name) && Downloader::UrlExists(folder, profile.packageZipFullName()))
         name = profile.packageZipFullName();
-    // The Downloader has shown its message already; after a cancellation it
-    // reports success and leaves a partial file.
-    if (!Downloader::DownloadToInstallDir(folder, name))
-        EndProcess();
+    // A cancellation, also one made before the transfer began, stops it with
+    // a success: at most a partial file is left.
+    return Downloader::DownloadToInstallDir(folder, name, &session.CancelFlag());
 }
 
 void Installer::WriteUninstallEntry() {

@@ -1,7 +1,8 @@
 #include "install/ProtectedSystemFolders.h"
 
+#include "platform/SystemFolders.h"
+
 #include <windows.h>
-#include <knownfolders.h>
 #include <shlobj.h>
 
 #include <vector>
@@ -76,19 +77,9 @@ std::wstring FinalPath(const std::wstring& path) {
     return final;
 }
 
+// Named even when the folder does not exist (yet): it stays protected.
 std::wstring KnownFolder(REFKNOWNFOLDERID id) {
-    PWSTR raw = nullptr;
-    std::wstring path;
-    if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &raw)) && raw)
-        path = raw;
-    ::CoTaskMemFree(raw);
-    return path;
-}
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t buffer[MAX_PATH] = {};
-    const DWORD n = ::GetEnvironmentVariableW(name, buffer, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring();
+    return KnownFolderPath(id, KF_FLAG_DONT_VERIFY);
 }
 
 std::wstring Entry(const std::wstring& path) {
@@ -131,11 +122,11 @@ ProtectedFolders SystemProtectedFolders() {
     // A 32-bit process is told the 32-bit folders; the 64-bit ones come from
     // the environment that WOW64 sets up for it.
     for (const wchar_t* name : {L"ProgramW6432", L"CommonProgramW6432", L"SystemRoot", L"windir"}) {
-        const std::wstring path = Entry(Environment(name));
+        const std::wstring path = Entry(EnvironmentVariable(name));
         if (!path.empty())
             result.folders.push_back(path);
     }
-    for (const std::wstring& windows : {KnownFolder(FOLDERID_Windows), Environment(L"SystemRoot")}) {
+    for (const std::wstring& windows : {KnownFolder(FOLDERID_Windows), EnvironmentVariable(L"SystemRoot")}) {
         const std::wstring path = Entry(windows);
         if (!path.empty())
             result.trees.push_back(path);

@@ -1,7 +1,7 @@
 #include "install/ResourceExtraction.h"
 
 #include "common/UniqueHandle.h"
-#include "install/ResourceApi.h"
+#include "platform/ResourceApi.h"
 #include "profile/ProductProfile.h"
 
 #include <windows.h>

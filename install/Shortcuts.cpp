@@ -1,6 +1,7 @@
 #include "install/Shortcuts.h"
 
 #include "common/UniqueHandle.h"
+#include "platform/FileSystem.h"
 #include "profile/ProductProfile.h"
 
 #include <windows.h>
@@ -17,11 +18,6 @@ std::wstring WithBackslash(const wchar_t* folder) {
     if (path.back() != L'\\')
         path += L'\\';
     return path;
-}
-
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // COM for the calling worker thread, undone when the shortcut step is over.
@@ -74,7 +70,7 @@ void CreateShortcuts() {
             return;
         const std::wstring installDir = profile.installDir();
         std::wstring target = installDir + profile.exeName();
-        if (!FileExists(target))
+        if (!IsFile(target))
             target = installDir + profile.exeFullName();
         link->SetPath(target.c_str());
         link->SetWorkingDirectory(installDir.c_str());
@@ -107,7 +103,7 @@ std::vector<std::wstring> ShortcutPathsToRemove() {
 
 void RemoveShortcuts() {
     for (const std::wstring& path : ShortcutPathsToRemove()) {
-        if (FileExists(path))
+        if (IsFile(path))
             ::DeleteFileW(path.c_str());
     }
 }

@@ -21,14 +21,6 @@ template <typename Step> void RunStep(Step&& step) {
 
 } // namespace
 
-std::int32_t Uninstaller::GetProgress() const {
-    return progress.Get();
-}
-
-void Uninstaller::SetProgressObserver(std::function<void(std::int32_t)> observer) {
-    progress.SetObserver(std::move(observer));
-}
-
 void Uninstaller::RemoveInstallation() {
     const ProductProfile& profile = Profile();
     const SettingsStore& settings = Settings();
@@ -41,16 +33,16 @@ void Uninstaller::RemoveInstallation() {
                    static_cast<std::int32_t>(settings.GetIsInstalled(profile.otherBrand().brandName)) > 0;
     });
     if (!recorded) {
-        progress.Set(100);
+        session.SetProgress(100);
         return;
     }
 
-    progress.Set(20);
+    session.SetProgress(20);
     for (const std::wstring& exe : {profile.exeName(), profile.exeFullName(),
                                     profile.otherBrand().exeFullName, std::wstring(kLegacyExeName)})
         RunStep([&] { KillProcess(exe); });
 
-    progress.Set(40);
+    session.SetProgress(40);
     RunStep([&] { RemoveFolder(settings.GetInstallPath()); });
     RunStep([&] { RemoveFolder(settings.GetTessaroInstallPath()); });
 
@@ -60,9 +52,9 @@ void Uninstaller::RemoveInstallation() {
     RunStep(
         [&] { DeleteFilesIn(MakerFolderOf(settings.GetTessaroInstallPath(), profile.productFolderName())); });
 
-    progress.Set(60);
+    session.SetProgress(60);
     RunStep([] { RemoveShortcuts(); });
     RunStep([&] { settings.RemoveRegistration(); });
 
-    progress.Set(100);
+    session.SetProgress(100);
 }

@@ -18,9 +18,6 @@ namespace {
 
 using unique_hinternet = UniqueHandle<HINTERNET, InternetHandleTraits>;
 
-// Set by the window's thread, polled by the worker's read loop.
-std::atomic<bool> abortRequested{false};
-
 constexpr DWORD kBlockSize = 4096;
 using Block = std::array<char, kBlockSize>;
 
@@ -162,12 +159,14 @@ bool Downloader::IsConnected() {
     return connected && connected(&flags, 0) != FALSE;
 }
 
-bool Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, std::wstring fileName) {
-    if (!IsConnected()) {
-        ShowNoNetworkMessage();
-        return false;
-    }
-    abortRequested.store(false);
+Outcome Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, std::wstring fileName,
+                                 const std::atomic<bool>* abort) {
+    // Stopped before it began: nothing is asked of the server and the target
+    // stays as it was.
+    if (abort && abort->load())
+        return {};
+    if (!IsConnected())
+        return NoConnectionOutcome();
 
     const std::wstring url = UrlOf(subPath, fileName);
     const std::wstring targetPath = targetDir + fileName;
@@ -175,29 +174,23 @@ bool Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, std:
     // leaves an empty or partial file behind rather than an older copy.
     unique_hfile file(::CreateFileW(targetPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        ReportNetworkError(::GetLastError(), targetPath);
-        return false;
-    }
+    if (!file)
+        return NetworkErrorOutcome(::GetLastError(), targetPath);
 
     DWORD error = 0;
     unique_hinternet internet = OpenInternet(error);
-    if (!internet) {
-        ReportNetworkError(error, L"");
-        return false;
-    }
+    if (!internet)
+        return NetworkErrorOutcome(error, L"");
     unique_hinternet request = OpenRequest(internet.get(), url, error);
-    if (!request) {
-        internet.reset();
-        ReportNetworkError(error, L"");
-        return false;
-    }
-    if (!CheckHttpStatus(request.get(), fileName))
-        return false;
+    if (!request)
+        return NetworkErrorOutcome(error, L"");
+    Outcome status = CheckHttpStatus(request.get(), fileName);
+    if (!status.Succeeded())
+        return status;
 
     std::uint64_t received = 0;
     const BodyResult body = ReadBody(
-        request.get(), &abortRequested,
+        request.get(), abort,
         [&](const char* data, DWORD size) {
             if (!WriteAll(file.get(), data, size))
                 return false;
@@ -207,49 +200,33 @@ bool Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, std:
         error);
     // The block that arrived with the request to stop is not kept.
     if (body == BodyResult::Aborted)
-        return true;
-    if (body == BodyResult::ReadFailed || body == BodyResult::SinkFailed) {
-        request.reset();
-        internet.reset();
-        file.reset();
-        ReportNetworkError(error, body == BodyResult::ReadFailed ? fileName : targetPath);
-        return false;
-    }
-
-    const bool truncated = ShortOfAnnounced(request.get(), received);
-    request.reset();
-    internet.reset();
-    file.reset();
-    if (truncated) {
-        ReportNetworkError(ERROR_INTERNET_CONNECTION_RESET, fileName);
-        return false;
-    }
-    return true;
+        return {};
+    if (body == BodyResult::ReadFailed || body == BodyResult::SinkFailed)
+        return NetworkErrorOutcome(error, body == BodyResult::ReadFailed ? fileName : targetPath);
+    if (ShortOfAnnounced(request.get(), received))
+        return NetworkErrorOutcome(ERROR_INTERNET_CONNECTION_RESET, fileName);
+    return {};
 }
 
-bool Downloader::DownloadToInstallDir(std::wstring subPath, std::wstring fileName) {
-    return DownloadFile(std::move(subPath), Profile().installDir(), std::move(fileName));
+Outcome Downloader::DownloadToInstallDir(std::wstring subPath, std::wstring fileName,
+                                         const std::atomic<bool>* abort) {
+    return DownloadFile(std::move(subPath), Profile().installDir(), std::move(fileName), abort);
 }
 
-bool Downloader::DownloadText(std::wstring subPath, std::wstring fileName, std::wstring& text) {
+Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, std::wstring& text) {
     const std::wstring url = UrlOf(subPath, fileName);
-    if (!IsConnected()) {
-        ShowNoNetworkMessage();
-        return false;
-    }
+    if (!IsConnected())
+        return NoConnectionOutcome();
     DWORD error = 0;
     unique_hinternet internet = OpenInternet(error);
-    if (!internet) {
-        ReportNetworkError(error, L"");
-        return false;
-    }
+    if (!internet)
+        return NetworkErrorOutcome(error, L"");
     unique_hinternet request = OpenRequest(internet.get(), url, error);
-    if (!request) {
-        ReportNetworkError(error, fileName);
-        return false;
-    }
-    if (!CheckHttpStatus(request.get(), fileName))
-        return false;
+    if (!request)
+        return NetworkErrorOutcome(error, fileName);
+    Outcome status = CheckHttpStatus(request.get(), fileName);
+    if (!status.Succeeded())
+        return status;
 
     text.clear();
     const BodyResult body = ReadBody(
@@ -262,19 +239,11 @@ bool Downloader::DownloadText(std::wstring subPath, std::wstring fileName, std::
             return true;
         },
         error);
-    if (body != BodyResult::Complete) {
-        request.reset();
-        internet.reset();
-        ReportNetworkError(error, fileName);
-        return false;
-    }
-    if (ShortOfAnnounced(request.get(), text.size())) {
-        request.reset();
-        internet.reset();
-        ReportNetworkError(ERROR_INTERNET_CONNECTION_RESET, fileName);
-        return false;
-    }
-    return true;
+    if (body != BodyResult::Complete)
+        return NetworkErrorOutcome(error, fileName);
+    if (ShortOfAnnounced(request.get(), text.size()))
+        return NetworkErrorOutcome(ERROR_INTERNET_CONNECTION_RESET, fileName);
+    return {};
 }
 
 bool Downloader::UrlExists(std::wstring subPath, std::wstring fileName) {
@@ -294,8 +263,4 @@ bool Downloader::UrlExists(std::wstring subPath, std::wstring fileName) {
     if (query && query(request.get(), HTTP_QUERY_STATUS_CODE, buffer.data(), &length, nullptr))
         status = LeadingStatusNumber(buffer.data());
     return IsSuccessStatus(status);
-}
-
-void Downloader::AbortDownload() {
-    abortRequested.store(true);
 }

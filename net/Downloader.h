@@ -1,23 +1,28 @@
 #pragma once
+#include "common/Outcome.h"
+
+#include <atomic>
 #include <string>
 
 // Fetches files from the download server (the profile's serverFolderUrl) over
 // HTTP or HTTPS with WinINet. Locations are a sub-path and a file name joined
-// onto serverFolderUrl. Failures are shown to the user here (through the
-// network error messages); callers only learn true or false.
-// The abort flag is process-wide: AbortDownload from the window's thread stops
-// a DownloadFile running on a worker after its current block.
+// onto serverFolderUrl. Failures come back as outcomes (see NetworkErrorText.h
+// for what each carries); nothing is shown here.
 class Downloader {
   public:
     static bool IsConnected();
     // Streams the file into targetDir + fileName (targetDir ends in '\').
-    // True on success and after an abort.
-    static bool DownloadFile(std::wstring subPath, std::wstring targetDir, std::wstring fileName);
+    // abort, when given, is polled before anything starts and after each
+    // block: once it holds, the transfer stops, keeping the blocks written
+    // before it, and the outcome is a success. It is never cleared here: the
+    // caller's run owns it.
+    static Outcome DownloadFile(std::wstring subPath, std::wstring targetDir, std::wstring fileName,
+                                const std::atomic<bool>* abort = nullptr);
     // DownloadFile into the profile's installDir.
-    static bool DownloadToInstallDir(std::wstring subPath, std::wstring fileName);
+    static Outcome DownloadToInstallDir(std::wstring subPath, std::wstring fileName,
+                                        const std::atomic<bool>* abort = nullptr);
     // The whole body into text, one character per byte (for the small ASCII manifest).
-    static bool DownloadText(std::wstring subPath, std::wstring fileName, std::wstring& text);
+    static Outcome DownloadText(std::wstring subPath, std::wstring fileName, std::wstring& text);
     // True when the server answers with a status from 200 to 399; silent.
     static bool UrlExists(std::wstring subPath, std::wstring fileName);
-    static void AbortDownload();
 };

@@ -49,3 +49,16 @@ TranslatedText HttpStatusMessage(const std::wstring& statusText, const std::wstr
         return {L"error_generic", {statusText, fileName}};
     }
 }
+
+Outcome NoConnectionOutcome() {
+    return {Failure::NoConnection, L"error_no_network", {}, 0};
+}
+
+Outcome HttpStatusOutcome(const std::wstring& statusText, const std::wstring& fileName) {
+    TranslatedText message = HttpStatusMessage(statusText, fileName);
+    return {Failure::ServerStatus, std::move(message.key), std::move(message.values), 0};
+}
+
+Outcome NetworkErrorOutcome(std::uint32_t code, const std::wstring& fileName) {
+    return {Failure::NetworkError, code == kSslCertificateRejected ? L"ssl_error" : L"", {fileName}, code};
+}

@@ -1,6 +1,9 @@
 #pragma once
-// The wording of download failures, kept apart from the system calls so that
-// every rule can be checked on its own.
+// What a failed download reports, kept apart from the system calls so that
+// every rule can be checked on its own: the outcome the downloader returns,
+// and the wording rules the application tells it by.
+#include "common/Outcome.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,3 +38,14 @@ bool IsSuccessStatus(int status);
 
 // The message for a status that is not a success.
 TranslatedText HttpStatusMessage(const std::wstring& statusText, const std::wstring& fileName);
+
+// The system reports no connection: "error_no_network".
+Outcome NoConnectionOutcome();
+
+// The server refused fileName with a status that is not a success.
+Outcome HttpStatusOutcome(const std::wstring& statusText, const std::wstring& fileName);
+
+// A system or WinINet error code while fetching fileName (possibly empty):
+// "ssl_error" for a rejected certificate authority (12045); otherwise the
+// message is composed from the system's text (ComposeErrorText).
+Outcome NetworkErrorOutcome(std::uint32_t code, const std::wstring& fileName);

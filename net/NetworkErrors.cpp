@@ -1,49 +1,21 @@
 #include "net/NetworkErrors.h"
 
 #include "common/UniqueHandle.h"
-#include "common/UserMessage.h"
-#include "i18n/TranslationCatalog.h"
 #include "net/NetworkErrorText.h"
 #include "net/WinInetApi.h"
 
 #include <array>
 
-namespace {
-
-void ShowError(const std::wstring& text) {
-    ShowUserMessage(text, Catalog().Translate(L"IDS_TITLE_ERROR"));
-}
-
-} // namespace
-
-void ShowNoNetworkMessage() {
-    ShowUserMessage(Catalog().Translate(L"error_no_network"), Catalog().Translate(L"error_download"));
-}
-
-bool CheckHttpStatus(HINTERNET request, const std::wstring& fileName) {
+Outcome CheckHttpStatus(HINTERNET request, const std::wstring& fileName) {
     std::array<wchar_t, 512> buffer{};
     DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t)); // room for the terminator
     const auto query = WinInet().HttpQueryInfoW;
-    if (!query || !query(request, HTTP_QUERY_STATUS_CODE, buffer.data(), &length, nullptr)) {
-        ReportNetworkError(query ? ::GetLastError() : ERROR_PROC_NOT_FOUND, fileName);
-        return false;
-    }
+    if (!query || !query(request, HTTP_QUERY_STATUS_CODE, buffer.data(), &length, nullptr))
+        return NetworkErrorOutcome(query ? ::GetLastError() : ERROR_PROC_NOT_FOUND, fileName);
     const std::wstring statusText(buffer.data());
     if (IsSuccessStatus(LeadingStatusNumber(statusText)))
-        return true;
-    const TranslatedText message = HttpStatusMessage(statusText, fileName);
-    ShowError(Catalog().Translate(message.key, message.values));
-    return false;
-}
-
-void ReportNetworkError(std::uint32_t code, const std::wstring& fileName) {
-    if (code == 0)
-        return;
-    if (code == kSslCertificateRejected) {
-        ShowError(Catalog().Translate(L"ssl_error", {fileName}));
-        return;
-    }
-    ShowError(ComposeErrorText(code, SystemErrorText(code), fileName));
+        return {};
+    return HttpStatusOutcome(statusText, fileName);
 }
 
 std::wstring SystemErrorText(std::uint32_t code) {

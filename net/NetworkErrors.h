@@ -1,23 +1,18 @@
 #pragma once
-// The messages the download client shows when a transfer fails. Each call
-// shows at most one message (through ShowUserMessage) in the current
-// language and returns once it has been dismissed.
+// The system's side of download failures: the status of an open request and
+// the system's text for an error code.
+#include "common/Outcome.h"
+
 #include <windows.h>
 #include <wininet.h>
 
 #include <cstdint>
 #include <string>
 
-// "No internet connection", under the download-failure caption.
-void ShowNoNetworkMessage();
-
-// Reads the status of an open request. True for 200 to 399 (nothing shown);
-// otherwise the matching message is shown and the result is false. A status
-// that cannot be read is reported as the error of the query.
-bool CheckHttpStatus(HINTERNET request, const std::wstring& fileName);
-
-// The message for a system or WinINet error code; nothing for 0.
-void ReportNetworkError(std::uint32_t code, const std::wstring& fileName);
+// Reads the status of an open request: success for 200 to 399, otherwise the
+// failure the status means. A status that cannot be read is the error of the
+// query.
+Outcome CheckHttpStatus(HINTERNET request, const std::wstring& fileName);
 
 // The system message table's text for code (trailing white space removed),
 // empty when the system has none.

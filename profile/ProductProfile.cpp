@@ -1,6 +1,7 @@
 #include "profile/ProductProfile.h"
 
-#include "profile/SystemFolderPath.h"
+#include "installer_version.h"
+#include "platform/SystemFolders.h"
 
 #include <windows.h>
 
@@ -55,6 +56,10 @@ void ProductProfile::InitFrom(const std::wstring& baseUrl, const std::wstring& m
     otherBrand_.displayName = L"Tessaro SSD Helmview";
     otherBrand_.shortcutName = L"Tessaro SSD Helmview";
     otherBrand_.exeFullName = L"TessaroSSDHelmview.exe";
+}
+
+std::wstring InstallerOwnVersion() {
+    return L"" INSTALLER_VERSION_TEXT;
 }
 
 ProductProfile& Profile() {

@@ -77,3 +77,6 @@ class ProductProfile {
 
 // The process-wide profile.
 ProductProfile& Profile();
+
+// The installer's own version ("5.0.2.1"), shown on the window.
+std::wstring InstallerOwnVersion();

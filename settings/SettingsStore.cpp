@@ -1,6 +1,7 @@
 #include "settings/SettingsStore.h"
 
 #include "profile/ProductProfile.h"
+#include "settings/InstallRecord.h"
 #include "settings/LegacyCultureCode.h"
 #include "settings/RegistryAccess.h"
 #include "settings/RegistryKeyPaths.h"
@@ -10,9 +11,6 @@
 using namespace registry_names;
 
 namespace {
-
-// "IsInstalled" when nothing usable is recorded.
-constexpr std::uint32_t kNoInstallRecord = 5;
 
 // The brand-specific fragments belong to the product profile.
 std::wstring NorvaleFolder() {
@@ -83,7 +81,7 @@ std::wstring SettingsStore::PermanentKeyPath(const std::wstring& folder) {
 
 std::uint32_t SettingsStore::GetIsInstalled(const std::wstring& folder) const {
     const std::uint32_t value = registry::ReadDword(SettingsKeyPath(folder), kIsInstalled);
-    return value == registry::kNoDword ? kNoInstallRecord : value;
+    return value == registry::kNoDword ? InstallRecord::None : value;
 }
 
 void SettingsStore::SetIsInstalled(std::uint32_t value) const {

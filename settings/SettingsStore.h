@@ -16,8 +16,8 @@ class SettingsStore {
     static std::wstring UninstallKeyPath(const std::wstring& entry);
     static std::wstring PermanentKeyPath(const std::wstring& folder);
 
-    // "IsInstalled" of the maker folder ("Norvale" or "Tessaro"): 1 begun,
-    // 3 complete, 5 no record.
+    // "IsInstalled" of the maker folder ("Norvale" or "Tessaro"), an
+    // InstallRecord code; InstallRecord::None when absent or unreadable.
     std::uint32_t GetIsInstalled(const std::wstring& folder) const;
     void SetIsInstalled(std::uint32_t value) const;
 

@@ -1,9 +1,10 @@
 // Downloads one file with the installer's Downloader and prints throughput
 // and peak working set. Usage: bench_downloader BASE_URL TARGET_DIR\ FILE
 // (fetches BASE_URL + "zqHelmview/bench/" + FILE into TARGET_DIR + FILE).
-#include "common/UserMessage.h"
 #include "net/Downloader.h"
 #include "profile/ProductProfile.h"
+#include "ui/OutcomeReport.h"
+#include "ui/UserMessage.h"
 
 #include "BenchReport.h"
 
@@ -24,8 +25,10 @@ int wmain(int argc, wchar_t** argv) {
     const double startCpu = CpuSeconds();
     LARGE_INTEGER start;
     ::QueryPerformanceCounter(&start);
-    const bool ok = Downloader::DownloadFile(L"bench/", targetDir, argv[3]);
+    const Outcome outcome = Downloader::DownloadFile(L"bench/", targetDir, argv[3]);
     const double seconds = SecondsSince(start);
+    const bool ok = outcome.Succeeded();
+    Tell(outcome);
     PrintFigures("downloader", ok, FileSizeOf((targetDir + argv[3]).c_str()), seconds, startPeak, startCpu);
     return ok ? 0 : 1;
 }

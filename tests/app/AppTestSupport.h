@@ -1,28 +1,9 @@
 #pragma once
-// Helpers shared by the start-up tests.
+// What the start-up tests share beyond tests/support: a token without the
+// Administrators group.
 #include "common/UniqueHandle.h"
-#include "common/UserMessage.h"
 
 #include <windows.h>
-
-#include <cstdio>
-#include <string>
-
-inline std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text)
-        out += c < 128 ? static_cast<char>(c) : '?';
-    return out;
-}
-
-// Messages go to stderr as "MESSAGE [caption] text", where death tests'
-// matchers see them.
-inline void PrintMessagesToStderr() {
-    SetUserMessageSink([](const std::wstring& text, const std::wstring& caption) {
-        std::fprintf(stderr, "MESSAGE [%s] %s\n", Narrow(caption).c_str(), Narrow(text).c_str());
-        std::fflush(stderr);
-    });
-}
 
 // While it lives, the calling thread runs with a copy of the process token in
 // which the Administrators group is for deny only, as in a process that runs

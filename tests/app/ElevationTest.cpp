@@ -1,77 +1,26 @@
 #include "app/Elevation.h"
 #include "app/TempRelaunchName.h"
-#include "tests/app/AppTestSupport.h"
-#include "common/UniqueHandle.h"
-#include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
+#include "tests/app/AppTestSupport.h"
+#include "ui/UserMessage.h"
 
 #include <gtest/gtest.h>
 
+#include "MessageCapture.h"
+#include "TestFiles.h"
+
 #include <windows.h>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
+
+using namespace helmtest;
 
 namespace {
 
 constexpr wchar_t kProbeVariable[] = L"HELM_RELAUNCH_PROBE_FILE";
 constexpr wchar_t kRootVariable[] = L"HELM_ELEVATION_TEST_ROOT";
-
-bool Exists(const std::wstring& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsDirectory(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::vector<std::wstring> Entries(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    unique_hfind find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
-    if (!find)
-        return names;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(name);
-    } while (::FindNextFileW(find.get(), &data));
-    return names;
-}
-
-void RemoveTree(const std::wstring& path) {
-    if (IsDirectory(path)) {
-        for (const std::wstring& name : Entries(path))
-            RemoveTree(path + L"\\" + name);
-        ::RemoveDirectoryW(path.c_str());
-    } else {
-        ::DeleteFileW(path.c_str());
-    }
-}
-
-void WriteFile(const std::wstring& path, const std::string& bytes) {
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    ASSERT_TRUE(file);
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
-
-std::string ReadFile(const std::wstring& path) {
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    if (!file)
-        return bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    return bytes;
-}
 
 std::wstring OwnPath() {
     wchar_t buffer[MAX_PATH] = {};
@@ -83,8 +32,7 @@ std::wstring OwnPath() {
 class Elevation : public ::testing::Test {
   protected:
     void SetUp() override {
-        Catalog().LoadAll();
-        Catalog().SetLanguage(L"en-US");
+        helmtest::UseEnglishTexts();
         Profile().InitProductProfile(L"http://127.0.0.1/");
         // A death test's child runs the test again from the start: it must
         // work in the scratch folder of the parent, whose name it inherits.
@@ -99,11 +47,11 @@ class Elevation : public ::testing::Test {
             ASSERT_TRUE(::SetEnvironmentVariableW(kRootVariable, root.c_str()));
         }
         temp = root + L"\\temp\\";
-        PrintMessagesToStderr();
+        MessagesToStderr();
     }
     void TearDown() override {
         SetUserMessageSink(nullptr);
-        RemoveTree(root);
+        DeleteTree(root);
     }
 
     std::wstring root;
@@ -115,7 +63,7 @@ TEST_F(Elevation, UserTempFolderIsFullyQualifiedAndExists) {
     EXPECT_TRUE(IsFullyQualifiedFolder(folder)) << Narrow(folder);
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), L'\\');
-    EXPECT_TRUE(IsDirectory(folder));
+    EXPECT_TRUE(FolderExists(folder));
 }
 
 TEST_F(Elevation, FreshFolderIsCreatedWithItsParents) {
@@ -123,26 +71,26 @@ TEST_F(Elevation, FreshFolderIsCreatedWithItsParents) {
     const FreshFolder folder = CreateFreshTempFolder(deep, 77, 0);
     ASSERT_EQ(folder.status, FreshFolder::Status::Created);
     EXPECT_EQ(folder.path, deep + L"s2d.0");
-    EXPECT_TRUE(IsDirectory(folder.path));
-    EXPECT_TRUE(Entries(folder.path).empty());
+    EXPECT_TRUE(FolderExists(folder.path));
+    EXPECT_TRUE(FolderEntries(folder.path).empty());
 }
 
 TEST_F(Elevation, PlantedNamesAreNeverReused) {
     ASSERT_EQ(CreateFreshTempFolder(temp, 5, 99).status, FreshFolder::Status::Created); // makes temp
     const std::wstring planted = TemporaryName(temp, TemporaryNameToken(5, 0));
     ASSERT_TRUE(::CreateDirectoryW(planted.c_str(), nullptr));
-    WriteFile(planted + L"\\evil.dll", "planted");
-    WriteFile(TemporaryName(temp, TemporaryNameToken(5, 1)), "a file, not a folder");
+    WriteBytes(planted + L"\\evil.dll", "planted");
+    WriteBytes(TemporaryName(temp, TemporaryNameToken(5, 1)), "a file, not a folder");
 
     const FreshFolder folder = CreateFreshTempFolder(temp, 5, 0);
     ASSERT_EQ(folder.status, FreshFolder::Status::Created);
     EXPECT_EQ(folder.path, TemporaryName(temp, TemporaryNameToken(5, 2)));
-    EXPECT_TRUE(Entries(folder.path).empty());
-    EXPECT_EQ(ReadFile(planted + L"\\evil.dll"), "planted");
+    EXPECT_TRUE(FolderEntries(folder.path).empty());
+    EXPECT_EQ(ReadBytes(planted + L"\\evil.dll"), "planted");
 }
 
 TEST_F(Elevation, FolderBelowAFileFailsWithTheSystemError) {
-    WriteFile(root + L"\\file", "x");
+    WriteBytes(root + L"\\file", "x");
     const FreshFolder folder = CreateFreshTempFolder(root + L"\\file\\temp\\", 1, 0);
     EXPECT_EQ(folder.status, FreshFolder::Status::Failed);
     EXPECT_NE(folder.error, 0u);
@@ -155,7 +103,7 @@ TEST_F(Elevation, NoRelaunchFromInsideTheTemporaryFolder) {
     RelaunchFromTempFolder(L"-uninstall", upper, L"setup.exe", temp); // returns: goes on
     // A sibling folder whose name only extends the temporary folder's.
     RelaunchFromTempFolder(L"", root + L"\\temporary\\setup.exe", L"setup.exe", temp);
-    EXPECT_TRUE(Entries(temp).empty());
+    EXPECT_TRUE(FolderEntries(temp).empty());
 }
 
 TEST_F(Elevation, RootRelativeTemporaryFolderShowsTheTempNameError) {
@@ -164,7 +112,7 @@ TEST_F(Elevation, RootRelativeTemporaryFolderShowsTheTempNameError) {
 }
 
 TEST_F(Elevation, FolderFailureShowsTheErrorNumber) {
-    WriteFile(root + L"\\file", "x");
+    WriteBytes(root + L"\\file", "x");
     const std::wstring badTemp = root + L"\\file\\temp\\";
     const unsigned long error = CreateFreshTempFolder(badTemp, 1, 0).error;
     ASSERT_NE(error, 0u);
@@ -178,9 +126,9 @@ TEST_F(Elevation, CopyFailureShowsTheErrorNumber) {
                 ::testing::ExitedWithCode(0),
                 "MESSAGE \\[Error\\] Failed to copy program\\(error code 2\\)\n");
     // The folder was made before the copy failed; it holds nothing.
-    const std::vector<std::wstring> made = Entries(temp);
+    const std::vector<std::wstring> made = FolderEntries(temp);
     ASSERT_EQ(made.size(), 1u);
-    EXPECT_TRUE(Entries(temp + made[0]).empty());
+    EXPECT_TRUE(FolderEntries(temp + made[0]).empty());
 }
 
 // Run by RelaunchesACopyWithTheSameArguments in the relaunched copy only.
@@ -189,7 +137,7 @@ TEST(RelaunchProbe, DISABLED_RecordCommandLine) {
     ASSERT_GT(::GetEnvironmentVariableW(kProbeVariable, file, MAX_PATH), 0u);
     std::wstring record = OwnPath() + L"\n" + ::GetCommandLineW();
     std::string bytes(reinterpret_cast<const char*>(record.data()), record.size() * sizeof(wchar_t));
-    WriteFile(std::wstring(file) + L".part", bytes);
+    WriteBytes(std::wstring(file) + L".part", bytes);
     ASSERT_TRUE(::MoveFileW((std::wstring(file) + L".part").c_str(), file));
 }
 
@@ -202,16 +150,16 @@ TEST_F(Elevation, RelaunchesACopyWithTheSameArguments) {
                 ::testing::ExitedWithCode(0), "^$");
     ::SetEnvironmentVariableW(kProbeVariable, nullptr);
 
-    const std::vector<std::wstring> made = Entries(temp);
+    const std::vector<std::wstring> made = FolderEntries(temp);
     ASSERT_EQ(made.size(), 1u);
     EXPECT_EQ(made[0].compare(0, 1, L"s"), 0);
     const std::wstring copy = temp + made[0] + L"\\Probe Setup.exe";
-    EXPECT_TRUE(Exists(copy));
+    EXPECT_TRUE(FileExists(copy));
 
     std::string bytes;
     for (int i = 0; i < 300 && bytes.empty(); ++i) {
         ::Sleep(100);
-        bytes = ReadFile(probe);
+        bytes = ReadBytes(probe);
     }
     ASSERT_FALSE(bytes.empty()) << "the relaunched copy did not run";
     const std::wstring record(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));

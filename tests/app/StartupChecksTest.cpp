@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "MessageCapture.h"
+
 #include <windows.h>
 
 #include <string>
+
+using namespace helmtest;
 
 namespace {
 
@@ -35,10 +39,9 @@ TEST(SingleInstance, AnotherFileNameIsNotStopped) {
 class StartupChecks : public ::testing::Test {
   protected:
     void SetUp() override {
-        Catalog().LoadAll();
-        Catalog().SetLanguage(L"en-US");
+        helmtest::UseEnglishTexts();
         Profile().InitProductProfile(L"http://127.0.0.1/");
-        PrintMessagesToStderr();
+        MessagesToStderr();
     }
     void TearDown() override { SetUserMessageSink(nullptr); }
 };

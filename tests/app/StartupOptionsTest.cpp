@@ -1,4 +1,5 @@
 #include "app/StartupOptions.h"
+#include "profile/ProductProfile.h"
 
 #include <gtest/gtest.h>
 

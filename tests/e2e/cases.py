@@ -11,9 +11,9 @@ import sys
 import time
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-import harness as h  # noqa: E402
-from harness import (CANCEL_BUTTON, INSTALL_BUTTON, INSTALL_DIR_WIN, INSTALLER_VERSION_LINE,  # noqa: E402
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+from harness import installer as h  # noqa: E402
+from harness.installer import (CANCEL_BUTTON, INSTALL_BUTTON, INSTALL_DIR_WIN, INSTALLER_VERSION_LINE,  # noqa: E402
                      LANGUAGE_COMBO, LAUNCH_CHECKBOX, OFFERED, PRODUCT, RELEASE_NOTES_LINK,
                      SETTINGS_KEY, UNINSTALL_KEY, VERSION_LINE, T, expect)
 
@@ -239,6 +239,31 @@ def second_cancel_in_pause(c):
     expect(inst.wait_exit(10) == 0, "a second Cancel in the pause ends the installer at once, exit code 0")
     # No clean-up ran: the record of the begun install is still there.
     expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled still 1 (no clean-up ran)")
+
+
+@case
+def cancel_while_package_name_checked(c):
+    """A Cancel made before the transfer begins holds: the run ends cancelled and the package is never fetched."""
+    server = c.serve()
+    # The first request for the package, the check which of its names the server has, answers late.
+    server.set_rules({PACKAGE_PATH: {"delay": 8, "times": 1}})
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    inst.click(INSTALL_BUTTON)
+    inst.wait_screen("installing")
+    wait_for(lambda: [e for e in server.request_log() if e["path"] == PACKAGE_PATH], 60,
+             "the check of the package name")
+    inst.click(CANCEL_BUTTON)
+    wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
+    kids = inst.wait_screen("finish_cancelled", timeout=120)
+    expect(not kids[LAUNCH_CHECKBOX]["visible"], "no launch box after a cancelled install")
+    requests = [e for e in server.request_log() if e["path"] == PACKAGE_PATH]
+    expect(len(requests) == 1 and requests[0]["rule"],
+           f"the package was asked for only by the name check, never transferred ({len(requests)} requests)")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "no installation record is left")
+    expect(h.folder_files(h.install_dir()) == [], f"install folder empty ({h.folder_files(h.install_dir())})")
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
 
 
 def replace(c, status, opening):

@@ -3,7 +3,7 @@
 #include "InstallTestSupport.h"
 #include "common/UniqueHandle.h"
 #include "install/Shortcuts.h"
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
 #include "InstallSequenceTest.h"
 
-#include "common/UserMessage.h"
+#include "MessageCapture.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
+#include "ui/UserMessage.h"
 
 #include <algorithm>
 
@@ -14,8 +15,7 @@ void InstallSequence::SetUp() {
     ForgetInstallations();
     Profile().InitProductProfile(base);
     installDir_ = Profile().installDir();
-    Catalog().LoadAll();
-    Catalog().SetLanguage(L"en-US");
+    helmtest::UseEnglishTexts();
     SetUserMessageSink([this](const std::wstring& text, const std::wstring&) { messages_.push_back(text); });
     log_ = std::make_unique<FixtureLog>();
 }

@@ -4,6 +4,7 @@
 // package server, English texts, captured messages and a fresh stand-in log.
 #include "EngineTestSupport.h"
 #include "InstallTestSupport.h"
+#include "install/InstallSession.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,8 @@ class InstallSequence : public ::testing::Test {
     std::vector<std::wstring> PackageFilesWith(const std::wstring& appName) const;
 
     std::wstring installDir_;
+    // The run the test's installer reports to and is cancelled through.
+    InstallSession session_;
     std::vector<std::wstring> messages_;
     std::unique_ptr<FixtureLog> log_;
 };

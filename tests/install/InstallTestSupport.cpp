@@ -7,21 +7,9 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <algorithm>
-#include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 namespace helmtest {
 
 namespace {
-
-std::wstring TempFolder() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    const DWORD n = ::GetTempPathW(MAX_PATH + 1, buffer);
-    return std::wstring(buffer, n);
-}
 
 std::wstring FromUtf8(const std::string& bytes) {
     if (bytes.empty())
@@ -30,22 +18,6 @@ std::wstring FromUtf8(const std::string& bytes) {
     std::wstring text(static_cast<std::size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], n);
     return text;
-}
-
-void CollectFiles(const std::wstring& folder, const std::wstring& relative, std::vector<std::wstring>& out) {
-    WIN32_FIND_DATAW data;
-    unique_hfind find(::FindFirstFileW((folder + relative + L"*").c_str(), &data));
-    if (!find)
-        return;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CollectFiles(folder, relative + name + L"\\", out);
-        else
-            out.push_back(relative + name);
-    } while (::FindNextFileW(find.get(), &data));
 }
 
 unique_hkey OpenMachineKey(const std::wstring& key, REGSAM access, bool create) {
@@ -59,75 +31,6 @@ unique_hkey OpenMachineKey(const std::wstring& key, REGSAM access, bool create) 
 }
 
 } // namespace
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                        nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n, nullptr,
-                          nullptr);
-    return bytes;
-}
-
-ScratchFolder::ScratchFolder(const std::wstring& tag) {
-    static std::atomic<int> counter{0};
-    path_ = TempFolder() + L"helm " + tag + L" " + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-            std::to_wstring(counter++) + L"\\";
-    DeleteTree(path_);
-    MakeFolders(path_);
-}
-
-ScratchFolder::~ScratchFolder() {
-    DeleteTree(path_);
-}
-
-bool FileExists(const std::wstring& path) {
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderExists(const std::wstring& path) {
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::uint64_t FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-void MakeFolders(const std::wstring& path) {
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path), error);
-}
-
-void DeleteTree(const std::wstring& path) {
-    std::error_code error;
-    std::filesystem::remove_all(std::filesystem::path(path), error);
-}
-
-std::vector<std::wstring> FilesBelow(const std::wstring& folder) {
-    std::vector<std::wstring> files;
-    CollectFiles(folder.back() == L'\\' ? folder : folder + L"\\", L"", files);
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 std::wstring FixtureProgram(const std::wstring& fileName) {
     return std::wstring(HELM_BINARY_DIR) + L"\\tools\\fixtures\\" + fileName;

@@ -1,7 +1,9 @@
 #pragma once
-// Helpers shared by the install engine's tests: scratch folders inside the
-// Wine prefix's drive C, files, the registry in the installer's 32-bit view,
-// the stand-in programs' log, shortcuts read back, and the package server.
+// Helpers shared by the install engine's tests: the registry in the
+// installer's 32-bit view, the stand-in programs' log, shortcuts read back,
+// and the package server; files and scratch folders come from TestFiles.h.
+#include "TestFiles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -9,32 +11,6 @@
 #include <vector>
 
 namespace helmtest {
-
-// A new, empty folder below the temporary-files folder, ending in a backslash;
-// tag may hold blanks and non-ASCII letters. Deleted with the object.
-class ScratchFolder {
-  public:
-    explicit ScratchFolder(const std::wstring& tag);
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    ~ScratchFolder();
-    const std::wstring& path() const { return path_; }
-
-  private:
-    std::wstring path_;
-};
-
-bool FileExists(const std::wstring& path);
-bool FolderExists(const std::wstring& path);
-std::string ReadBytes(const std::wstring& path);
-void WriteBytes(const std::wstring& path, const std::string& bytes);
-std::uint64_t FileSize(const std::wstring& path);
-// Creates the folder and the folders above it.
-void MakeFolders(const std::wstring& path);
-// Deletes a folder tree (test set-up and tidying only).
-void DeleteTree(const std::wstring& path);
-// Sorted relative paths ("a\b.txt") of every file below folder.
-std::vector<std::wstring> FilesBelow(const std::wstring& folder);
 
 // A build output of the stand-in programs (build/tools/fixtures).
 std::wstring FixtureProgram(const std::wstring& fileName);
@@ -83,7 +59,5 @@ ShortcutTarget ReadShortcut(const std::wstring& lnkPath);
 
 // Starts a program, returning its process handle (null when it did not start).
 HANDLE StartProgram(const std::wstring& path, const std::wstring& arguments);
-
-std::string Narrow(const std::wstring& text);
 
 } // namespace helmtest

@@ -2,11 +2,12 @@
 #include "install/Uninstaller.h"
 
 #include "InstallSequenceTest.h"
+#include "MessageCapture.h"
 #include "TestServerClient.h"
-#include "common/UserMessage.h"
 #include "profile/ProductProfile.h"
+#include "ui/OutcomeReport.h"
+#include "ui/UserMessage.h"
 
-#include <cstdio>
 #include <thread>
 
 using namespace helmtest;
@@ -22,8 +23,8 @@ class Install : public InstallSequence {
     // Runs a whole install on a worker thread, following its progress.
     Values Run(Installer& installer, const std::function<void(std::int32_t)>& onSeen = {}) {
         ProgressFollower follower;
-        installer.SetProgressObserver(follower.Observer());
-        return follower.Follow([&] { installer.Install(); }, [&] { return installer.GetProgress(); }, onSeen);
+        session_.SetProgressObserver(follower.Observer());
+        return follower.Follow([&] { installer.Install(); }, [&] { return session_.GetProgress(); }, onSeen);
     }
 
     void ExpectShortcutsTo(const std::wstring& target) {
@@ -38,19 +39,10 @@ class Install : public InstallSequence {
     }
 };
 
-// Death tests run the test again in a child process; its messages go to the
-// standard error stream, where the parent matches them.
-void MessagesToStandardError() {
-    SetUserMessageSink([](const std::wstring& text, const std::wstring& caption) {
-        std::fprintf(stderr, "%s | %s\n", Narrow(text).c_str(), Narrow(caption).c_str());
-        std::fflush(stderr);
-    });
-}
-
 } // namespace
 
 TEST_F(Install, CompletesOnWindows10WithEveryStepInOrder) {
-    Installer installer(ProductVersion(L"2.2.0.1"));
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -79,7 +71,7 @@ TEST_F(Install, CompletesOnWindows10WithEveryStepInOrder) {
 }
 
 TEST_F(Install, TakesTheSecondPackageNameWhenOnlyItIsOffered) {
-    Installer installer(ProductVersion(L"2.2.0.2"));
+    Installer installer(ProductVersion(L"2.2.0.2"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -93,7 +85,7 @@ TEST_F(Install, PrefersAPackageLeftByAnEarlierRunAndKeepsWhatTheFolderHeld) {
     ASSERT_TRUE(::CopyFileW(ServedPackage(L"2.2.0.1", L"Helmview.zip").c_str(),
                             (installDir_ + L"Helmview.zip").c_str(), FALSE));
     WriteBytes(installDir_ + L"user.cfg", "kept");
-    Installer installer(ProductVersion(L"2.2.0.2"));
+    Installer installer(ProductVersion(L"2.2.0.2"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -112,7 +104,7 @@ TEST_F(Install, CancelDuringTheDownloadStopsBeforeUnpacking) {
     ASSERT_TRUE(server.SetRules(
         R"({"/zqHelmview/application/2.2.0.4/Helmview.zip": {"slow": {"bytes_per_sec": 32768, "size": 4194304}}})"))
         << server.Error();
-    Installer installer(ProductVersion(L"2.2.0.4"));
+    Installer installer(ProductVersion(L"2.2.0.4"), session_);
     const std::wstring package = installDir_ + L"Helmview.zip";
     std::thread canceller;
 
@@ -123,13 +115,13 @@ TEST_F(Install, CancelDuringTheDownloadStopsBeforeUnpacking) {
         canceller = std::thread([&] {
             for (int i = 0; i < 1200 && FileSize(package) == 0; ++i)
                 ::Sleep(50);
-            installer.Cancel();
+            session_.Cancel();
         });
     });
     canceller.join();
 
     EXPECT_EQ(values, (Values{10, 15}));
-    EXPECT_EQ(installer.GetProgress(), 15);
+    EXPECT_EQ(session_.GetProgress(), 15);
     EXPECT_GT(FileSize(package), 0u);
     EXPECT_LT(FileSize(package), 4u * 1024 * 1024) << "the transfer went on to the end";
     EXPECT_EQ(FilesBelow(installDir_), (std::vector<std::wstring>{L"7za.exe", L"Helmview.zip"}));
@@ -140,11 +132,11 @@ TEST_F(Install, CancelDuringTheDownloadStopsBeforeUnpacking) {
 }
 
 TEST_F(Install, CancelDuringUnpackingStillMakesTheShortcuts) {
-    Installer installer(ProductVersion(L"2.2.0.1"));
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
 
     const Values values = Run(installer, [&](std::int32_t value) {
         if (value == 20)
-            installer.Cancel();
+            session_.Cancel();
     });
 
     EXPECT_EQ(values, (Values{10, 15, 20, 30}));
@@ -156,19 +148,20 @@ TEST_F(Install, CancelDuringUnpackingStillMakesTheShortcuts) {
 }
 
 TEST_F(Install, UninstallAfterACancelledInstallRemovesWhatItLeft) {
-    Installer installer(ProductVersion(L"2.2.0.1"));
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
     Run(installer, [&](std::int32_t value) {
         if (value == 20)
-            installer.Cancel();
+            session_.Cancel();
     });
     ASSERT_TRUE(FileExists(KnownShortcutFiles()[0]));
 
     // As the window does after a cancellation: in the same process, whose
     // current directory the install run left in the install folder.
-    Uninstaller uninstaller;
+    InstallSession cleanup;
+    Uninstaller uninstaller(cleanup);
     uninstaller.RemoveInstallation();
 
-    EXPECT_EQ(uninstaller.GetProgress(), 100);
+    EXPECT_EQ(cleanup.GetProgress(), 100);
     EXPECT_EQ(FilesBelow(installDir_), std::vector<std::wstring>{});
     for (const std::wstring& file : KnownShortcutFiles())
         EXPECT_FALSE(FileExists(file)) << Narrow(file);
@@ -177,7 +170,7 @@ TEST_F(Install, UninstallAfterACancelledInstallRemovesWhatItLeft) {
 
 TEST_F(Install, RemovesTheOlderDriverWhenItsMarkerKeyExists) {
     CreateOlderDriverMarker();
-    Installer installer(ProductVersion(L"2.2.0.1"));
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -192,7 +185,7 @@ TEST_F(Install, RemovesTheOlderDriverWhenItsMarkerKeyExists) {
 TEST_F(Install, KeepsTheOlderDriverOnAMachineFlaggedByTheDriveDetection) {
     CreateOlderDriverMarker();
     WriteMachineDword(kPermanentKey, L"QM7700Detected", 1);
-    Installer installer(ProductVersion(L"2.2.0.1"));
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -202,11 +195,11 @@ TEST_F(Install, KeepsTheOlderDriverOnAMachineFlaggedByTheDriveDetection) {
 }
 
 TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
-    Installer installer(ProductVersion(L"2.2.0.9")); // nothing served for this version
+    Installer installer(ProductVersion(L"2.2.0.9"), session_); // nothing served for this version
     EXPECT_EXIT(
         {
-            MessagesToStandardError();
-            installer.Install();
+            MessagesToStderr();
+            EndUnlessSucceeded(installer.Install());
         },
         ::testing::ExitedWithCode(0), "Missing file: Helmview\\.zip");
     // What the ended run had recorded stays behind.
@@ -219,14 +212,14 @@ TEST_F(Install, UncreatableInstallFolderEndsTheProcessAfterAMessage) {
     const std::wstring blocker = scratch.path() + L"Program Files (x86)";
     WriteBytes(blocker, "a file where the folder should be");
     Profile().InitFrom(PackageServerBaseUrl(), L"C:\\setup\\HelmviewSetup.exe", blocker);
-    Installer installer(ProductVersion(L"2.2.0.1"));
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EXIT(
         {
-            MessagesToStandardError();
-            installer.Install();
+            MessagesToStderr();
+            EndUnlessSucceeded(installer.Install());
         },
         ::testing::ExitedWithCode(0),
-        "Failed to create folder\\. .*Program Files \\(x86\\).Norvale.SSD Helmview. \\| Error");
+        "MESSAGE \\[Error\\] Failed to create folder\\. .*Program Files \\(x86\\).Norvale.SSD Helmview.");
     EXPECT_FALSE(MachineKeyExists(kNorvaleSettingsKey)) << "nothing recorded";
 }

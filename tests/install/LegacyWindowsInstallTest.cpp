@@ -20,12 +20,12 @@ TEST(EarlierWindows, IsNotWindows10OrLater) {
 TEST_F(InstallOnEarlierWindows, UsesItsOwnScaleAndRunsNoDriverPrograms) {
     // Even with the marker of the older driver present: neither driver step runs.
     CreateOlderDriverMarker();
-    Installer installer(ProductVersion(L"2.2.0.1"));
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
     ProgressFollower follower;
-    installer.SetProgressObserver(follower.Observer());
+    session_.SetProgressObserver(follower.Observer());
 
     const Values values =
-        follower.Follow([&] { installer.Install(); }, [&] { return installer.GetProgress(); });
+        follower.Follow([&] { installer.Install(); }, [&] { return session_.GetProgress(); });
 
     EXPECT_EQ(values, (Values{25, 35, 40, 55, 70, 85, 100}));
     EXPECT_EQ(log_->Lines(),

@@ -2,7 +2,7 @@
 
 #include "InstallTestSupport.h"
 #include "install/Shortcuts.h"
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
 
 #include <gtest/gtest.h>
 

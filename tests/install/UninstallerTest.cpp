@@ -5,8 +5,8 @@
 #include "common/UniqueHandle.h"
 #include "install/ProtectedSystemFolders.h"
 #include "install/Shortcuts.h"
+#include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
-#include "profile/SystemFolderPath.h"
 #include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -51,12 +51,13 @@ class Uninstall : public ::testing::Test {
     }
 
     Values Run() {
-        Uninstaller uninstaller;
+        InstallSession session;
+        Uninstaller uninstaller(session);
         ProgressFollower follower;
-        uninstaller.SetProgressObserver(follower.Observer());
-        const Values values = follower.Follow([&] { uninstaller.RemoveInstallation(); },
-                                              [&] { return uninstaller.GetProgress(); });
-        EXPECT_EQ(uninstaller.GetProgress(), 100);
+        session.SetProgressObserver(follower.Observer());
+        const Values values =
+            follower.Follow([&] { uninstaller.RemoveInstallation(); }, [&] { return session.GetProgress(); });
+        EXPECT_EQ(session.GetProgress(), 100);
         return values;
     }
 

@@ -3,20 +3,32 @@
 #include "net/ConnectionProbe.h"
 #include "net/Downloader.h"
 #include "profile/ProductProfile.h"
+#include "ui/OutcomeReport.h"
 
 #include <gtest/gtest.h>
 
 #include "MessageCapture.h"
 #include "NetTestFiles.h"
+#include "TestFiles.h"
 #include "TestServerClient.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
+using helmtest::ReadBytes;
+using helmtest::WriteBytes;
+
 namespace {
+
+// A download as the user learns of it: the application tells a failure.
+bool Told(const Outcome& outcome) {
+    Tell(outcome);
+    return outcome.Succeeded();
+}
 
 const std::wstring kPackageFolder = L"application/1.0/";
 const std::string kPackagePath = "/zqHelmview/application/1.0/Helmview.zip";
@@ -39,11 +51,15 @@ class DownloaderTest : public ::testing::Test {
 
     std::wstring Target() const { return folder_ + L"Helmview.zip"; }
 
-    bool DownloadPackage() { return Downloader::DownloadFile(kPackageFolder, folder_, L"Helmview.zip"); }
+    bool DownloadPackage() {
+        return Told(Downloader::DownloadFile(kPackageFolder, folder_, L"Helmview.zip", &abort_));
+    }
 
     TestServerClient server_;
     MessageCapture capture_;
     std::wstring folder_;
+    // The cancel request of the run the download belongs to.
+    std::atomic<bool> abort_{false};
 };
 
 using Messages = std::vector<ShownMessage>;
@@ -51,9 +67,9 @@ using Messages = std::vector<ShownMessage>;
 TEST_F(DownloaderTest, StreamsTheWholeBodyToTheTarget) {
     // Not a multiple of the block size, so the last short block counts too.
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 1048699})")));
-    WriteFileBytes(Target(), std::string(2000000, 'x')); // an older, longer copy
+    WriteBytes(Target(), std::string(2000000, 'x')); // an older, longer copy
     EXPECT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), GeneratedBytes(1048699));
+    EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(1048699));
     EXPECT_TRUE(capture_.Messages().empty());
     // One plain GET with an empty user agent.
     const std::string log = server_.Log();
@@ -66,13 +82,13 @@ TEST_F(DownloaderTest, AlwaysAsksTheServerAgain) {
     ASSERT_TRUE(DownloadPackage());
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"body": "second"})")));
     ASSERT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), "second");
+    EXPECT_EQ(ReadBytes(Target()), "second");
     EXPECT_EQ(server_.LoggedPaths().size(), 2u);
 }
 
 TEST_F(DownloaderTest, MissingFileLeavesAnEmptyTargetAndNamesTheFile) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"status": 404})")));
-    WriteFileBytes(Target(), "an older copy");
+    WriteBytes(Target(), "an older copy");
     EXPECT_FALSE(DownloadPackage());
     ASSERT_TRUE(std::filesystem::exists(Target()));
     EXPECT_EQ(std::filesystem::file_size(Target()), 0u);
@@ -107,7 +123,7 @@ TEST_F(DownloaderTest, FollowsARedirectToTheFile) {
     ASSERT_TRUE(server_.SetRules(R"({")" + kPackagePath + R"(": {"redirect": "/elsewhere/package.zip"},
                                      "/elsewhere/package.zip": {"generate": 10000}})"));
     EXPECT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), GeneratedBytes(10000));
+    EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(10000));
     EXPECT_EQ(server_.LoggedPaths(), (std::vector<std::string>{kPackagePath, "/elsewhere/package.zip"}));
 }
 
@@ -129,7 +145,7 @@ TEST_P(CutTransfer, IsReportedAsATransferError) {
     EXPECT_EQ(shown[0].text.substr(shown[0].text.size() - tail.size()), tail);
     EXPECT_EQ(shown[0].caption, L"Error");
     // What arrived stays on disk, and it is the start of the body.
-    const std::string partial = FileBytes(Target());
+    const std::string partial = ReadBytes(Target());
     EXPECT_LE(partial.size(), 300000u);
     EXPECT_EQ(partial, GeneratedBytes(partial.size()));
 }
@@ -146,7 +162,7 @@ TEST_F(DownloaderTest, ACutTransferIsTheConnectionResetError) {
 TEST_F(DownloaderTest, ABodyWithoutLengthEndsWithTheConnection) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 70000, "content_length": false})")));
     EXPECT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), GeneratedBytes(70000));
+    EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(70000));
     EXPECT_TRUE(capture_.Messages().empty());
 }
 
@@ -168,13 +184,13 @@ TEST_F(DownloaderTest, AbortStopsAfterTheCurrentBlockAndKeepsTheEarlierOnes) {
     // Once some blocks are on disk, abort from this thread as the window does.
     for (int i = 0; i < 600 && SizeOf(Target()) < 2 * 4096; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    Downloader::AbortDownload();
+    abort_ = true;
     const std::uintmax_t atAbort = SizeOf(Target());
     worker.join();
 
     EXPECT_TRUE(result);
     EXPECT_TRUE(capture_.Messages().empty());
-    const std::string kept = FileBytes(Target());
+    const std::string kept = ReadBytes(Target());
     EXPECT_GE(atAbort, 2u * 4096);
     // The block that arrives after the abort is not written.
     EXPECT_EQ(kept.size(), atAbort);
@@ -183,16 +199,18 @@ TEST_F(DownloaderTest, AbortStopsAfterTheCurrentBlockAndKeepsTheEarlierOnes) {
 }
 
 TEST_F(DownloaderTest, DownloadAfterAnAbortTransfersNormally) {
-    Downloader::AbortDownload(); // left set by an earlier, aborted run
+    std::atomic<bool> earlierRun{true}; // cancelled before its download began
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 50000})")));
+    EXPECT_TRUE(Told(Downloader::DownloadFile(kPackageFolder, folder_, L"Helmview.zip", &earlierRun)));
+    EXPECT_TRUE(server_.LoggedPaths().empty()) << "a run cancelled in time asks the server nothing";
     EXPECT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), GeneratedBytes(50000));
+    EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(50000));
 }
 
 TEST_F(DownloaderTest, TargetThatCannotBeCreatedIsAFailure) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 50000})")));
     const std::wstring missing = folder_ + L"no such folder\\";
-    EXPECT_FALSE(Downloader::DownloadFile(kPackageFolder, missing, L"Helmview.zip"));
+    EXPECT_FALSE(Told(Downloader::DownloadFile(kPackageFolder, missing, L"Helmview.zip")));
     EXPECT_FALSE(std::filesystem::exists(missing));
     const Messages shown = capture_.Messages();
     ASSERT_EQ(shown.size(), 1u);
@@ -207,8 +225,8 @@ TEST_F(DownloaderTest, TargetThatCannotBeCreatedIsAFailure) {
 TEST_F(DownloaderTest, DownloadToInstallDirWritesIntoTheInstallFolder) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 9000})")));
     std::filesystem::create_directories(std::filesystem::path(Profile().installDir()));
-    EXPECT_TRUE(Downloader::DownloadToInstallDir(kPackageFolder, L"Helmview.zip"));
-    EXPECT_EQ(FileBytes(Profile().installDir() + L"Helmview.zip"), GeneratedBytes(9000));
+    EXPECT_TRUE(Told(Downloader::DownloadToInstallDir(kPackageFolder, L"Helmview.zip")));
+    EXPECT_EQ(ReadBytes(Profile().installDir() + L"Helmview.zip"), GeneratedBytes(9000));
 }
 
 TEST_F(DownloaderTest, UnreachableServerIsReportedWithoutAName) {
@@ -226,7 +244,7 @@ TEST_F(DownloaderTest, TextIsReadOneCharacterPerByte) {
     ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml",
                                       R"({"body": "<list><version>3.8.2.5</version>\u00e9</list>"})")));
     std::wstring text = L"left over";
-    EXPECT_TRUE(Downloader::DownloadText(L"config/", L"lista_updater.xml", text));
+    EXPECT_TRUE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
     // The server sends UTF-8; each byte becomes the character of its value.
     EXPECT_EQ(text, L"<list><version>3.8.2.5</version>\u00c3\u00a9</list>");
     EXPECT_TRUE(capture_.Messages().empty());
@@ -235,7 +253,7 @@ TEST_F(DownloaderTest, TextIsReadOneCharacterPerByte) {
 TEST_F(DownloaderTest, TextOfAMissingFileIsReported) {
     ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml", R"({"status": 404})")));
     std::wstring text;
-    EXPECT_FALSE(Downloader::DownloadText(L"config/", L"lista_updater.xml", text));
+    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_EQ(capture_.Messages(), (Messages{{L"Missing file: lista_updater.xml", L"Error"}}));
 }
 
@@ -243,7 +261,7 @@ TEST_F(DownloaderTest, CutTextIsReported) {
     ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml",
                                       R"({"generate": 20000, "drop_after": 1000, "drop_mode": "fin"})")));
     std::wstring text;
-    EXPECT_FALSE(Downloader::DownloadText(L"config/", L"lista_updater.xml", text));
+    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_EQ(capture_.Messages(), (Messages{{L"unknown error(0x2eff): lista_updater.xml", L"Error"}}));
 }
 
@@ -278,7 +296,7 @@ TEST_F(Offline, DownloadsSayThereIsNoConnectionAndUrlExistsIsSilent) {
     EXPECT_FALSE(Downloader::IsConnected());
     EXPECT_FALSE(DownloadPackage());
     std::wstring text;
-    EXPECT_FALSE(Downloader::DownloadText(L"config/", L"lista_updater.xml", text));
+    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_FALSE(Downloader::UrlExists(kPackageFolder, L"Helmview.zip"));
     const ShownMessage noNetwork{L"There is no internet connection. Please try again later.",
                                  L"Failed to download"};
@@ -297,7 +315,7 @@ TEST_F(SelfSignedServer, RejectedCertificateShowsTheSslMessage) {
     // The request is refused while it is opened, where DownloadFile has no name to give.
     EXPECT_FALSE(DownloadPackage());
     std::wstring text;
-    EXPECT_FALSE(Downloader::DownloadText(L"config/", L"lista_updater.xml", text));
+    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_FALSE(Downloader::UrlExists(kPackageFolder, L"Helmview.zip"));
     EXPECT_EQ(capture_.Messages(),
               (Messages{{L"SSL handshake failed (0x2F0D): ", L"Error"},
@@ -314,7 +332,7 @@ TEST_F(TrustedServer, DownloadsOverHttps) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 300000})")));
     EXPECT_TRUE(Downloader::UrlExists(kPackageFolder, L"Helmview.zip"));
     EXPECT_TRUE(DownloadPackage());
-    EXPECT_EQ(FileBytes(Target()), GeneratedBytes(300000));
+    EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(300000));
     EXPECT_TRUE(capture_.Messages().empty());
 }
 

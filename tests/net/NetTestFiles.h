@@ -1,9 +1,9 @@
 #pragma once
-// Files and folders for the download tests, below the build tree.
+// Files and folders for the download tests, below the build tree; reading
+// and writing them is TestFiles.h's.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -20,16 +20,6 @@ inline std::wstring FreshWorkFolder(const std::wstring& area) {
     std::filesystem::remove_all(folder, ignored);
     std::filesystem::create_directories(folder);
     return folder.wstring() + L"\\";
-}
-
-inline std::string FileBytes(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
-    out << bytes;
 }
 
 // The test server's generated body: byte i is i % 251.

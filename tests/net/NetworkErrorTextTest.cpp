@@ -1,11 +1,21 @@
 #include "net/NetworkErrorText.h"
 #include "net/NetworkErrors.h"
+#include "ui/OutcomeReport.h"
 
 #include <gtest/gtest.h>
 
 #include "MessageCapture.h"
 
 namespace {
+
+// The download's failures as the application tells them.
+void ReportNetworkError(std::uint32_t code, const std::wstring& fileName) {
+    Tell(NetworkErrorOutcome(code, fileName));
+}
+
+void ShowNoNetworkMessage() {
+    Tell(NoConnectionOutcome());
+}
 
 struct ErrorTextCase {
     std::uint32_t code;

@@ -2,7 +2,7 @@
 // installer's code, while a program that imports WinINet the ordinary way
 // does pick it up (which shows the plant is effective on this system).
 #include "net/WinInetApi.h"
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
 
 #include <gtest/gtest.h>
 

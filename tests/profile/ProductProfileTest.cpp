@@ -1,5 +1,5 @@
 #include "profile/ProductProfile.h"
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Readable failure messages for decisions.
-#include "app/InstallState.h"
+#include "ui/InstallState.h"
 
 #include <ostream>
 

@@ -2,7 +2,7 @@
 // which records were consulted.
 #include "InstallDecisionPrinter.h"
 
-#include "app/InstallState.h"
+#include "ui/InstallState.h"
 
 #include <gtest/gtest.h>
 

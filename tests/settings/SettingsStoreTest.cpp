@@ -3,8 +3,8 @@
 #include "InstallDecisionPrinter.h"
 #include "RegistryTestSupport.h"
 
-#include "app/InstallState.h"
 #include "settings/SettingsStore.h"
+#include "ui/InstallState.h"
 
 #include <gtest/gtest.h>
 

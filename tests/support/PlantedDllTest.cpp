@@ -1,6 +1,6 @@
 #include "PlantedDllTest.h"
 
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "app/GdiApi.h"
-#include "profile/SystemFolderPath.h"
+#include "platform/SystemFolders.h"
+#include "ui/GdiApi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,19 @@
-#include "app/InstallFolder.h"
-#include "common/UserMessage.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
+#include "ui/InstallFolder.h"
+#include "ui/UserMessage.h"
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-#include <shellapi.h>
+#include "MessageCapture.h"
+#include "TestFiles.h"
 
-#include <cstdio>
+#include <windows.h>
+
 #include <string>
 #include <vector>
+
+using namespace helmtest;
 
 namespace {
 
@@ -18,35 +21,6 @@ std::wstring SelfPath() {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     return path;
-}
-
-void RemoveTree(const std::wstring& path) {
-    std::wstring from = path;
-    from.push_back(L'\0'); // double-terminated list
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    ::SHFileOperationW(&op);
-}
-
-void WriteFile(const std::wstring& path, const std::string& content) {
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(content.data(), 1, content.size(), f);
-    std::fclose(f);
-}
-
-long long FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-bool IsFolder(const std::wstring& path) {
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // A private "Program Files" below the build tree for each test, so the
@@ -57,20 +31,19 @@ class InstallFolder : public ::testing::Test {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         const std::string name = info->name();
         root = std::wstring(HELM_BINARY_DIR) + L"\\window-tests\\" + std::wstring(name.begin(), name.end());
-        RemoveTree(root);
+        DeleteTree(root);
         programFiles = root + L"\\Program Files (x86)";
         Profile().InitFrom(L"https://x/", SelfPath(), programFiles);
-        Catalog().LoadAll();
-        Catalog().SetLanguage(L"en-US");
+        helmtest::UseEnglishTexts();
         SetUserMessageSink([this](const std::wstring& text, const std::wstring& caption) {
             messages.push_back(caption + L"|" + text);
             // Seen by the parent of a death test.
-            std::fwprintf(stderr, L"message: %ls|%ls\n", caption.c_str(), text.c_str());
+            PrintMessageToStderr(text, caption);
         });
     }
     void TearDown() override {
         SetUserMessageSink(nullptr);
-        RemoveTree(root);
+        DeleteTree(root);
     }
 
     std::wstring root;
@@ -79,9 +52,9 @@ class InstallFolder : public ::testing::Test {
 };
 
 TEST_F(InstallFolder, CreatesTheInstallFolderWithItsParents) {
-    ASSERT_FALSE(IsFolder(programFiles));
+    ASSERT_FALSE(FolderExists(programFiles));
     EnsureInstallFolder();
-    EXPECT_TRUE(IsFolder(Profile().installDir()));
+    EXPECT_TRUE(FolderExists(Profile().installDir()));
     EXPECT_EQ(Profile().installDir(), programFiles + L"\\Norvale\\SSD Helmview\\");
     // Already there: nothing to do, nothing said.
     EnsureInstallFolder();
@@ -92,15 +65,15 @@ TEST_F(InstallFolder, FolderThatCannotBeCreatedEndsTheProcessAfterTheMessage) {
     // A file where the maker folder should be blocks the whole path.
     ::CreateDirectoryW(root.c_str(), nullptr);
     ::CreateDirectoryW(programFiles.c_str(), nullptr);
-    WriteFile(programFiles + L"\\Norvale", "in the way");
+    WriteBytes(programFiles + L"\\Norvale", "in the way");
     EXPECT_EXIT(EnsureInstallFolder(), ::testing::ExitedWithCode(0),
-                "message: Error\\|Failed to create folder\\.  .*Norvale.SSD Helmview.");
+                "MESSAGE \\[Error\\] Failed to create folder\\.  .*Norvale.SSD Helmview.");
 }
 
 TEST_F(InstallFolder, CopiesTheRunningInstallerOverAnOlderCopy) {
     EnsureInstallFolder();
     const std::wstring target = Profile().installDir() + L"window_tests.exe";
-    WriteFile(target, "an older installer");
+    WriteBytes(target, "an older installer");
     EXPECT_TRUE(CopySelfToInstallFolder());
     EXPECT_EQ(FileSize(target), FileSize(SelfPath()));
     EXPECT_TRUE(messages.empty());
@@ -119,10 +92,10 @@ TEST_F(InstallFolder, FailedCopyIsReportedAndReturnsFalse) {
 TEST_F(InstallFolder, InstallerRunningFromTheInstallFolderLeavesItsFileAlone) {
     EnsureInstallFolder();
     const std::wstring target = Profile().installDir() + L"setup.exe";
-    WriteFile(target, "the running copy");
+    WriteBytes(target, "the running copy");
     Profile().InitFrom(L"https://x/", target, programFiles);
     EXPECT_TRUE(CopySelfToInstallFolder());
-    EXPECT_EQ(FileSize(target), 16);
+    EXPECT_EQ(FileSize(target), 16u);
     EXPECT_TRUE(messages.empty());
 }
 
@@ -130,7 +103,7 @@ TEST_F(InstallFolder, LaunchPrefersTheShortApplicationName) {
     EnsureInstallFolder();
     const std::wstring dir = Profile().installDir();
     EXPECT_EQ(ApplicationToLaunch(), dir + L"NorvaleSSDHelmview.exe");
-    WriteFile(dir + L"Helmview.exe", "app");
+    WriteBytes(dir + L"Helmview.exe", "app");
     EXPECT_EQ(ApplicationToLaunch(), dir + L"Helmview.exe");
 }
 

@@ -1,11 +1,12 @@
 // The window as created in this process: what the black-box tests cannot see
 // from outside (fonts, class cursors, the combo's drop-down height).
-#include "app/InstallerWindow.h"
-#include "app/ProcessState.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
+#include "ui/InstallerWindow.h"
 
 #include <gtest/gtest.h>
+
+#include "MessageCapture.h"
 
 #include <windows.h>
 
@@ -17,13 +18,17 @@ class InstallerWindow : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         Profile().InitProductProfile(L"https://x/");
-        Catalog().LoadAll();
-        Catalog().SetLanguage(L"en-US");
-        Process().offeredVersion.Set(L"2.2.0.1");
+        helmtest::UseEnglishTexts();
         const HINSTANCE instance = ::GetModuleHandleW(nullptr);
         RegisterInstallerWindowClass(instance);
-        created = CreateInstallerWindow(instance, SW_SHOWNORMAL);
+        created = CreateInstallerWindow(TheWindow(), instance, SW_SHOWNORMAL);
     }
+    // Kept until the program ends, like the installer's own.
+    static ::InstallerWindow& TheWindow() {
+        static ::InstallerWindow window(WindowInputs{false, ProductVersion(L"2.2.0.1"), ProductVersion()});
+        return window;
+    }
+    static const InstallerWindowObjects& Window() { return TheWindow().objects; }
     static bool created;
 };
 bool InstallerWindow::created = false;

@@ -1,4 +1,4 @@
-#include "app/LogoImage.h"
+#include "ui/LogoImage.h"
 
 #include <gtest/gtest.h>
 

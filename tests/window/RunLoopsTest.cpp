@@ -1,5 +1,5 @@
-#include "app/RunLoops.h"
-#include "app/WorkerRun.h"
+#include "ui/RunLoops.h"
+#include "ui/WorkerRun.h"
 
 #include <gtest/gtest.h>
 

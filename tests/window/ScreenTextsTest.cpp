@@ -1,9 +1,10 @@
-#include "app/ProcessState.h"
-#include "app/ScreenTexts.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
+#include "ui/ScreenTexts.h"
 
 #include <gtest/gtest.h>
+
+#include "MessageCapture.h"
 
 namespace {
 
@@ -11,15 +12,21 @@ class ScreenTexts : public ::testing::Test {
   protected:
     void SetUp() override {
         Profile().InitFrom(L"https://x/", L"C:\\dl\\setup.exe", L"C:\\PF");
-        Catalog().LoadAll();
-        Catalog().SetLanguage(L"en-US");
-        Process() = ProcessState{};
+        helmtest::UseEnglishTexts();
     }
-    static void Versions(const wchar_t* installed, const wchar_t* offered, bool uninstallMode = false) {
-        Process().installedVersion.Set(installed);
-        Process().offeredVersion.Set(offered);
-        Process().options.uninstallMode = uninstallMode;
+    void Versions(const wchar_t* installed, const wchar_t* offered, bool uninstallMode = false) {
+        inputs_.installedVersion.Set(installed);
+        inputs_.offeredVersion.Set(offered);
+        inputs_.uninstallMode = uninstallMode;
     }
+    // The texts of a window that start-up handed these versions.
+    std::wstring ShownVersion() const { return ::ShownVersion(inputs_); }
+    std::wstring OpeningScreenBody(InstallerScreen screen) const {
+        return ::OpeningScreenBody(screen, inputs_);
+    }
+    std::wstring InstallFinishedMessage() const { return ::InstallFinishedMessage(inputs_.offeredVersion); }
+
+    WindowInputs inputs_;
 };
 
 TEST_F(ScreenTexts, VersionLineNamesTheOfferedVersionUnlessUninstalling) {

@@ -1,7 +1,7 @@
 // Reports which gdiplus.dll the window's code loads: starts GDI+ the way the
 // window does and writes the module's full path (UTF-16) to the file named by
 // its argument.
-#include "app/GdiPlusApi.h"
+#include "ui/GdiPlusApi.h"
 
 #include "LoadedModuleReport.h"
 

@@ -2,7 +2,8 @@
 the carried translations, and the pixels of a screenshot.
 
 The tests run natively; every Windows program (the host, uidriver.exe, reg.exe) runs under Wine with the
-prefix and display of the environment (scripts/wine-env, scripts/test).
+prefix and display of the environment (scripts/wine-env, scripts/test). What the end-to-end tests share with
+these (checks, registry, texts) comes from the harness package in tools/.
 """
 
 import os
@@ -12,6 +13,12 @@ import sys
 import tempfile
 import time
 import zlib
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+from harness.checks import CheckFailed as TestFailure, expect, expect_equal  # noqa: E402,F401
+from harness.installer import reg_delete_key, reg_query, reg_set, run_wine  # noqa: E402
+from harness.texts import fill, translations  # noqa: E402,F401
 
 SETTINGS_KEY = r"HKLM\SOFTWARE\Norvale\SSD Helmview"
 TESSARO_KEY = r"HKLM\SOFTWARE\Tessaro\SSD Helmview"
@@ -20,127 +27,43 @@ MAKER_KEYS = (r"HKLM\SOFTWARE\Norvale", r"HKLM\SOFTWARE\Tessaro")
 WINE = os.environ.get("WINE", "wine")
 
 
-class TestFailure(AssertionError):
-    pass
-
-
-def expect(condition, what):
-    if not condition:
-        raise TestFailure(what)
-    print("ok  ", what)
-
-
-def expect_equal(actual, expected, what):
-    if actual != expected:
-        raise TestFailure("%s: expected %r, got %r" % (what, expected, actual))
-    print("ok  ", "%s = %r" % (what, actual))
-
-
-def _run_quietly(argv, timeout=120):
-    # Files, not pipes: a program that starts Wine's server would hand the pipe on to it.
-    with tempfile.TemporaryFile() as out:
-        proc = subprocess.run(argv, stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
-                              timeout=timeout)
-        out.seek(0)
-        return proc.returncode, out.read().decode("utf-8", "replace")
-
-
-# -- registry ------------------------------------------------------------------------------------------
-
-
-def reg(*args):
-    """wine reg <args> in the 32-bit view; returns (exit code, output)."""
-    return _run_quietly([WINE, "reg"] + list(args) + ["/reg:32"])
+# -- registry (the installer's 32-bit view) -----------------------------------------------------------
 
 
 def link_cjk_font():
     """On Windows, Segoe UI falls back to the system's CJK fonts for the Chinese, Japanese and Korean texts;
     Wine has no such link for the font it substitutes. Link it to the CJK font the test machine has
     (fonts-wqy-microhei), so the screenshots show those languages instead of empty boxes."""
-    reg("add", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink", "/v", "Segoe UI",
-        "/t", "REG_MULTI_SZ", "/d", "wqy-microhei.ttc,WenQuanYi Micro Hei", "/f")
+    run_wine(["reg", "add", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink", "/v",
+              "Segoe UI", "/t", "REG_MULTI_SZ", "/d", "wqy-microhei.ttc,WenQuanYi Micro Hei", "/f", "/reg:32"],
+             check=False)
 
 
 def clear_records():
     """No installation of either brand, no remembered language."""
     for key in MAKER_KEYS:
-        reg("delete", key, "/f")
+        reg_delete_key(key)
 
 
 def set_is_installed(number, key=SETTINGS_KEY):
-    code, out = reg("add", key, "/v", "IsInstalled", "/t", "REG_DWORD", "/d", str(number), "/f")
-    if code != 0:
-        raise TestFailure("could not write IsInstalled: " + out)
+    reg_set(key, "IsInstalled", number, "REG_DWORD")
 
 
 def read_string(key, name):
     """The REG_SZ value's text, or None when it is absent."""
-    code, out = reg("query", key, "/v", name)
-    if code != 0:
-        return None
-    for line in out.splitlines():
-        parts = line.split(None, 2)
-        if len(parts) >= 2 and parts[0] == name and parts[1] == "REG_SZ":
-            return parts[2].strip() if len(parts) == 3 else ""
-    return None
+    found = reg_query(key, name)
+    return found[1].strip() if found and found[0] == "REG_SZ" else None
 
 
 def read_dword(key, name):
     """The REG_DWORD value, or None when it is absent."""
-    code, out = reg("query", key, "/v", name)
-    if code != 0:
-        return None
-    for line in out.splitlines():
-        parts = line.split()
-        if len(parts) == 3 and parts[0] == name and parts[1] == "REG_DWORD":
-            return int(parts[2], 16)
-    return None
+    found = reg_query(key, name)
+    return found[1] if found and found[0] == "REG_DWORD" else None
 
 
 def run_windows(argv, timeout=120):
     """Runs a Windows command line under Wine; returns (exit code, output)."""
-    return _run_quietly([WINE] + argv, timeout)
-
-
-# -- translations --------------------------------------------------------------------------------------
-
-
-def translations(source_dir, code):
-    """key -> text of one carried translation file, read the way the installer reads it."""
-    path = os.path.join(source_dir, "resources", "lang", code + ".txt")
-    with open(path, encoding="utf-8-sig") as f:
-        lines = f.read().split("\n")
-    texts = {}
-    in_body = False
-    for line in lines:
-        if not in_body:
-            in_body = "translations:" in line
-            continue
-        if ":" not in line or line.count('"') < 2:
-            continue
-        key = line.split(":", 1)[0].strip()
-        first = line.index('"')
-        texts[key] = line[first + 1:line.index('"', first + 1)].strip()
-    return texts
-
-
-def fill(text, *values):
-    """Placeholders as the catalogue fills them: backslash-n becomes a line feed, then %1.. in one pass."""
-    if not values:
-        return text
-    text = text.replace("\\n", "\n")
-    out, i = [], 0
-    while i < len(text):
-        for n, value in enumerate(values, 1):
-            mark = "%%%d" % n
-            if text.startswith(mark, i):
-                out.append(value)
-                i += len(mark)
-                break
-        else:
-            out.append(text[i])
-            i += 1
-    return "".join(out)
+    return run_wine(argv, timeout=timeout, check=False)
 
 
 # -- pictures ------------------------------------------------------------------------------------------

@@ -17,8 +17,8 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-import harness as h  # noqa: E402
+sys.path.insert(0, str(ROOT / "tools"))
+from harness import installer as h  # noqa: E402
 
 DEMO = h.BUILD / "demo"
 

@@ -1,16 +1,16 @@
-// Test host for the installer window: sets up the process-wide values the
-// start-up sequence would, from its own command line, then creates the real
-// window and runs the message loop. Not part of the installer.
+// Test host for the installer window: sets up what the start-up sequence
+// would, from its own command line, then creates the real window and runs
+// the message loop. Not part of the installer.
 //
 //   window_host [--offered <version>] [--installed <version>] [--uninstall]
 //               [--language <code>] [--server <base address>]
 //
 // Versions not given are empty; the language defaults to "en-US". The
 // installation records are whatever the registry holds.
-#include "app/InstallerWindow.h"
-#include "app/ProcessState.h"
+#include "app/StartupOptions.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
+#include "ui/InstallerWindow.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -36,29 +36,29 @@ std::vector<std::wstring> Arguments() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     std::wstring language = L"en-US";
     std::wstring server = kDefaultServerBaseUrl;
-    ProcessState& process = Process();
+    WindowInputs inputs;
     const std::vector<std::wstring> args = Arguments();
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         if (arg == L"--offered" && hasValue)
-            process.offeredVersion.Set(args[++i]);
+            inputs.offeredVersion.Set(args[++i]);
         else if (arg == L"--installed" && hasValue)
-            process.installedVersion.Set(args[++i]);
+            inputs.installedVersion.Set(args[++i]);
         else if (arg == L"--language" && hasValue)
             language = args[++i];
         else if (arg == L"--server" && hasValue)
             server = args[++i];
         else if (arg == L"--uninstall")
-            process.options.uninstallMode = true;
+            inputs.uninstallMode = true;
     }
-    process.options.serverBaseUrl = server;
     Profile().InitProductProfile(server);
     Catalog().LoadAll();
     Catalog().SetLanguage(language);
 
     RegisterInstallerWindowClass(instance);
-    if (!CreateInstallerWindow(instance, SW_SHOWNORMAL))
+    InstallerWindow window(inputs);
+    if (!CreateInstallerWindow(window, instance, SW_SHOWNORMAL))
         return 1;
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -1,6 +1,0 @@
-#include "app/ProcessState.h"
-
-ProcessState& Process() {
-    static ProcessState state;
-    return state;
-}

@@ -1,6 +1,0 @@
-#include "app/WindowState.h"
-
-WindowState& State() {
-    static WindowState state;
-    return state;
-}

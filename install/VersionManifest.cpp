@@ -1,0 +1,24 @@
+#include "install/VersionManifest.h"
+
+#include "net/Downloader.h"
+#include "profile/ManifestVersion.h"
+#include "profile/ProductProfile.h"
+#include "settings/InstallRecord.h"
+#include "settings/SettingsStore.h"
+
+Outcome FetchAvailableVersion(bool uninstallMode, std::wstring& version) {
+    const SettingsStore store;
+    // Only a completed installation may go without the server, and only
+    // while offline; otherwise the server is asked even when the system
+    // reports no connection (the downloader then says so).
+    if (uninstallMode || (store.GetIsInstalled(Profile().brandName()) == InstallRecord::Complete &&
+                          !Downloader::IsConnected())) {
+        version = store.GetCurrentVersion().Get();
+        return {};
+    }
+    std::wstring text;
+    Outcome downloaded = Downloader::DownloadText(L"config/", Profile().manifestFileName(), text);
+    if (downloaded.Succeeded())
+        version = ManifestVersion(text);
+    return downloaded;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Questions to the file system and folder creation, in one place.
+#include <windows.h>
+
+#include <string>
+
+// True when something exists at path and it is a folder.
+bool IsFolder(const std::wstring& path);
+
+// True when something exists at path and it is not a folder.
+bool IsFile(const std::wstring& path);
+
+// Creates folder and every missing folder above it: ERROR_SUCCESS (0), or the
+// system error number of the step that failed. The root ("C:\" or
+// "\\server\share\") is taken as given; a folder that appears meanwhile
+// (another process made it) counts as created. Callers that need the folder
+// ask IsFolder afterwards: an empty path fails no step.
+DWORD CreateFolderTree(std::wstring folder);

@@ -1,0 +1,64 @@
+#include "platform/SystemFolders.h"
+
+#include <shlobj.h>
+
+namespace {
+
+std::wstring WithoutTrailingBackslash(std::wstring path) {
+    while (path.size() > 3 && path.back() == L'\\')
+        path.pop_back();
+    return path;
+}
+
+// The drive the system runs from, e.g. "C:"; used only when the shell cannot
+// name a folder, so that no path is ever built from an empty string.
+std::wstring SystemDrive() {
+    std::wstring drive = EnvironmentVariable(L"SystemDrive");
+    return drive.empty() ? L"C:" : drive;
+}
+
+} // namespace
+
+std::wstring KnownFolderPath(REFKNOWNFOLDERID id, DWORD flags) {
+    PWSTR raw = nullptr;
+    std::wstring path;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, flags, nullptr, &raw)) && raw)
+        path = raw;
+    ::CoTaskMemFree(raw); // required even when the call fails
+    return path;
+}
+
+std::wstring EnvironmentVariable(const wchar_t* name) {
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD n = ::GetEnvironmentVariableW(name, buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring();
+}
+
+std::wstring SystemFolderPath() {
+    // Resolved once: the path cannot change while the process runs, and it is
+    // needed before the entry point runs as well as on worker threads.
+    static const std::wstring path = [] {
+        std::wstring p = KnownFolderPath(FOLDERID_System);
+        if (p.empty()) {
+            wchar_t buffer[MAX_PATH] = {};
+            const UINT n = ::GetSystemDirectoryW(buffer, MAX_PATH);
+            if (n > 0 && n < MAX_PATH)
+                p.assign(buffer, n);
+        }
+        if (p.empty())
+            p = SystemDrive() + L"\\Windows\\System32";
+        return WithoutTrailingBackslash(p);
+    }();
+    return path;
+}
+
+std::wstring ProgramFilesX86Path() {
+    std::wstring p = KnownFolderPath(FOLDERID_ProgramFilesX86);
+    if (p.empty())
+        p = EnvironmentVariable(L"ProgramFiles(x86)");
+    if (p.empty())
+        p = EnvironmentVariable(L"ProgramFiles");
+    if (p.empty())
+        p = SystemDrive() + L"\\Program Files (x86)";
+    return WithoutTrailingBackslash(p);
+}

@@ -1,0 +1,127 @@
+#include "TestFiles.h"
+
+#include "common/UniqueHandle.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace helmtest {
+
+namespace {
+
+std::wstring TempFolder() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD n = ::GetTempPathW(MAX_PATH + 1, buffer);
+    return std::wstring(buffer, n);
+}
+
+std::wstring WithBackslash(const std::wstring& folder) {
+    return !folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\";
+}
+
+// Calls each(name, attributes) for the entries of folder (which ends in a
+// backslash), "." and ".." left out.
+template <typename Each> void ListFolder(const std::wstring& folder, Each&& each) {
+    WIN32_FIND_DATAW data;
+    unique_hfind find(::FindFirstFileW((folder + L"*").c_str(), &data));
+    if (!find)
+        return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..")
+            each(name, data.dwFileAttributes);
+    } while (::FindNextFileW(find.get(), &data));
+}
+
+void CollectFiles(const std::wstring& folder, const std::wstring& relative, std::vector<std::wstring>& out) {
+    ListFolder(folder + relative, [&](const std::wstring& name, DWORD attributes) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            CollectFiles(folder, relative + name + L"\\", out);
+        else
+            out.push_back(relative + name);
+    });
+}
+
+} // namespace
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                        nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n, nullptr,
+                          nullptr);
+    return bytes;
+}
+
+ScratchFolder::ScratchFolder(const std::wstring& tag) {
+    static std::atomic<int> counter{0};
+    path_ = TempFolder() + L"helm " + tag + L" " + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+            std::to_wstring(counter++) + L"\\";
+    DeleteTree(path_);
+    MakeFolders(path_);
+}
+
+ScratchFolder::~ScratchFolder() {
+    DeleteTree(path_);
+}
+
+bool FileExists(const std::wstring& path) {
+    const DWORD a = ::GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path) {
+    const DWORD a = ::GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::uint64_t FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+void MakeFolders(const std::wstring& path) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path), error);
+}
+
+void DeleteTree(const std::wstring& path) {
+    std::error_code error;
+    std::filesystem::remove_all(std::filesystem::path(path), error);
+}
+
+std::vector<std::wstring> FilesBelow(const std::wstring& folder) {
+    std::vector<std::wstring> files;
+    CollectFiles(WithBackslash(folder), L"", files);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    ListFolder(WithBackslash(folder), [&](const std::wstring& name, DWORD) { names.push_back(name); });
+    return names;
+}
+
+} // namespace helmtest

@@ -1,0 +1,44 @@
+#pragma once
+// Files and folders for the tests: scratch folders inside the Wine prefix's
+// drive C, whole-file reads and writes, and listings.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace helmtest {
+
+// A new, empty folder below the temporary-files folder, ending in a backslash;
+// tag may hold blanks and non-ASCII letters. Deleted with the object.
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const std::wstring& tag);
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder();
+    const std::wstring& path() const { return path_; }
+
+  private:
+    std::wstring path_;
+};
+
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+// The whole file; empty when it cannot be read.
+std::string ReadBytes(const std::wstring& path);
+// Replaces the file's content.
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+// 0 when there is no such file.
+std::uint64_t FileSize(const std::wstring& path);
+// Creates the folder and the folders above it.
+void MakeFolders(const std::wstring& path);
+// Deletes a folder tree or a file (test set-up and tidying only).
+void DeleteTree(const std::wstring& path);
+// Sorted relative paths ("a\b.txt") of every file below folder.
+std::vector<std::wstring> FilesBelow(const std::wstring& folder);
+// The names directly inside folder, files and folders, in listing order.
+std::vector<std::wstring> FolderEntries(const std::wstring& folder);
+
+// UTF-8, for test output.
+std::string Narrow(const std::wstring& text);
+
+} // namespace helmtest

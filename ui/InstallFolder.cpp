@@ -1,0 +1,59 @@
+#include "ui/InstallFolder.h"
+
+#include "i18n/TranslationCatalog.h"
+#include "platform/FileSystem.h"
+#include "profile/ProductProfile.h"
+#include "ui/ProcessExit.h"
+#include "ui/ScreenTexts.h"
+#include "ui/UserMessage.h"
+
+#include <windows.h>
+
+namespace {
+
+// Both names of one file, as far as the system can tell.
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    wchar_t fullA[MAX_PATH] = {};
+    wchar_t fullB[MAX_PATH] = {};
+    const DWORD na = ::GetFullPathNameW(a.c_str(), MAX_PATH, fullA, nullptr);
+    const DWORD nb = ::GetFullPathNameW(b.c_str(), MAX_PATH, fullB, nullptr);
+    if (na == 0 || na >= MAX_PATH || nb == 0 || nb >= MAX_PATH)
+        return false;
+    return ::CompareStringOrdinal(fullA, -1, fullB, -1, TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+void EnsureInstallFolder() {
+    const std::wstring installDir = Profile().installDir();
+    if (IsFolder(installDir))
+        return;
+    CreateFolderTree(installDir);
+    if (IsFolder(installDir))
+        return;
+    ShowUserMessage(InstallFolderFailureMessage(installDir), Catalog().Translate(L"IDS_TITLE_ERROR"));
+    EndProcess();
+}
+
+bool CopySelfToInstallFolder() {
+    const ProductProfile& profile = Profile();
+    const std::wstring target = profile.installDir() + profile.moduleFileName();
+    const std::wstring source = profile.modulePath();
+    // Started from the install folder itself: the copy is already in place,
+    // and deleting it would only fail on the running file.
+    if (SameFile(source, target))
+        return true;
+    if (IsFile(target))
+        ::DeleteFileW(target.c_str());
+    if (::CopyFileW(source.c_str(), target.c_str(), FALSE))
+        return true;
+    ShowUserMessage(Catalog().Translate(L"copy_error") + L"  " + target,
+                    Catalog().Translate(L"IDS_TITLE_ERROR"));
+    return false;
+}
+
+std::wstring ApplicationToLaunch() {
+    const ProductProfile& profile = Profile();
+    const std::wstring shortName = profile.installDir() + profile.exeName();
+    return IsFile(shortName) ? shortName : profile.installDir() + profile.exeFullName();
+}

@@ -1,0 +1,227 @@
+#include "ui/InstallerWindow.h"
+
+#include "i18n/LanguageSelection.h"
+#include "i18n/TranslationCatalog.h"
+#include "profile/ProductProfile.h"
+#include "resource_ids.h"
+#include "ui/CommonControls.h"
+#include "ui/GdiApi.h"
+#include "ui/GdiPlusApi.h"
+#include "ui/ScreenTexts.h"
+#include "ui/WindowProc.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr COLORREF kLinkColor = RGB(0, 112, 187);
+constexpr COLORREF kTextColor = RGB(0, 0, 0);
+constexpr COLORREF kStaticBackground = RGB(255, 255, 255);
+
+// The row of the version line (left) and the release-notes link (right-aligned).
+constexpr int kTextRowTop = 220;
+constexpr int kTextRowHeight = 20;
+constexpr int kVersionLineLeft = 15;
+constexpr int kVersionLineMaxWidth = 300;
+constexpr int kLinkRight = 460;
+constexpr int kLinkMaxWidth = 260;
+
+// The separator between the texts and the buttons; the end point is not drawn.
+constexpr POINT kSeparatorFrom{0, 240};
+constexpr POINT kSeparatorTo{475, 240};
+
+// String resource 109 of the module.
+std::wstring WindowClassName(HINSTANCE instance) {
+    wchar_t name[100] = {};
+    ::LoadStringW(instance, IDS_WINDOW_CLASS, name, static_cast<int>(std::size(name)));
+    return name;
+}
+
+HWND CreateControl(const InstallerWindowObjects& w, const wchar_t* className, const std::wstring& text,
+                   DWORD style, int left, int top, int width, int height, int id = 0) {
+    return ::CreateWindowExW(0, className, text.c_str(), WS_CHILD | style, left, top, width, height,
+                             w.mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), w.instance,
+                             nullptr);
+}
+
+void SetFont(HWND control, HFONT font) {
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+// The ten controls in their fixed order; the first texts come from the
+// current language.
+void CreateControls(InstallerWindowObjects& w, const WindowInputs& inputs) {
+    const std::wstring product = Profile().productName();
+    const TranslationCatalog& c = Catalog();
+
+    w.installButton = CreateControl(w, L"Button", c.Translate(L"IDS_INSTALL"),
+                                    WS_VISIBLE | BS_FLAT | BS_DEFPUSHBUTTON, 354, 262, 105, 29);
+    w.cancelButton = CreateControl(w, L"Button", c.Translate(L"IDS_CANCEL"),
+                                   WS_VISIBLE | BS_FLAT | BS_PUSHBUTTON, 245, 262, 105, 29);
+    w.launchCheckBox = CreateControl(w, L"Button", c.Translate(L"IDS_LAUNCH_HELMVIEW", {product}),
+                                     WS_VISIBLE | BS_AUTOCHECKBOX, 50, 150, 150, 45, 1);
+    // The height covers the closed field and the dropped-down list.
+    w.languageCombo =
+        CreateControl(w, L"ComboBox", L"", WS_VISIBLE | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 15, 167, 244, 450);
+    FillLanguageCombo(w.languageCombo);
+    // Shares its place with the combo and replaces it while a run is under way.
+    w.progressBar = CreateControl(w, PROGRESS_CLASSW, L"", PBS_SMOOTH, 15, 167, 445, 25);
+    ::SendMessageW(w.progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    ::SendMessageW(w.progressBar, PBM_SETSTEP, 1, 0);
+    w.releaseNotesLink =
+        CreateControl(w, L"STATIC", c.Translate(L"IDS_VIEW_RELEASE_NOTES"), WS_VISIBLE | SS_RIGHT | SS_NOTIFY,
+                      kLinkRight - kLinkMaxWidth, kTextRowTop, kLinkMaxWidth, kTextRowHeight);
+    w.bodyText = CreateControl(w, L"STATIC", L"", WS_VISIBLE | SS_LEFT, 15, 40, 444, 90);
+    w.languageLabel = CreateControl(w, L"STATIC", c.Translate(L"options_select_language"),
+                                    WS_VISIBLE | SS_LEFT, 15, 145, 250, 20);
+    w.versionLine = CreateControl(w, L"STATIC", VersionLineText(ShownVersion(inputs)), WS_VISIBLE | SS_LEFT,
+                                  kVersionLineLeft, kTextRowTop, kVersionLineMaxWidth, kTextRowHeight);
+    w.installerVersionLine =
+        CreateControl(w, L"STATIC", InstallerVersionLineText(), WS_VISIBLE | SS_LEFT, 10, 300, 200, 20);
+}
+
+// Width of a control's text in its own font.
+int TextWidth(HWND control) {
+    const int length = ::GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(control, text.data(), length + 1);
+    const HDC dc = ::GetDC(control);
+    const auto font = reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = font ? GdiApi::SelectObject(dc, font) : nullptr;
+    RECT extent = {};
+    ::DrawTextW(dc, text.c_str(), length, &extent, DT_CALCRECT | DT_SINGLELINE);
+    if (previous)
+        GdiApi::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return extent.right - extent.left;
+}
+
+} // namespace
+
+void RegisterInstallerWindowClass(HINSTANCE instance) {
+    const std::wstring className = WindowClassName(instance);
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = InstallerWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_INSTALLER));
+    wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_INSTALLER), IMAGE_ICON,
+                                                 ::GetSystemMetrics(SM_CXSMICON),
+                                                 ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    wc.lpszClassName = className.c_str();
+    ::RegisterClassExW(&wc);
+}
+
+InstallerWindow* InstallerWindowOf(HWND window) {
+    return reinterpret_cast<InstallerWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void AttachInstallerWindow(HWND window, const CREATESTRUCTW& creation) {
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation.lpCreateParams));
+}
+
+bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int showCode) {
+    InstallerWindowObjects& w = installer.objects;
+    w.instance = instance;
+    GdiPlusApi::Start();
+
+    // A title bar with close and minimise boxes only: the size is fixed.
+    const HWND window =
+        ::CreateWindowExW(0, WindowClassName(instance).c_str(), Profile().installerTitle().c_str(),
+                          WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, 0,
+                          CW_USEDEFAULT, 0, nullptr, nullptr, instance, &installer);
+    if (!window)
+        return false;
+    w.mainWindow = window;
+
+    // Integer division truncates toward zero, also for a screen smaller than the window.
+    const int left = (::GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2;
+    const int top = (::GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2;
+    ::SetWindowPos(window, nullptr, left, top, kWindowWidth, kWindowHeight, SWP_NOZORDER);
+
+    w.logoImage = LoadLogo(Profile().logoResourceId());
+    RegisterProgressBarClass();
+    CreateControls(w, installer.inputs);
+
+    ::SendMessageW(w.launchCheckBox, BM_SETCHECK, BST_CHECKED, 0);
+    ::ShowWindow(w.launchCheckBox, SW_HIDE);
+
+    SetFont(w.installButton, w.largeFont);
+    SetFont(w.cancelButton, w.largeFont);
+    SetFont(w.languageCombo, w.smallFont);
+    SetFont(w.bodyText, w.largeFont);
+    SetFont(w.languageLabel, w.smallFont);
+    SetFont(w.versionLine, w.largeFont);
+    SetFont(w.installerVersionLine, w.smallFont);
+    SetFont(w.releaseNotesLink, w.smallFont);
+
+    FitVersionLineAndLink(w);
+
+    // The cursor belongs to the classes: every button and static text of the
+    // process shows the hand.
+    const auto hand = reinterpret_cast<LONG_PTR>(::LoadCursorW(nullptr, IDC_HAND));
+    ::SetClassLongPtrW(w.installButton, GCLP_HCURSOR, hand);
+    ::SetClassLongPtrW(w.releaseNotesLink, GCLP_HCURSOR, hand);
+
+    // The opening screen follows as soon as the message loop runs, before
+    // the controls first paint themselves.
+    installer.state.decisionPending = ::PostMessageW(window, kLookAtRecords, 0, 0) != FALSE;
+    ::ShowWindow(window, showCode);
+    ::UpdateWindow(window);
+    return true;
+}
+
+void FitVersionLineAndLink(const InstallerWindowObjects& w) {
+    // Repainted whole (no copied bits): the text may have changed with the size.
+    // Room for the last glyph's overhang.
+    constexpr int kSlack = 2;
+    const int versionWidth = std::min(kVersionLineMaxWidth, TextWidth(w.versionLine) + kSlack);
+    ::SetWindowPos(w.versionLine, nullptr, kVersionLineLeft, kTextRowTop, versionWidth, kTextRowHeight,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    const int linkWidth = std::min(kLinkMaxWidth, TextWidth(w.releaseNotesLink) + kSlack);
+    ::SetWindowPos(w.releaseNotesLink, nullptr, kLinkRight - linkWidth, kTextRowTop, linkWidth,
+                   kTextRowHeight, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+}
+
+HFONT CreateUiFont(HWND window, int points) {
+    const HDC dc = ::GetDC(window);
+    LOGFONTW font = {};
+    font.lfHeight = -::MulDiv(points, GdiApi::GetDeviceCaps(dc, LOGPIXELSY), 72);
+    font.lfWeight = FW_NORMAL;
+    std::wcsncpy(font.lfFaceName, L"Segoe UI", LF_FACESIZE - 1);
+    ::ReleaseDC(window, dc);
+    return GdiApi::CreateFontIndirectW(&font);
+}
+
+void PaintInstallerWindow(const InstallerWindowObjects& w, HDC dc) {
+    const ProductProfile& profile = Profile();
+    if (w.logoImage)
+        w.logoImage->Draw(dc, profile.logoX(), profile.logoY(), profile.logoWidth(), profile.logoHeight());
+    // The stock black pen is the paint context's default pen: one pixel, solid.
+    const HGDIOBJ previous = GdiApi::SelectObject(dc, GdiApi::GetStockObject(BLACK_PEN));
+    GdiApi::MoveToEx(dc, kSeparatorFrom.x, kSeparatorFrom.y, nullptr);
+    GdiApi::LineTo(dc, kSeparatorTo.x, kSeparatorTo.y);
+    GdiApi::SelectObject(dc, previous);
+}
+
+HBRUSH ColorStaticControl(InstallerWindowObjects& w, HDC dc, HWND control) {
+    GdiApi::SetTextColor(dc, control == w.releaseNotesLink ? kLinkColor : kTextColor);
+    GdiApi::SetBkMode(dc, OPAQUE);
+    if (!w.staticBrush)
+        w.staticBrush = GdiApi::CreateSolidBrush(kStaticBackground);
+    return w.staticBrush;
+}
+
+void FillLanguageCombo(HWND combo) {
+    const LanguageList list = LanguageListItems();
+    for (const std::wstring& item : list.items)
+        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    ::SendMessageW(combo, CB_SETCURSEL, list.selected, 0);
+}

@@ -1,0 +1,95 @@
+#pragma once
+#include "install/InstallSession.h"
+#include "ui/LogoImage.h"
+#include "ui/WindowInputs.h"
+#include "ui/WindowState.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <utility>
+
+// The installer's one top-level window's ten child controls, its two fonts,
+// the logo and the brush of the static texts. Created once and kept until the
+// process ends; none of it is ever destroyed explicitly (the fonts and the
+// brush could only be freed through gdi32, which the installer does not
+// import).
+struct InstallerWindowObjects {
+    HINSTANCE instance = nullptr;
+    HWND mainWindow = nullptr;
+    HWND installButton = nullptr;
+    HWND cancelButton = nullptr;
+    HWND launchCheckBox = nullptr;
+    HWND languageCombo = nullptr;
+    HWND progressBar = nullptr;
+    HWND releaseNotesLink = nullptr;
+    HWND bodyText = nullptr;
+    HWND languageLabel = nullptr;
+    HWND versionLine = nullptr;
+    HWND installerVersionLine = nullptr;
+    HFONT smallFont = nullptr;
+    HFONT largeFont = nullptr;
+    std::optional<LogoImage> logoImage;
+    HBRUSH staticBrush = nullptr;
+};
+
+// Everything of the installer window: what start-up handed it, its controls,
+// its state and the runs it starts. Its owner keeps it for as long as the
+// window exists (the installer: until the process ends); the window procedure
+// finds it through the window. User-interface thread only, except the
+// sessions, which the runs' workers borrow.
+struct InstallerWindow {
+    explicit InstallerWindow(WindowInputs windowInputs) : inputs(std::move(windowInputs)) {}
+    InstallerWindow(const InstallerWindow&) = delete;
+    InstallerWindow& operator=(const InstallerWindow&) = delete;
+
+    const WindowInputs inputs;
+    InstallerWindowObjects objects;
+    WindowState state;
+    // The install run, made when it starts; Cancel asks it to stop.
+    std::optional<InstallSession> installRun;
+    // The latest uninstall run.
+    std::optional<InstallSession> uninstallRun;
+};
+
+// Fixed outer size of the main window.
+constexpr int kWindowWidth = 490;
+constexpr int kWindowHeight = 357;
+
+// Registers the window class, named by string resource 109 of the running
+// executable ("TESTSETUP").
+void RegisterInstallerWindowClass(HINSTANCE instance);
+
+// Starts GDI+, creates the main window for `window` centred on the primary
+// screen with its controls, and shows it with the given show code; the
+// opening screen the records call for follows from the message loop. False
+// when the main window cannot be created.
+bool CreateInstallerWindow(InstallerWindow& window, HINSTANCE instance, int showCode);
+
+// The object a window made by CreateInstallerWindow belongs to; null for any
+// other window, and before the object has been attached.
+InstallerWindow* InstallerWindowOf(HWND window);
+
+// Called with WM_NCCREATE: the object CreateInstallerWindow passed along
+// becomes the one InstallerWindowOf finds.
+void AttachInstallerWindow(HWND window, const CREATESTRUCTW& creation);
+
+// The version line and the release-notes link share one row, and their places
+// overlap in the middle. A static control paints its whole rectangle, so the
+// one painted last would wipe out part of the other's text (with longer
+// translations, the start of the link). Both are narrowed to their texts:
+// the version line keeps its left edge, the link its right edge. Called
+// whenever either text changes.
+void FitVersionLineAndLink(const InstallerWindowObjects& w);
+
+// "Segoe UI" at the given size in points for the window's device.
+HFONT CreateUiFont(HWND window, int points);
+
+// Draws the logo and the separator line; called between BeginPaint and EndPaint.
+void PaintInstallerWindow(const InstallerWindowObjects& w, HDC dc);
+
+// Colours a static control (or the check box) and returns its background brush.
+HBRUSH ColorStaticControl(InstallerWindowObjects& w, HDC dc, HWND control);
+
+// Lists the carried languages and selects the current one.
+void FillLanguageCombo(HWND combo);

@@ -1,0 +1,29 @@
+#pragma once
+// The composed texts of the installer window, in the current language of the
+// process-wide catalogue, with the profile's product name and the window's
+// versions.
+#include "ui/InstallState.h"
+#include "ui/WindowInputs.h"
+
+#include <string>
+
+// The version the window names: the installed one in uninstall mode,
+// otherwise the offered one.
+std::wstring ShownVersion(const WindowInputs& inputs);
+
+// "<product> version: <version>"; an empty version leaves it ending in ": ".
+std::wstring VersionLineText(const std::wstring& version);
+
+// "Install Version: <the installer's own version>".
+std::wstring InstallerVersionLineText();
+
+// The body text of an opening screen.
+std::wstring OpeningScreenBody(InstallerScreen screen, const WindowInputs& inputs);
+
+// The finish messages.
+std::wstring InstallFinishedMessage(const ProductVersion& offered);
+std::wstring UninstallFinishedMessage();
+std::wstring CancelledFinishedMessage();
+
+// The message when the install folder cannot be created.
+std::wstring InstallFolderFailureMessage(const std::wstring& installDir);

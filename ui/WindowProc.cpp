@@ -1,0 +1,174 @@
+#include "ui/WindowProc.h"
+
+#include "profile/ProductProfile.h"
+#include "ui/InstallFolder.h"
+#include "ui/ProcessExit.h"
+#include "ui/RunLoops.h"
+#include "ui/ScreenTexts.h"
+#include "ui/Screens.h"
+
+#include <shellapi.h>
+
+namespace {
+
+void Show(HWND control, bool visible) {
+    ::ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
+}
+
+void Install(InstallerWindow& w) {
+    WindowState& state = w.state;
+    state.canClose = false;
+    // After a Cancel the main button's action in the state Cancelled removes
+    // what the run left and shows its finish screen.
+    if (RunInstall(w))
+        InstallButtonPressed(w);
+    if (state.installState != InstallState::Fresh) {
+        // Cancelled: the clean-up has shown its finish screen.
+        state.canClose = true;
+        return;
+    }
+    ShowFinishScreen(w, InstallFinishedMessage(w.inputs.offeredVersion));
+    // A failure has been reported; the installation itself stands.
+    CopySelfToInstallFolder();
+    state.canClose = true;
+}
+
+void Uninstall(InstallerWindow& w) {
+    WindowState& state = w.state;
+    state.canClose = false;
+    Show(w.objects.releaseNotesLink, false);
+    RunUninstall(w);
+    ShowFinishScreen(w, state.installState == InstallState::Uninstall ? UninstallFinishedMessage()
+                                                                      : CancelledFinishedMessage());
+    state.canClose = true;
+}
+
+void Command(InstallerWindow& w, HWND source, WORD notification) {
+    const InstallerWindowObjects& o = w.objects;
+    if (source == o.installButton)
+        InstallButtonPressed(w);
+    else if (source == o.cancelButton)
+        CancelPressed(w);
+    else if (source == o.releaseNotesLink)
+        OpenReleaseNotes();
+    else if (source == o.languageCombo && notification == CBN_SELCHANGE)
+        ApplyLanguageChoice(w);
+}
+
+bool IsOwnControl(const InstallerWindowObjects& o, HWND source) {
+    return source && (source == o.installButton || source == o.cancelButton || source == o.releaseNotesLink ||
+                      source == o.languageCombo);
+}
+
+LRESULT HandleMessage(InstallerWindow& w, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: {
+        InstallerWindowObjects& o = w.objects;
+        o.mainWindow = window;
+        o.smallFont = CreateUiFont(window, 10);
+        o.largeFont = CreateUiFont(window, 12);
+        return 0;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        const HDC dc = ::BeginPaint(window, &paint);
+        PaintInstallerWindow(w.objects, dc);
+        ::EndPaint(window, &paint);
+        // Until the first run starts, the window shows what the records say
+        // now: each paint has them read again, once the paint is over.
+        if (w.state.activityMode == ActivityMode::Idle && !w.state.decisionPending)
+            w.state.decisionPending = ::PostMessageW(window, kLookAtRecords, 0, 0) != FALSE;
+        return 0;
+    }
+    case kLookAtRecords:
+        w.state.decisionPending = false;
+        if (w.state.activityMode == ActivityMode::Idle)
+            ShowOpeningScreenForRecords(w);
+        return 0;
+    case kInstallRunReturned:
+        // A failed install leaves nothing to go on with; a successful or
+        // cancelled one is finished by the run loop that waits for it.
+        EndIfInstallRunFailed(w);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(
+            ColorStaticControl(w.objects, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_COMMAND: {
+        const auto source = reinterpret_cast<HWND>(lParam);
+        if (!IsOwnControl(w.objects, source))
+            break;
+        Command(w, source, HIWORD(wParam));
+        return 0;
+    }
+    case WM_CLOSE:
+        if (w.state.canClose) {
+            ::DestroyWindow(window);
+            EndProcess();
+        }
+        return 0;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT CALLBACK InstallerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        AttachInstallerWindow(window, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
+    InstallerWindow* const installer = InstallerWindowOf(window);
+    if (!installer)
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    // Nothing may unwind through the system's code; running out of memory in
+    // the window is not something the installer can go on from.
+    try {
+        return HandleMessage(*installer, window, message, wParam, lParam);
+    } catch (...) {
+        EndProcess();
+    }
+}
+
+void InstallButtonPressed(InstallerWindow& w) {
+    EnsureInstallFolder();
+    WindowState& state = w.state;
+    switch (state.installState) {
+    case InstallState::Replace:
+        state.canClose = false;
+        RunUninstall(w);
+        state.installState = InstallState::Fresh;
+        Install(w);
+        break;
+    case InstallState::Fresh:
+        Install(w);
+        break;
+    case InstallState::Uninstall:
+    case InstallState::Cancelled:
+        Uninstall(w);
+        break;
+    case InstallState::Done:
+        if (state.activityMode == ActivityMode::Installing &&
+            ::SendMessageW(w.objects.launchCheckBox, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            LaunchApplication();
+        EndProcess();
+    }
+}
+
+void CancelPressed(InstallerWindow& w) {
+    // Nothing is running: an opening screen, or the pause after a Cancel.
+    if (w.state.installState != InstallState::Fresh || !w.installRun)
+        EndProcess();
+    w.installRun->Cancel();
+    w.state.installState = InstallState::Cancelled;
+}
+
+void OpenReleaseNotes() {
+    const std::wstring url = Profile().serverFolderUrl() + Profile().releaseNotesFile();
+    ::ShellExecuteW(::GetDesktopWindow(), L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void LaunchApplication() {
+    const std::wstring path = ApplicationToLaunch();
+    ::ShellExecuteW(nullptr, L"runas", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
