@@ -151,6 +151,23 @@ void SettingsStore::SetIsCachePolicy(const std::wstring& text) const {
     registry::WriteString(NorvaleSettingsKey(), kIsCachePolicy, text);
 }
 
+void SettingsStore::SetInstallLocation(const std::wstring& folder) const {
+    registry::WriteString(NorvaleUninstallKey(), kInstallLocation, folder);
+}
+
+void SettingsStore::SetEstimatedSize(std::uint32_t kibibytes) const {
+    registry::WriteDword(NorvaleUninstallKey(), kEstimatedSize, kibibytes);
+}
+
+void SettingsStore::SetQuietUninstallString(const std::wstring& text) const {
+    registry::WriteString(NorvaleUninstallKey(), kQuietUninstallString, text);
+}
+
+void SettingsStore::SetNoModifyNoRepair() const {
+    registry::WriteDword(NorvaleUninstallKey(), kNoModify, 1);
+    registry::WriteDword(NorvaleUninstallKey(), kNoRepair, 1);
+}
+
 bool SettingsStore::GetStartMinimized() const {
     return registry::ReadString(NorvaleSettingsKey(), kStartMinimized) == L"1";
 }
