@@ -4,6 +4,8 @@
 #include "install/ChildProcess.h"
 #include "install/CommandLines.h"
 #include "install/UnzipBatch.h"
+#include "platform/FileSystem.h"
+#include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
 
@@ -31,6 +33,11 @@ void UnpackArchive(const std::wstring& archiveName) {
         // and its command line stay free of its blanks and non-ASCII letters.
         const std::wstring system = SystemFolderPath();
         RunProgramAndWait(system + L"\\cmd.exe", UnzipCommandLine(system), installDir);
+    } else {
+        LogEvent(L"unpack: " + batchPath + L" not written, error " + std::to_wstring(::GetLastError()));
     }
     ::DeleteFileW(batchPath.c_str());
+    if (RunLogOpen())
+        LogEvent(L"unpack: " + archiveName + L" done, the install folder holds " +
+                 std::to_wstring(FolderSize(installDir)) + L" bytes");
 }

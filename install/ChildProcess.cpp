@@ -2,6 +2,7 @@
 
 #include "common/UniqueHandle.h"
 #include "install/CommandLines.h"
+#include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
 
 #include <windows.h>
@@ -19,11 +20,16 @@ void StartAndWait(const wchar_t* applicationName, const std::wstring& commandLin
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     if (!::CreateProcessW(applicationName, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                          nullptr, currentDirectory, &startup, &info))
+                          nullptr, currentDirectory, &startup, &info)) {
+        LogEvent(L"process: " + commandLine + L": not started, error " + std::to_wstring(::GetLastError()));
         return;
+    }
     unique_process_information process{unique_handle(info.hProcess), unique_handle(info.hThread)};
     process.thread.reset();
     ::WaitForSingleObject(process.process.get(), INFINITE);
+    DWORD code = 0;
+    if (RunLogOpen() && ::GetExitCodeProcess(process.process.get(), &code))
+        LogEvent(L"process: " + commandLine + L": exit code " + std::to_wstring(code));
 }
 
 } // namespace

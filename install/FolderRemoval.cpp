@@ -2,6 +2,7 @@
 
 #include "common/UniqueHandle.h"
 #include "install/ProtectedSystemFolders.h"
+#include "platform/RunLog.h"
 
 #include <windows.h>
 
@@ -89,8 +90,10 @@ void RemoveFolder(const std::wstring& path, unsigned pauseMs) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    if (!MayDeleteFolder(path))
+    if (!MayDeleteFolder(path)) {
+        LogEvent(L"folder: " + path + L" not removed: the deletion guard refuses it");
         return;
+    }
     ::Sleep(pauseMs);
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         DeleteOneFile(path, attributes);
@@ -102,7 +105,10 @@ void RemoveFolder(const std::wstring& path, unsigned pauseMs) {
         DeleteOneFolder(folder, attributes);
         return;
     }
-    DeleteTree(folder, attributes);
+    if (DeleteTree(folder, attributes))
+        LogEvent(L"folder: " + path + L" removed");
+    else
+        LogEvent(L"folder: " + path + L" not removed completely, error " + std::to_wstring(::GetLastError()));
 }
 
 void DeleteFilesIn(const std::wstring& folder) {
