@@ -71,7 +71,9 @@ void DeleteMachineSubtrees(const std::wstring& parentPath, std::initializer_list
     if (!parent)
         return;
     for (const std::wstring& subkey : subkeys)
-        LogDeletion(L"HKLM\\" + parentPath + L"\\" + subkey, registry::DeleteSubtree(parent.get(), subkey));
+        LogDeletion(L"HKLM\\" + parentPath +
+                        (!parentPath.empty() && parentPath.back() == L'\\' ? L"" : L"\\") + subkey,
+                    registry::DeleteSubtree(parent.get(), subkey));
 }
 
 } // namespace
