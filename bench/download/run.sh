@@ -17,13 +17,15 @@ cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 SIZE="${1:-209715200}"
 ROUNDS="${2:-3}"
 
-scripts/build >/dev/null
+scripts/setup
+source scripts/host-build
+helm_use_host_build
 source scripts/wine-env
 helm_ensure_prefix
 helm_start_server
 
-WORK="$PWD/build/bench/work"
-SERVER="$PWD/build/bench/server"
+WORK="$HELM_BUILD_DIR/bench/work"
+SERVER="$HELM_BUILD_DIR/bench/server"
 rm -rf "$WORK"
 mkdir -p "$WORK"
 python3 tools/testserver/fixture.py start "$SERVER" >/dev/null
@@ -36,7 +38,7 @@ curl -sf --noproxy '*' -X POST -H 'Content-Type: application/json' \
 WIN_WORK="Z:$(echo "$WORK" | tr / '\\')\\"
 run_wine() { # program -> its figures line, after checking the file it wrote
   local line
-  line="$(wine "build/bench/$1.exe" "$BASE" "$WIN_WORK" body.bin | tr -d '\r' | tail -n 1)"
+  line="$(wine "$HELM_BUILD_DIR/bench/$1.exe" "$BASE" "$WIN_WORK" body.bin | tr -d '\r' | tail -n 1)"
   if ! grep -q " ok=1 bytes=$SIZE " <<<"$line"; then
     echo "FAILED: $1: $line" >&2
     exit 1

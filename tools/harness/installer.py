@@ -1,6 +1,6 @@
 """Drives the real build/HelmviewSetup.exe from outside for the end-to-end tests and the demo.
 
-The installer runs under Wine in the checkout's throwaway prefix (HELM_WINEPREFIX, else build/wine-prefix), against
+The installer runs under Wine in the checkout's throwaway prefix (HELM_WINEPREFIX, else <build>/wine-prefix), against
 the loopback test server (tools/testserver) holding packages packed from the fixture programs
 (tools/fixtures/make_packages.py). Its window is read and clicked through the UI driver (tools/uidriver), its
 files and registry records are read through the prefix.
@@ -70,7 +70,7 @@ PR_SET_CHILD_SUBREAPER = 36
 
 def wine_prefix():
     # The same rule as scripts/wine-env.
-    return Path(os.environ.get("HELM_WINEPREFIX") or (ROOT / "build" / "wine-prefix")).resolve()
+    return Path(os.environ.get("HELM_WINEPREFIX") or (BUILD / "wine-prefix")).resolve()
 
 
 def wine_env(extra=None):

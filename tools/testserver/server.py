@@ -10,6 +10,14 @@ query string) to a behaviour object.  They come from a JSON file given with
 --rules, re-read on every request, and from POST /__control/rules; for the
 same path the control endpoint wins.
 
+Byte ranges: a GET or HEAD answered 200 honours one "Range: bytes=N-",
+"bytes=N-M" or "bytes=-N" with 206, Content-Range "bytes N-M/TOTAL" and just
+those bytes (a generated body keeps byte i = i % 251 at absolute offset i);
+a range starting at or past the end gets 416 with Content-Range "bytes */TOTAL".
+Such answers carry "Accept-Ranges: bytes".  Several ranges, a malformed
+header, or an If-Range that is not the body's Last-Modified (generated and
+inline bodies have none) get the whole body with 200.
+
 Behaviour keys (all optional, freely combined):
   delay          seconds to wait before answering
   redirect       target path or URL; "code" picks the status (default 302)
@@ -21,12 +29,18 @@ Behaviour keys (all optional, freely combined):
   generate       body of this many bytes made on the fly (byte i = i % 251)
   slow           {"bytes_per_sec": N, "size": M}; size is optional and means
                  "generate M bytes", otherwise the normal body is paced
-  drop_after     send only this many body bytes of the advertised length...
+  ranges         false: ignore Range, as a server without range support
+  drop_after     send only this many body bytes of the advertised length
+                 (of a 206 answer: of that part)...
   drop_mode      ...then "reset" (RST, default), "fin" (orderly close) or
                  "hang" (stall until the client leaves or hang_seconds pass)
   hang_seconds   upper bound for drop_mode "hang" (default 300)
   content_length false: omit Content-Length and end the body by closing
-  times          apply the rule to the first N matching requests only
+  times          apply the rule to the first N matching requests only; later
+                 ones still get the body a 2xx rule defines (generate,
+                 slow.size, body, content_type), so {"generate": M,
+                 "drop_after": N, "times": 1} cuts the first transfer and
+                 serves a resumed one
 
 Control API (never logged, never subject to rules):
   GET    /__control/ping    -> "ok"
@@ -43,6 +57,7 @@ import email.utils
 import json
 import mimetypes
 import os
+import re
 import select
 import signal
 import socket
@@ -72,9 +87,10 @@ PATTERN = (bytes(range(PATTERN_PERIOD)) * (CHUNK // PATTERN_PERIOD + 2))[: CHUNK
 KNOWN_KEYS = {
     "delay", "redirect", "code", "status", "body", "content_type", "headers",
     "generate", "slow", "drop_after", "drop_mode", "hang_seconds",
-    "content_length", "times",
+    "content_length", "times", "ranges",
 }
 DROP_MODES = ("reset", "fin", "hang")
+BODY_KEYS = ("generate", "body", "content_type")
 
 class RulesError(ValueError):
     pass
@@ -111,6 +127,8 @@ def validate_rules(rules):
                 raise RulesError(f"{where}: slow.size must be a non-negative integer")
         if rule.get("drop_mode", "reset") not in DROP_MODES:
             raise RulesError(f"{where}: drop_mode must be one of {DROP_MODES}")
+        if "ranges" in rule and not isinstance(rule["ranges"], bool):
+            raise RulesError(f"{where}: ranges must be true or false")
         if "content_length" in rule and rule["content_length"] is not False:
             raise RulesError(f"{where}: content_length only accepts false")
         if "headers" in rule and not (
@@ -124,6 +142,44 @@ def validate_rules(rules):
     return rules
 
 
+# One range only: several would need a multipart answer, and a server may
+# ignore Range instead of giving one.
+RANGE = re.compile(r"\s*bytes\s*=\s*(\d*)\s*-\s*(\d*)\s*", re.IGNORECASE | re.ASCII)
+
+
+def parse_range(header, length):
+    """The (first, last) byte a Range header asks for; None to serve the whole
+    body (no header, or one to ignore as malformed or unsupported);
+    "unsatisfiable" when none of the asked bytes exists."""
+    match = RANGE.fullmatch(header or "")
+    if not match or not (match[1] or match[2]):
+        return None
+    if not match[1]:  # "-N": the last N bytes
+        suffix = int(match[2])
+        if suffix == 0 or length == 0:
+            return "unsatisfiable"
+        return max(0, length - suffix), length - 1
+    first = int(match[1])
+    last = int(match[2]) if match[2] else None
+    if last is not None and last < first:
+        return None
+    if first >= length:
+        return "unsatisfiable"
+    return first, length - 1 if last is None else min(last, length - 1)
+
+
+def body_of(rule):
+    """What a used-up "times" rule leaves: the body the path serves, without
+    the misbehaviour, so a generated body is still there for the request that
+    follows a cut one.  An error or redirect rule's body is only its message."""
+    if "redirect" in rule or not 200 <= rule.get("status", 200) < 300:
+        return None
+    body = {k: rule[k] for k in BODY_KEYS if k in rule}
+    if "size" in rule.get("slow", {}):
+        body.setdefault("generate", rule["slow"]["size"])
+    return body or None
+
+
 class ClientGone(Exception):
     """The client closed the connection in the middle of a response."""
 
@@ -133,8 +189,8 @@ class ClientGone(Exception):
 CLIENT_GONE = (ClientGone, ConnectionError, TimeoutError, ssl.SSLError)
 
 
-# --- Body sources: each yields its bytes in bounded chunks so no body is ever
-# held in memory as a whole. ---------------------------------------------------
+# --- Body sources: each yields count bytes from offset start in bounded chunks,
+# so no body is ever held in memory as a whole. --------------------------------
 
 class FileBody:
     def __init__(self, path):
@@ -142,13 +198,15 @@ class FileBody:
         self.length = os.fstat(self._file.fileno()).st_size
         self.last_modified = os.fstat(self._file.fileno()).st_mtime
 
-    def chunks(self, max_chunk):
+    def chunks(self, max_chunk, start, count):
+        self._file.seek(start)
         buf = bytearray(min(max_chunk, FILE_CHUNK))
         view = memoryview(buf)
-        while True:
-            n = self._file.readinto(buf)
+        while count > 0:
+            n = self._file.readinto(view[:min(len(buf), count)])
             if not n:
                 return
+            count -= n
             yield view[:n]
 
     def close(self):
@@ -161,13 +219,15 @@ class GeneratedBody:
     def __init__(self, length):
         self.length = length
 
-    def chunks(self, max_chunk):
+    def chunks(self, max_chunk, start, count):
+        # The pattern is tied to the absolute offset, so a resumed transfer
+        # joins up with the bytes it already has.
         view = memoryview(PATTERN)
-        offset = 0
-        while offset < self.length:
-            n = min(max_chunk, CHUNK, self.length - offset)
-            start = offset % PATTERN_PERIOD
-            yield view[start:start + n]
+        offset, end = start, start + count
+        while offset < end:
+            n = min(max_chunk, CHUNK, end - offset)
+            phase = offset % PATTERN_PERIOD
+            yield view[phase:phase + n]
             offset += n
 
     def close(self):
@@ -181,10 +241,10 @@ class BytesBody:
         self._data = data
         self.length = len(data)
 
-    def chunks(self, max_chunk):
-        view = memoryview(self._data)
-        for start in range(0, self.length, max_chunk):
-            yield view[start:start + max_chunk]
+    def chunks(self, max_chunk, start, count):
+        view = memoryview(self._data)[start:start + count]
+        for offset in range(0, len(view), max_chunk):
+            yield view[offset:offset + max_chunk]
 
     def close(self):
         pass
@@ -267,10 +327,10 @@ class TestHTTPServer(ThreadingHTTPServer):
             counter = (key, json.dumps(rule, sort_keys=True))
             with self.lock:
                 used = self.rule_hits.get(counter, 0)
-                if used >= limit:
-                    return None
-                self.rule_hits[counter] = used + 1
-            return rule
+                if used < limit:
+                    self.rule_hits[counter] = used + 1
+                    return rule
+            return body_of(rule)
         return None
 
 
@@ -534,11 +594,30 @@ class Handler(BaseHTTPRequestHandler):
             guessed = mimetypes.guess_type(urllib.parse.urlsplit(self.path).path)[0]
             content_type = guessed or "application/octet-stream"
 
+        # Ranges apply to plain 200 answers only, as a real server's would.
+        ranged = status == 200 and rule.get("ranges", True)
+        first, count = 0, body.length
+        if ranged and self.range_applies(body):
+            wanted = parse_range(self.headers.get("Range"), body.length)
+            if wanted == "unsatisfiable":
+                entry["status"] = 416
+                extra = {"Content-Range": f"bytes */{body.length}", **extra}
+                self.send_simple(416, extra_headers=extra, head=head)
+                entry["complete"] = True
+                return
+            if wanted is not None:
+                first, last = wanted
+                count = last - first + 1
+                status = 206
+                extra = {"Content-Range": f"bytes {first}-{last}/{body.length}", **extra}
+
         entry["status"] = status
         self.send_response(status)
         self.send_header("Content-Type", content_type)
+        if ranged:
+            self.send_header("Accept-Ranges", "bytes")
         if with_length:
-            self.send_header("Content-Length", str(body.length))
+            self.send_header("Content-Length", str(count))
         else:
             # Without a length the only end-of-body marker is the close.
             self.send_header("Connection", "close")
@@ -554,14 +633,14 @@ class Handler(BaseHTTPRequestHandler):
 
         bps = rule.get("slow", {}).get("bytes_per_sec")
         limit = rule.get("drop_after")
-        to_send = body.length if limit is None else min(limit, body.length)
+        to_send = count if limit is None else min(limit, count)
         # Pace in about twenty writes a second: smooth enough for progress
         # bars, and a vanished client is noticed within a tick.
         max_chunk = CHUNK if bps is None else max(1, min(64 * 1024, bps // 20))
 
         start = time.monotonic()
         sent = 0
-        for chunk in body.chunks(max_chunk):
+        for chunk in body.chunks(max_chunk, first, count):
             if sent >= to_send:
                 break
             if sent + len(chunk) > to_send:
@@ -574,10 +653,19 @@ class Handler(BaseHTTPRequestHandler):
                 if wait > 0:
                     time.sleep(wait)
 
-        if limit is not None and limit < body.length:
+        if limit is not None and limit < count:
             self.cut_connection(rule)
             return
         entry["complete"] = True
+
+    def range_applies(self, body):
+        """If-Range: resume only when the client's validator is still this
+        body's Last-Modified; otherwise the whole, possibly changed, body."""
+        validator = self.headers.get("If-Range")
+        if validator is None:
+            return True
+        return (body.last_modified is not None
+                and validator.strip() == email.utils.formatdate(body.last_modified, usegmt=True))
 
     def cut_connection(self, rule):
         mode = rule.get("drop_mode", "reset")

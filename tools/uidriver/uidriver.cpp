@@ -4,8 +4,9 @@
 // window/control was not found, a wait timed out or the operation failed, 2 means bad usage.
 //
 // The window under test may be inside a long message-pumping loop started from WM_COMMAND, so anything that
-// makes it act (clicks, selection notifications, WM_CLOSE) is posted, never sent. Queries use
-// SendMessageTimeoutW, which the target answers whenever it pumps.
+// makes it act (clicks, selection notifications, WM_CLOSE) is posted, never sent; key events go through the
+// input queue, which does not wait for the target either. Queries use SendMessageTimeoutW, which the target
+// answers whenever it pumps.
 #include <windows.h>
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
+#include <cwctype>
 #include <memory>
 #include <optional>
 #include <type_traits>
@@ -277,6 +279,7 @@ struct Options {
     bool visibleOnly = false;
     std::wstring method = L"screen";
     DWORD settleMs = 300;
+    DWORD pauseMs = 50;
 };
 
 bool parseNumber(const std::wstring& s, long long& out) {
@@ -335,6 +338,10 @@ bool parseOptions(int argc, wchar_t** argv, Options& o, std::wstring& error) {
             if (!number(n))
                 return false;
             o.settleMs = static_cast<DWORD>(n);
+        } else if (a == L"--pause") {
+            if (!number(n))
+                return false;
+            o.pauseMs = static_cast<DWORD>(n);
         } else if (a == L"--exe") {
             if (!value(o.exe))
                 return false;
@@ -962,6 +969,102 @@ Json msgBoxJson(const MsgBox& m) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
+// Keyboard.
+
+struct NamedKey {
+    const wchar_t* name;
+    WORD vk;
+    bool extended; // keys of the extended block: without the flag the arrows arrive as the keypad's
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {L"TAB", VK_TAB, false},        {L"ENTER", VK_RETURN, false},  {L"RETURN", VK_RETURN, false},
+    {L"ESC", VK_ESCAPE, false},     {L"ESCAPE", VK_ESCAPE, false}, {L"SPACE", VK_SPACE, false},
+    {L"BACKSPACE", VK_BACK, false}, {L"DELETE", VK_DELETE, true},  {L"INSERT", VK_INSERT, true},
+    {L"HOME", VK_HOME, true},       {L"END", VK_END, true},        {L"PAGEUP", VK_PRIOR, true},
+    {L"PAGEDOWN", VK_NEXT, true},   {L"LEFT", VK_LEFT, true},      {L"RIGHT", VK_RIGHT, true},
+    {L"UP", VK_UP, true},           {L"DOWN", VK_DOWN, true},      {L"SHIFT", VK_SHIFT, false},
+    {L"CTRL", VK_CONTROL, false},   {L"ALT", VK_MENU, false},
+};
+
+std::optional<NamedKey> keyByName(const std::wstring& name) {
+    for (const NamedKey& k : kNamedKeys)
+        if (equalsNoCase(name, k.name))
+            return k;
+    // Letters and digits are their own virtual keys; F1..F24 follow each other.
+    const wchar_t c = name.size() == 1 ? std::towupper(name[0]) : 0;
+    if ((c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z'))
+        return NamedKey{nullptr, static_cast<WORD>(c), false};
+    long long f = 0;
+    if (name.size() > 1 && (name[0] == L'F' || name[0] == L'f') && parseNumber(name.substr(1), f) && f >= 1 &&
+        f <= 24)
+        return NamedKey{nullptr, static_cast<WORD>(VK_F1 + f - 1), false};
+    return std::nullopt;
+}
+
+INPUT keyInput(const NamedKey& k, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = k.vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(k.vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = (k.extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    return in;
+}
+
+// "SHIFT+TAB": the keys go down in order and come up in reverse, as typed.
+bool chordInputs(const std::wstring& chord, std::vector<INPUT>& out, std::wstring& error) {
+    std::vector<NamedKey> keys;
+    for (size_t start = 0;;) {
+        const size_t plus = chord.find(L'+', start);
+        const std::wstring name = chord.substr(start, plus == std::wstring::npos ? plus : plus - start);
+        auto key = keyByName(name);
+        if (!key) {
+            error = L"unknown key '" + name + L"' in '" + chord + L"'";
+            return false;
+        }
+        keys.push_back(*key);
+        if (plus == std::wstring::npos)
+            break;
+        start = plus + 1;
+    }
+    out.clear();
+    for (const NamedKey& k : keys)
+        out.push_back(keyInput(k, false));
+    for (auto k = keys.rbegin(); k != keys.rend(); ++k)
+        out.push_back(keyInput(*k, true));
+    return true;
+}
+
+bool sendInputs(std::vector<INPUT>& inputs) {
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+// Key events go to whichever window is in the foreground, so the target must be there first. Windows lets
+// only the process that had the last input move the foreground: sharing the current foreground thread's input
+// state lifts that, and a synthetic ALT tap counts as our input when even that is refused.
+bool toForeground(HWND h) {
+    auto isForeground = [h] { return GetForegroundWindow() == h; };
+    if (isForeground())
+        return true;
+    const DWORD self = GetCurrentThreadId();
+    const DWORD current = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    const bool attached = current && current != self && AttachThreadInput(self, current, TRUE);
+    SetForegroundWindow(h);
+    BringWindowToTop(h);
+    bool done = pollUntil(500, isForeground);
+    if (!done) {
+        const NamedKey alt{L"ALT", VK_MENU, false};
+        std::vector<INPUT> tap{keyInput(alt, false), keyInput(alt, true)};
+        sendInputs(tap);
+        SetForegroundWindow(h);
+        done = pollUntil(1000, isForeground);
+    }
+    if (attached)
+        AttachThreadInput(self, current, FALSE);
+    return done;
+}
+
+// ---------------------------------------------------------------------------------------------------------
 // Commands.
 
 int cmdFind(const Options& o) {
@@ -1267,6 +1370,70 @@ int cmdPixel(const Options& o) {
     return 0;
 }
 
+int cmdKeys(const Options& o) {
+    if (o.positional.size() < 2)
+        return fail(
+            L"usage: keys <class> <key> [<key> ...] [--pid N] [--timeout MS] [--pause MS]; keys such as "
+            L"TAB, SHIFT+TAB, ENTER, ESC, SPACE, UP, F4, A, CTRL+A",
+            2);
+    // Every chord is checked before the first is sent: a typo must not leave half a sequence typed.
+    std::vector<std::vector<INPUT>> chords(o.positional.size() - 1);
+    Json sent = Json::array();
+    for (size_t i = 1; i < o.positional.size(); ++i) {
+        std::wstring error;
+        if (!chordInputs(o.positional[i], chords[i - 1], error))
+            return fail(error, 2);
+        sent.push(o.positional[i]);
+    }
+    const WindowFilter f = filterFrom(o, o.positional[0]);
+    HWND h = waitWindow(f, o.timeoutMs);
+    if (!h)
+        return fail(describe(f));
+    if (!toForeground(h))
+        return fail(L"cannot bring the window to the foreground");
+    // The pause also follows the last key, so the target has had its turn before the caller looks.
+    for (auto& chord : chords) {
+        if (!sendInputs(chord))
+            return fail(L"SendInput failed");
+        Sleep(o.pauseMs);
+    }
+    emit(Json::object()
+             .set("hwnd", reinterpret_cast<UINT_PTR>(h))
+             .set("sent", sent)
+             .set("foreground", GetForegroundWindow() == h));
+    return 0;
+}
+
+// The focus is a property of the window's thread, so it can be read without the window taking part.
+int cmdFocus(const Options& o) {
+    if (o.positional.size() != 1)
+        return fail(L"usage: focus <class> [--pid N] [--timeout MS]", 2);
+    const WindowFilter f = filterFrom(o, o.positional[0]);
+    HWND h = waitWindow(f, o.timeoutMs);
+    if (!h)
+        return fail(describe(f));
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &info))
+        return fail(L"GetGUIThreadInfo failed");
+    // A control's inner window (the edit field of a combo box) stands for the control the specs address.
+    HWND control = info.hwndFocus;
+    while (control && control != h && GetAncestor(control, GA_PARENT) != h)
+        control = GetAncestor(control, GA_PARENT);
+    Json focus;
+    if (control && control != h) {
+        const auto kids = directChildren(h);
+        const size_t index = std::find(kids.begin(), kids.end(), control) - kids.begin();
+        focus = childInfo(h, control, index);
+    }
+    emit(Json::object()
+             .set("hwnd", reinterpret_cast<UINT_PTR>(h))
+             .set("active", info.hwndActive == h)
+             .set("focus_hwnd", info.hwndFocus ? Json(reinterpret_cast<UINT_PTR>(info.hwndFocus)) : Json())
+             .set("focus", focus));
+    return 0;
+}
+
 int cmdWaitGone(const Options& o) {
     if (o.positional.size() != 1)
         return fail(L"usage: wait-gone <class> --timeout MS [--pid N]", 2);
@@ -1308,7 +1475,7 @@ int cmdWindows(const Options& o) {
 
 const wchar_t kUsage[] =
     L"usage: uidriver <command> ...; commands: find, children, child, click, check, select, close, msgbox, "
-    L"screenshot, screenshot-msgbox, pixel, wait-gone, windows";
+    L"screenshot, screenshot-msgbox, pixel, keys, focus, wait-gone, windows";
 
 } // namespace
 
@@ -1344,6 +1511,10 @@ int wmain(int argc, wchar_t** argv) {
         return cmdScreenshotMsgBox(o);
     if (cmd == L"pixel")
         return cmdPixel(o);
+    if (cmd == L"keys")
+        return cmdKeys(o);
+    if (cmd == L"focus")
+        return cmdFocus(o);
     if (cmd == L"wait-gone")
         return cmdWaitGone(o);
     if (cmd == L"windows")

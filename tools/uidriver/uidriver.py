@@ -213,6 +213,25 @@ class UiDriver:
             args.append("--force")
         return self.run(*args, timeout_ms=timeout_ms)
 
+    # -- keyboard ---------------------------------------------------------------------------------------
+
+    def keys(self, *names, window_class=None, pid=None, exe=None, hwnd=None, timeout_ms=0, pause_ms=None):
+        """Brings the window to the foreground and types the keys as real key events, e.g.
+        keys("TAB", "SHIFT+TAB", "ENTER", "ESC", "SPACE"); pause_ms (default 50) follows each key. Returns
+        {hwnd, sent, foreground}."""
+        if not names:
+            raise ValueError("keys() needs at least one key")
+        args = ["keys", self._cls(window_class)] + list(names) + self._opts(pid, exe, hwnd, timeout_ms)
+        if pause_ms is not None:
+            args += ["--pause", str(int(pause_ms))]
+        return self.run(*args, timeout_ms=timeout_ms)
+
+    def focus(self, window_class=None, *, pid=None, exe=None, hwnd=None, timeout_ms=0):
+        """The child holding the keyboard focus, as an entry of children(), or None when no control of the
+        window has it (it is on the window itself, or on another window such as a message box)."""
+        return self.run("focus", self._cls(window_class), *self._opts(pid, exe, hwnd, timeout_ms),
+                        timeout_ms=timeout_ms)["focus"]
+
     # -- message boxes ----------------------------------------------------------------------------------
 
     def msgbox(self, *, pid=None, exe=None, timeout_ms=0, answer=False, button=None, check=True):
