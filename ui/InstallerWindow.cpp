@@ -7,6 +7,7 @@
 #include "ui/CommonControls.h"
 #include "ui/GdiApi.h"
 #include "ui/GdiPlusApi.h"
+#include "ui/Keyboard.h"
 #include "ui/ScreenTexts.h"
 #include "ui/WindowProc.h"
 
@@ -188,10 +189,18 @@ bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int s
     ::SetClassLongPtrW(w.installButton, GCLP_HCURSOR, hand);
     ::SetClassLongPtrW(w.releaseNotesLink, GCLP_HCURSOR, hand);
 
+    // Focus cues show from the start only if the keyboard started the
+    // installer; otherwise they show once it is used.
+    ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+
     // The opening screen follows as soon as the message loop runs, before
     // the controls first paint themselves.
     installer.state.decisionPending = ::PostMessageW(window, kLookAtRecords, 0, 0) != FALSE;
     ::ShowWindow(window, showCode);
+    // Moving the hidden window to the centre may already have activated it,
+    // before it had controls to pass the focus on to.
+    if (::GetFocus() == window)
+        RestoreFocus(installer);
     ::UpdateWindow(window);
     return true;
 }
