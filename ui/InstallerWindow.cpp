@@ -8,6 +8,7 @@
 #include "ui/GdiApi.h"
 #include "ui/GdiPlusApi.h"
 #include "ui/Keyboard.h"
+#include "ui/ReleaseNotesLink.h"
 #include "ui/ScreenTexts.h"
 #include "ui/WindowProc.h"
 
@@ -168,6 +169,7 @@ bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int s
     RegisterProgressBarClass();
     CreateControls(w, installer.inputs);
     ArrangeInReadingOrder(w);
+    MakeStaticTextALink(w.releaseNotesLink);
 
     ::SendMessageW(w.launchCheckBox, BM_SETCHECK, BST_CHECKED, 0);
     ::ShowWindow(w.launchCheckBox, SW_HIDE);
