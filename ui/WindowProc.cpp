@@ -3,7 +3,6 @@
 #include "profile/ProductProfile.h"
 #include "ui/InstallFolder.h"
 #include "ui/Keyboard.h"
-#include "ui/OutcomeReport.h"
 #include "ui/ProcessExit.h"
 #include "ui/RunLoops.h"
 #include "ui/ScreenTexts.h"
@@ -90,8 +89,7 @@ LRESULT HandleMessage(InstallerWindow& w, HWND window, UINT message, WPARAM wPar
     case kInstallRunReturned:
         // A failed install leaves nothing to go on with; a successful or
         // cancelled one is finished by the run loop that waits for it.
-        if (w.installRun)
-            EndUnlessSucceeded(w.installRun->GetOutcome());
+        EndIfInstallRunFailed(w);
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE)
