@@ -1451,7 +1451,11 @@ int cmdAccessible(const Options& o) {
     const HRESULT found = AccessibleObjectFromWindow(t.child, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                                      reinterpret_cast<void**>(&object));
     if (FAILED(found) || !object)
-        return fail(L"AccessibleObjectFromWindow failed: 0x" + hexNumber(static_cast<unsigned long>(found)));
+    {
+        wchar_t code[16];
+        wsprintfW(code, L"0x%08lx", static_cast<unsigned long>(found));
+        return fail(std::wstring(L"AccessibleObjectFromWindow failed: ") + code);
+    }
     VARIANT self;
     VariantInit(&self);
     self.vt = VT_I4;
