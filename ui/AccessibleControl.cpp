@@ -1,4 +1,4 @@
-#include "ui/LinkAccessible.h"
+#include "ui/AccessibleControl.h"
 
 #include "common/UniqueHandle.h"
 #include "platform/SystemLibrary.h"
@@ -6,8 +6,11 @@
 #include <objbase.h>
 #include <oleacc.h>
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <memory>
+#include <string>
 #include <utility>
 
 namespace {
@@ -45,11 +48,21 @@ bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// The system's description of the static text with the role and state of a
-// link; everything else is passed on unchanged.
-class LinkAccessible final : public IAccessible, public IOleWindow {
+// The progress bar's position as a share of its range, as "45%".
+std::wstring PositionText(HWND bar) {
+    const auto position = static_cast<long long>(::SendMessageW(bar, PBM_GETPOS, 0, 0));
+    const auto low = static_cast<long long>(::SendMessageW(bar, PBM_GETRANGE, TRUE, 0));
+    const auto high = static_cast<long long>(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
+    const long long percent = high > low ? (position - low) * 100 / (high - low) : 0;
+    return std::to_wstring(percent) + L"%";
+}
+
+// The system's description of the control with the role, state and value of
+// its kind; everything else is passed on unchanged.
+class AccessibleControl final : public IAccessible, public IOleWindow {
   public:
-    LinkAccessible(HWND link, ComPtr<IAccessible> standard) : link_(link), standard_(std::move(standard)) {}
+    AccessibleControl(HWND control, AccessibleKind kind, ComPtr<IAccessible> standard)
+        : control_(control), kind_(kind), standard_(std::move(standard)) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
         if (!object)
@@ -71,7 +84,7 @@ class LinkAccessible final : public IAccessible, public IOleWindow {
         const ULONG left = --references_;
         // COM decides its lifetime: the last reference frees it.
         if (left == 0)
-            std::unique_ptr<LinkAccessible> last(this);
+            std::unique_ptr<AccessibleControl> last(this);
         return left;
     }
 
@@ -79,24 +92,35 @@ class LinkAccessible final : public IAccessible, public IOleWindow {
         if (!IsSelf(child) || !role)
             return standard_->get_accRole(child, role);
         role->vt = VT_I4;
-        role->lVal = ROLE_SYSTEM_LINK;
+        role->lVal = kind_ == AccessibleKind::Link ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_PROGRESSBAR;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         const HRESULT result = standard_->get_accState(child, state);
         if (!IsSelf(child) || FAILED(result) || !state || state->vt != VT_I4)
             return result;
+        if (kind_ == AccessibleKind::ProgressBar) {
+            state->lVal |= STATE_SYSTEM_READONLY;
+            return S_OK;
+        }
         state->lVal &= ~STATE_SYSTEM_READONLY;
         state->lVal |= STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED;
-        if (::GetFocus() == link_)
+        if (::GetFocus() == control_)
             state->lVal |= STATE_SYSTEM_FOCUSED;
         return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        if (!IsSelf(child) || !value || kind_ != AccessibleKind::ProgressBar)
+            return standard_->get_accValue(child, value);
+        const std::wstring text = PositionText(control_);
+        *value = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        return *value ? S_OK : E_OUTOFMEMORY;
     }
 
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
         if (!window)
             return E_POINTER;
-        *window = link_;
+        *window = control_;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
@@ -127,9 +151,6 @@ class LinkAccessible final : public IAccessible, public IOleWindow {
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         return standard_->get_accName(child, name);
-    }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        return standard_->get_accValue(child, value);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
         return standard_->get_accDescription(child, description);
@@ -174,24 +195,38 @@ class LinkAccessible final : public IAccessible, public IOleWindow {
     }
 
   private:
-    const HWND link_;
+    const HWND control_;
+    const AccessibleKind kind_;
     const ComPtr<IAccessible> standard_;
     std::atomic<ULONG> references_{1};
 };
 
+LRESULT CALLBACK ProgressBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
+        if (const LRESULT object = AccessibleObjectFor(bar, AccessibleKind::ProgressBar, wParam))
+            return object;
+    }
+    const auto classProc = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(bar, GCLP_WNDPROC));
+    return ::CallWindowProcW(classProc, bar, message, wParam, lParam);
+}
+
 } // namespace
 
-LRESULT LinkAccessibleObject(HWND link, WPARAM wParam) {
+LRESULT AccessibleObjectFor(HWND control, AccessibleKind kind, WPARAM wParam) {
     const OleaccFunctions* oleacc = Oleacc();
     if (!oleacc || !InComApartment())
         return 0;
     ComPtr<IAccessible> standard;
-    if (FAILED(oleacc->createStdAccessibleObject(link, OBJID_CLIENT, __uuidof(IAccessible),
+    if (FAILED(oleacc->createStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
                                                  standard.put_void())) ||
         !standard)
         return 0;
     ComPtr<IAccessible> object;
-    *object.put() = std::make_unique<LinkAccessible>(link, std::move(standard)).release();
+    *object.put() = std::make_unique<AccessibleControl>(control, kind, std::move(standard)).release();
     const LRESULT result = oleacc->lresultFromObject(__uuidof(IAccessible), wParam, object.get());
     return FAILED(result) ? 0 : result;
+}
+
+void DescribeProgressBarPosition(HWND bar) {
+    ::SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ProgressBarProc));
 }

@@ -4,6 +4,7 @@
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
 #include "resource_ids.h"
+#include "ui/AccessibleControl.h"
 #include "ui/CommonControls.h"
 #include "ui/GdiApi.h"
 #include "ui/GdiPlusApi.h"
@@ -170,6 +171,7 @@ bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int s
     CreateControls(w, installer.inputs);
     ArrangeInReadingOrder(w);
     MakeStaticTextALink(w.releaseNotesLink);
+    DescribeProgressBarPosition(w.progressBar);
 
     ::SendMessageW(w.launchCheckBox, BM_SETCHECK, BST_CHECKED, 0);
     ::ShowWindow(w.launchCheckBox, SW_HIDE);

@@ -1,6 +1,6 @@
 #include "ui/ReleaseNotesLink.h"
 
-#include "ui/LinkAccessible.h"
+#include "ui/AccessibleControl.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_GETOBJECT:
         if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
-            if (const LRESULT object = LinkAccessibleObject(link, wParam))
+            if (const LRESULT object = AccessibleObjectFor(link, AccessibleKind::Link, wParam))
                 return object;
         }
         break;
