@@ -633,6 +633,19 @@ class Installer:
     def close_box(self):
         self.d.close()
 
+    def keys(self, *names):
+        """Types the keys into the window as real key events, the window brought to the foreground first."""
+        self.d.keys(*names)
+
+    def focused(self):
+        """The control holding the keyboard focus (its index among the children), or None."""
+        focus = self.d.focus()
+        return focus["index"] if focus else None
+
+    def accessible(self, control):
+        """What screen readers are told about the control: name, value, role and state."""
+        return self.d.accessible(index(control))
+
     def message(self, timeout_ms=60000, answer=True, shot_name="message"):
         """The message box the installer shows (screenshot saved); answered with OK unless answer=False."""
         filters = {"pid": self.window["pid"]} if self.window else {"exe": self.exe.name}
