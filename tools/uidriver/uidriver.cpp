@@ -1448,8 +1448,8 @@ int cmdAccessible(const Options& o) {
         return rc;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IAccessible* object = nullptr;
-    const HRESULT found = AccessibleObjectFromWindow(t.child, static_cast<DWORD>(OBJID_CLIENT),
-                                                     IID_IAccessible, reinterpret_cast<void**>(&object));
+    const HRESULT found = AccessibleObjectFromWindow(
+        t.child, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&object));
     if (FAILED(found) || !object) {
         wchar_t code[16];
         wsprintfW(code, L"0x%08lx", static_cast<unsigned long>(found));
