@@ -46,9 +46,14 @@ LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_PAINT: {
         // The text as the static control draws it, then the dotted focus
-        // rectangle around it.
+        // rectangle around it. The rectangle is drawn by inverting, so the
+        // whole control is repainted under it, or a partial repaint would
+        // invert part of it back.
+        const bool cue = ShowsFocusCue(link);
+        if (cue)
+            ::InvalidateRect(link, nullptr, TRUE);
         const LRESULT result = CallStatic(link, message, wParam, lParam);
-        if (ShowsFocusCue(link)) {
+        if (cue) {
             RECT area;
             ::GetClientRect(link, &area);
             const HDC dc = ::GetDC(link);
