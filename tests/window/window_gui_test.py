@@ -384,6 +384,25 @@ def test_logo_and_separator_are_drawn():
         expect_ended_by(h, CANCEL, "Cancel")
 
 
+def test_focus_is_drawn_once_the_keyboard_is_used():
+    wt.clear_records()
+    with host("--offered", OFFERED) as h:
+        link = h.child(LINK)
+
+        def frame_dots(picture):
+            """Dark pixels on the link's top edge, where its focus frame runs."""
+            return picture.count(link["x"], link["y"], link["x"] + link["w"], link["y"] + 1,
+                                 lambda c: not wt.is_white(c))
+
+        expect_equal((h.driver.focus() or {}).get("index"), INSTALL, "the focus starts on the main button")
+        expect_equal(frame_dots(h.screenshot("focus_not_drawn")), 0, "no focus frame before the keyboard is used")
+        h.driver.keys("TAB", "TAB")
+        expect_equal((h.driver.focus() or {}).get("index"), LINK, "two Tabs reach the link")
+        dots = frame_dots(h.screenshot("focus_on_link"))
+        expect(dots > link["w"] // 4, "a dotted focus frame round the link (%d dots)" % dots)
+        expect_ended_by(h, CANCEL, "Cancel")
+
+
 def test_window_works_without_the_logo_resource():
     wt.clear_records()
     with host("--offered", OFFERED, nologo=True) as h:
