@@ -10,6 +10,7 @@
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 #include "ui/InstallerWindow.h"
+#include "ui/Keyboard.h"
 #include "ui/OutcomeReport.h"
 
 #include <windows.h>
@@ -50,10 +51,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     MSG message;
     // -1 is an error, not a message: stop rather than dispatch garbage.
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchLoopMessage(message);
     // The window posts its quit message with 0; a quit message of any other
     // origin must not change the exit code either.
     return 0;

@@ -2,6 +2,7 @@
 
 #include "install/Installer.h"
 #include "install/Uninstaller.h"
+#include "ui/Keyboard.h"
 #include "ui/OutcomeReport.h"
 #include "ui/Screens.h"
 #include "ui/WindowProc.h"
@@ -53,10 +54,8 @@ int AnimateProgressBar(const WorkerRun& worker, const std::function<int()>& prog
 
 void PumpMessages() {
     MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchLoopMessage(msg);
 }
 
 void WaitPumping(DWORD milliseconds) {

@@ -8,7 +8,8 @@
 
 #include <functional>
 
-// Dispatches every message waiting for this thread.
+// Dispatches every message waiting for this thread, the installer window's
+// keys through its keyboard interface.
 void PumpMessages();
 
 // Lets the given time pass while dispatching messages as they arrive. The

@@ -2,6 +2,7 @@
 
 #include "profile/ProductProfile.h"
 #include "ui/InstallFolder.h"
+#include "ui/Keyboard.h"
 #include "ui/ProcessExit.h"
 #include "ui/RunLoops.h"
 #include "ui/ScreenTexts.h"
@@ -89,6 +90,15 @@ LRESULT HandleMessage(InstallerWindow& w, HWND window, UINT message, WPARAM wPar
         // A failed install leaves nothing to go on with; a successful or
         // cancelled one is finished by the run loop that waits for it.
         EndIfInstallRunFailed(w);
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            SaveFocus(w);
+        // The default handling gives the window itself the focus on
+        // activation, and WM_SETFOCUS passes it on.
+        break;
+    case WM_SETFOCUS:
+        RestoreFocus(w);
         return 0;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(

@@ -14,7 +14,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 from harness import installer as h  # noqa: E402
 from harness.installer import (CANCEL_BUTTON, INSTALL_BUTTON, INSTALL_DIR_WIN, INSTALLER_VERSION_LINE,  # noqa: E402
-                     LANGUAGE_COMBO, LAUNCH_CHECKBOX, OFFERED, PRODUCT, RELEASE_NOTES_LINK,
+                     LANGUAGE_COMBO, LAUNCH_CHECKBOX, OFFERED, PRODUCT, PROGRESS_BAR, RELEASE_NOTES_LINK,
                      SETTINGS_KEY, UNINSTALL_KEY, VERSION_LINE, T, expect)
 
 PACKAGE_PATH = f"/zqHelmview/application/{OFFERED}/Helmview.zip"
@@ -346,6 +346,106 @@ def uninstall_from_installed_copy(c):
     un.click(INSTALL_BUTTON)
     expect(un.wait_exit(30) == 0, "Finish ends the uninstaller with exit code 0")
     expect_no_app_started(c, wait=1)
+
+
+# The numbers screen readers get (MSAA).
+ROLE_SYSTEM_LINK = 0x1E
+STATE_SYSTEM_FOCUSABLE = 0x100000
+
+
+def tab_round(inst, key="TAB"):
+    """Presses the key until the focus is back where it started; returns the controls it went through."""
+    start = inst.focused()
+    met = []
+    for _ in range(8):
+        inst.keys(key)
+        met.append(inst.focused())
+        if met[-1] == start:
+            return met
+    raise h.E2EError(f"{key} did not come back round ({met})")
+
+
+def expect_esc_ignored(inst, screen):
+    inst.keys("ESC")
+    time.sleep(1)
+    expect(inst.running() and inst.screen()[0] == screen, f"Esc does nothing on the {screen} screen")
+
+
+@case
+def keyboard_install_and_uninstall(c):
+    """An install and an uninstall with the keyboard alone, as real key events."""
+    server = c.serve()
+    inst = c.start(server)
+    kids = inst.wait_screen("welcome")
+    expect(inst.focused() == INSTALL_BUTTON, f"the focus starts on Install ({inst.focused()})")
+    # The hidden launch box is skipped.
+    met = tab_round(inst)
+    expect(met == [LANGUAGE_COMBO, RELEASE_NOTES_LINK, CANCEL_BUTTON, INSTALL_BUTTON],
+           f"Tab goes round the language list, the link, Cancel and Install ({met})")
+    met = tab_round(inst, "SHIFT+TAB")
+    expect(met == [CANCEL_BUTTON, RELEASE_NOTES_LINK, LANGUAGE_COMBO, INSTALL_BUTTON],
+           f"Shift+Tab goes round the other way ({met})")
+    link = inst.accessible(RELEASE_NOTES_LINK)
+    expect(link["role"] == ROLE_SYSTEM_LINK and link["name"] == kids[RELEASE_NOTES_LINK]["text"] and
+           link["state"] & STATE_SYSTEM_FOCUSABLE, f"screen readers get the link as a focusable link ({link})")
+
+    # A language picked with the arrow keys retexts the window; the focus stays on the list.
+    inst.keys("TAB", "DOWN")
+    wait_for(lambda: inst.children()[INSTALL_BUTTON]["text"] != T("IDS_INSTALL"), 10, "the next language")
+    expect(inst.focused() == LANGUAGE_COMBO, "the focus stays on the language list")
+    inst.keys("UP")
+    inst.wait_screen("welcome", timeout=10, shot=False)
+    expect(inst.focused() == LANGUAGE_COMBO, "the focus stays on the language list")
+
+    # Enter presses Install wherever the focus is.
+    inst.keys("ENTER")
+    inst.wait_screen("installing")
+    expect(inst.focused() == CANCEL_BUTTON, f"the focus moves to Cancel while installing ({inst.focused()})")
+    inst.wait_screen("finish_installed", timeout=240)
+    expect(inst.focused() == INSTALL_BUTTON, f"the focus moves to Finish ({inst.focused()})")
+    met = tab_round(inst)
+    expect(met == [LAUNCH_CHECKBOX, RELEASE_NOTES_LINK, INSTALL_BUTTON],
+           f"Tab goes round the launch box, the link and Finish ({met})")
+    inst.keys("TAB", "SPACE")
+    expect(inst.children()[LAUNCH_CHECKBOX]["checked"] == 0, "Space unticks the launch box")
+    expect_esc_ignored(inst, "finish_installed")
+    expect_installed()
+    inst.keys("ENTER")
+    expect(inst.wait_exit(30) == 0, "Enter on the finish screen ends the installer with exit code 0")
+    expect_no_app_started(c, wait=1)
+
+    c.installed = OFFERED
+    un = run_uninstall_entry(c)
+    un.wait_screen("uninstall_welcome")
+    un.keys("ENTER")
+    un.wait_screen("finish_uninstalled", timeout=120)
+    expect_esc_ignored(un, "finish_uninstalled")
+    expect_nothing_installed()
+    un.keys("ENTER")
+    expect(un.wait_exit(30) == 0, "Enter on the finish screen ends the uninstaller with exit code 0")
+
+
+@case
+def keyboard_cancel(c):
+    """Esc during the download is the Cancel button: the install is cancelled and cleaned up."""
+    server = c.serve()
+    server.set_rules(slow_package_rule())
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    inst.keys("ENTER")
+    inst.wait_screen("installing")
+    wait_download_running(server)
+    wait_for(lambda: inst.progress() >= 10, 20, "the bar to show the download step")
+    bar = inst.accessible(PROGRESS_BAR)
+    expect(bar["value"] == f"{inst.progress()}%", f"screen readers get the bar's position ({bar})")
+    inst.keys("ESC")
+    wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
+    inst.wait_screen("finish_cancelled", timeout=120)
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") != 3, "IsInstalled is not 3")
+    expect(h.folder_files(h.install_dir()) == [], f"install folder empty ({h.folder_files(h.install_dir())})")
+    expect_esc_ignored(inst, "finish_cancelled")
+    inst.keys("ENTER")
+    expect(inst.wait_exit(30) == 0, "Enter on the finish screen ends the installer with exit code 0")
 
 
 @case

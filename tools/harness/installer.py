@@ -50,9 +50,10 @@ INSTALLER_VERSION = "5.0.2.1"
 WINDOW_CLASS = "TESTSETUP"
 APP_WINDOW_CLASS = "HelmviewFixtureApp"
 
-# Control order of the installer window (creation order).
-INSTALL_BUTTON, CANCEL_BUTTON, LAUNCH_CHECKBOX, LANGUAGE_COMBO, PROGRESS_BAR = 0, 1, 2, 3, 4
-RELEASE_NOTES_LINK, BODY_TEXT, LANGUAGE_LABEL, VERSION_LINE, INSTALLER_VERSION_LINE = 5, 6, 7, 8, 9
+# The installer window's controls where the driver lists them: in their order among their siblings, which is
+# the reading order (and, for those that take the focus, the Tab order).
+BODY_TEXT, PROGRESS_BAR, LANGUAGE_LABEL, LANGUAGE_COMBO, LAUNCH_CHECKBOX = 0, 1, 2, 3, 4
+VERSION_LINE, RELEASE_NOTES_LINK, CANCEL_BUTTON, INSTALL_BUTTON, INSTALLER_VERSION_LINE = 5, 6, 7, 8, 9
 
 # Registry locations (HKEY_LOCAL_MACHINE, 32-bit view).
 SETTINGS_KEY = r"HKLM\Software\Norvale\SSD Helmview"
@@ -631,6 +632,19 @@ class Installer:
 
     def close_box(self):
         self.d.close()
+
+    def keys(self, *names):
+        """Types the keys into the window as real key events, the window brought to the foreground first."""
+        self.d.keys(*names)
+
+    def focused(self):
+        """The control holding the keyboard focus (its index among the children), or None."""
+        focus = self.d.focus()
+        return focus["index"] if focus else None
+
+    def accessible(self, control):
+        """What screen readers are told about the control: name, value, role and state."""
+        return self.d.accessible(index(control))
 
     def message(self, timeout_ms=60000, answer=True, shot_name="message"):
         """The message box the installer shows (screenshot saved); answered with OK unless answer=False."""
