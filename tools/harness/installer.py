@@ -380,7 +380,7 @@ class Processes:
         if libc.prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) != 0:
             raise OSError(ctypes.get_errno(), "prctl(PR_SET_CHILD_SUBREAPER)")
         self.me = os.getpid()
-        self.known = {}     # pid -> {"comm", "argv"}; remembered while they run, so zombies stay identifiable
+        self.known = {}     # pid -> {"comm", "argv", "start"}; argv remembered while they run (a zombie has none)
         self.results = {}   # pid -> (exit code, user+system CPU seconds)
 
     @staticmethod
@@ -391,7 +391,8 @@ class Processes:
             return None
         comm = raw[raw.index("(") + 1:raw.rindex(")")]
         fields = raw[raw.rindex(")") + 2:].split()
-        return {"comm": comm, "state": fields[0], "ppid": int(fields[1])}
+        # The start time tells a process from a later one that got the same pid.
+        return {"comm": comm, "state": fields[0], "ppid": int(fields[1]), "start": int(fields[19])}
 
     @staticmethod
     def argv(pid):
@@ -415,8 +416,13 @@ class Processes:
             st = self._stat(pid)
             if not st or st["ppid"] != self.me:
                 continue
-            info = self.known.setdefault(pid, {"comm": st["comm"], "argv": []})
-            info["comm"] = st["comm"] if st["state"] != "Z" else info["comm"]
+            info = self.known.get(pid)
+            if info is None or info["start"] != st["start"]:
+                # New, or a pid handed out again (they wrap at 32768 on a busy machine).
+                info = self.known[pid] = {"comm": st["comm"], "argv": [], "start": st["start"]}
+            # Wine renames the process once it has loaded the program, which can be after our last look at a
+            # short-lived one; its zombie keeps that final name.
+            info["comm"] = st["comm"]
             argv = self.argv(pid)
             # Until Wine has loaded the program the command line is the loader's.
             if argv and re.match(r"^[A-Za-z]:\\", argv[0]):
