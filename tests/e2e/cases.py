@@ -16,6 +16,7 @@ from harness import installer as h  # noqa: E402
 from harness.installer import (CANCEL_BUTTON, INSTALL_BUTTON, INSTALL_DIR_WIN, INSTALLER_VERSION_LINE,  # noqa: E402
                      LANGUAGE_COMBO, LAUNCH_CHECKBOX, OFFERED, PRODUCT, RELEASE_NOTES_LINK,
                      SETTINGS_KEY, UNINSTALL_KEY, VERSION_LINE, T, expect)
+from harness.texts import T_in  # noqa: E402
 
 PACKAGE_PATH = f"/zqHelmview/application/{OFFERED}/Helmview.zip"
 MANIFEST_PATH = "/zqHelmview/config/lista_updater.xml"
@@ -414,6 +415,29 @@ def relaunch_copy(c):
     inst.wait_screen("welcome")
     inst.click(CANCEL_BUTTON)
     expect(inst.wait_exit(30) == 0, "Cancel on the welcome screen ends the installer, exit code 0")
+
+
+@case
+def relaunch_error_in_users_language(c):
+    """A relaunch that cannot make its folder says so in the remembered language, before anything else ran."""
+    h.reg_set(SETTINGS_KEY, "CurrentCulture", "de-DE")
+    blocker = h.drive_c() / "blocked-temp"
+    blocker.write_text("a file where the temporary-files folder should be")
+    temp = h.windows_path(blocker) + "\\Temp"
+    try:
+        # Wine takes TMP and TEMP from the registry, not from the host: set them the Windows way.
+        launch = f"set TMP={temp}&& set TEMP={temp}&& {h.windows_path(h.EXE)} -test http://127.0.0.1:9/"
+        inst = h.Installer(c, command=["wine", "cmd", "/c", launch], extra_env=c.env(), expect_window=False,
+                           relaunch=False)
+        expect(inst.argv[0].lower() == h.windows_path(h.EXE).lower(), f"the installer started as is ({inst.argv})")
+        box = inst.message(shot_name="relaunch_error")
+        # A file of that name is in the way: the system's answer is ERROR_ALREADY_EXISTS.
+        expect(box["text"] == T_in("de-DE", "error_creating_folder") + "(error code: 183)" and
+               box["caption"] == T_in("de-DE", "IDS_TITLE_ERROR"), f"message {box['text']!r} under {box['caption']!r}")
+        expect(inst.wait_exit(30) == 0, "the installer ends with exit code 0 after the message")
+        expect(not c.driver.exists(exe=h.EXE.name), "no installer window was shown")
+    finally:
+        blocker.unlink()
 
 
 def expect_fatal_message(c, inst, text, label):

@@ -558,10 +558,12 @@ class Installer:
     """One run of the installer: the process started, its relaunched copy and the copy's window."""
 
     def __init__(self, case, args=(), exe=EXE, extra_env=None, expect_window=True, command=None, temp_only=True,
-                 allow_quick_exit=False):
+                 allow_quick_exit=False, relaunch=True):
         """command: what to start instead of "wine <exe> <args>" (a launcher that in turn starts the installer).
         temp_only: the relaunched copy is recognised by running from the temporary-files folder.
-        allow_quick_exit: the copy may have ended before we saw its command line (known by its name only)."""
+        allow_quick_exit: the copy may have ended before we saw its command line (known by its name only).
+        relaunch=False: the installer started by command is to stop before it relaunches; that process, wherever
+        it runs from, is the one followed."""
         self.case = case
         self.exe = Path(exe)
         self.args = [str(a) for a in args]
@@ -572,11 +574,12 @@ class Installer:
         self.started = time.monotonic()
         case.programs.add(self.exe.name)
         self.pid = case.processes.wait_for_new(self.exe.name, exclude=case.pids_seen | {self.first.pid},
-                                               folder=case.temp_windows if temp_only else None,
+                                               folder=case.temp_windows if temp_only and relaunch else None,
                                                allow_zombie=allow_quick_exit)
         case.pids_seen.add(self.pid)
         self.argv = case.processes.known[self.pid]["argv"]
-        self.first_exit = self.first.wait(timeout=60)
+        # Without a relaunch the launcher may wait for the installer, which waits for us.
+        self.first_exit = self.first.wait(timeout=60) if relaunch else None
         self.window = None
         self.d = case.driver
         if expect_window:
