@@ -80,9 +80,23 @@ std::optional<std::uint64_t> AnnouncedLength(HINTERNET request) {
     return any ? std::optional<std::uint64_t>(value) : std::nullopt;
 }
 
+// The status number of an open request; 0 when it cannot be read.
+int StatusOf(HINTERNET request) {
+    const auto query = WinInet().HttpQueryInfoW;
+    std::array<wchar_t, 512> buffer{};
+    DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t));
+    if (query && query(request, HTTP_QUERY_STATUS_CODE, buffer.data(), &length, nullptr))
+        return LeadingStatusNumber(buffer.data());
+    return 0;
+}
+
 // WinINet ends a body that the server cut off like a complete one; only the
-// count of bytes against the announced length tells the two apart.
+// count of bytes against the announced length tells the two apart. An answer
+// that has no body (a 304 announces the length of the file it did not send)
+// is complete as it is.
 bool ShortOfAnnounced(HINTERNET request, std::uint64_t received) {
+    if (!StatusCarriesBody(StatusOf(request)))
+        return false;
     const std::optional<std::uint64_t> announced = AnnouncedLength(request);
     return announced && received < *announced;
 }
@@ -254,13 +268,5 @@ bool Downloader::UrlExists(std::wstring subPath, std::wstring fileName) {
     if (!internet)
         return false;
     const unique_hinternet request = OpenRequest(internet.get(), UrlOf(subPath, fileName), error);
-    if (!request)
-        return false;
-    const auto query = WinInet().HttpQueryInfoW;
-    std::array<wchar_t, 512> buffer{};
-    DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t));
-    int status = 0;
-    if (query && query(request.get(), HTTP_QUERY_STATUS_CODE, buffer.data(), &length, nullptr))
-        status = LeadingStatusNumber(buffer.data());
-    return IsSuccessStatus(status);
+    return request && IsSuccessStatus(StatusOf(request.get()));
 }

@@ -119,6 +119,21 @@ TEST_F(DownloaderTest, RedirectAndNotModifiedStatusesCountAsSuccess) {
     EXPECT_TRUE(capture_.Messages().empty());
 }
 
+TEST_F(DownloaderTest, AnswersWithoutABodyAreCompleteWhateverLengthTheyAnnounce) {
+    for (const char* status : {"204", "304"}) {
+        const std::string rule =
+            std::string(R"({"status": )") + status + R"(, "headers": {"Content-Length": "5000"}})";
+        ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, rule)));
+        ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml", rule), true));
+        EXPECT_TRUE(DownloadPackage()) << status;
+        std::wstring text = L"left over";
+        EXPECT_TRUE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text))) << status;
+        EXPECT_EQ(text, L"") << status;
+    }
+    EXPECT_EQ(std::filesystem::file_size(Target()), 0u);
+    EXPECT_TRUE(capture_.Messages().empty());
+}
+
 TEST_F(DownloaderTest, FollowsARedirectToTheFile) {
     ASSERT_TRUE(server_.SetRules(R"({")" + kPackagePath + R"(": {"redirect": "/elsewhere/package.zip"},
                                      "/elsewhere/package.zip": {"generate": 10000}})"));
