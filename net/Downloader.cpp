@@ -246,6 +246,12 @@ Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, st
     const BodyResult body = ReadBody(
         request.get(), nullptr,
         [&](const char* data, DWORD size) {
+            // A server that never stops sending would otherwise take all the
+            // memory there is and end the process.
+            if (size > kMaxTextBytes - text.size()) {
+                ::SetLastError(ERROR_FILE_TOO_LARGE);
+                return false;
+            }
             // One character per byte: bytes keep their value (the ISO 8859-1
             // reading), so nothing is lost and ASCII reads as itself.
             for (DWORD i = 0; i < size; ++i)
