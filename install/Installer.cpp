@@ -120,6 +120,10 @@ Outcome Installer::Install() {
         RunStep([&] { RemoveOlderDriver(); });
     }
 
+    // From here the run completes: a Cancel made before ends it now, one made
+    // after is refused, so the window never sees 100 and a cancelled run.
+    if (!session.BeginLastStep())
+        return {};
     // The record follows the value: the window may see 100 a moment early.
     session.SetProgress(100);
     RunStep([&] { settings.SetIsInstalled(InstallRecord::Complete); });

@@ -17,7 +17,8 @@ class Installer {
 
     // Runs the whole sequence on the calling thread. Returns at 100, or early
     // after a cancellation (the progress keeps its last value; the outcome is
-    // a success). Fails, and stops at once, when the install folder cannot be
+    // a success); a cancellation after the progress has reached 100 is
+    // refused by the session. Fails, and stops at once, when the install folder cannot be
     // created or the package cannot be downloaded.
     Outcome Install();
 

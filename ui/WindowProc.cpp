@@ -161,7 +161,10 @@ void CancelPressed(InstallerWindow& w) {
     // Nothing is running: an opening screen, or the pause after a Cancel.
     if (w.state.installState != InstallState::Fresh || !w.installRun)
         EndProcess();
-    w.installRun->Cancel();
+    // Refused once the run has begun its last step: it completes, and its
+    // run loop shows the finish screen.
+    if (!w.installRun->Cancel())
+        return;
     w.state.installState = InstallState::Cancelled;
 }
 
