@@ -131,8 +131,11 @@ LRESULT CALLBACK InstallerWindowProc(HWND window, UINT message, WPARAM wParam, L
 }
 
 void InstallButtonPressed(InstallerWindow& w) {
-    EnsureInstallFolder();
     WindowState& state = w.state;
+    // Only for an install: after an uninstall no folder of the product may
+    // be left, also not by the Finish press.
+    if (state.installState == InstallState::Replace || state.installState == InstallState::Fresh)
+        EnsureInstallFolder();
     switch (state.installState) {
     case InstallState::Replace:
         state.canClose = false;

@@ -346,6 +346,7 @@ def uninstall_from_installed_copy(c):
            f"only the language and start-minimised values remain ({settings})")
     un.click(INSTALL_BUTTON)
     expect(un.wait_exit(30) == 0, "Finish ends the uninstaller with exit code 0")
+    expect(not h.install_dir().exists(), "no install folder is left after Finish")
     expect_no_app_started(c, wait=1)
 
 
