@@ -92,10 +92,18 @@ Outcome Installer::Install() {
     // wins over the one just downloaded. No cancel check follows: the
     // shortcuts are made even when the unpacking was cancelled.
     SetStepProgress(20, 40);
+    std::wstring package = profile.packageZipName();
+    bool unpacked = false;
     RunStep([&] {
-        const std::wstring preferred = profile.packageZipName();
-        UnpackArchive(IsFile(installDir + preferred) ? preferred : profile.packageZipFullName());
+        if (!IsFile(installDir + package))
+            package = profile.packageZipFullName();
+        unpacked = UnpackArchive(package) &&
+                   (IsFile(installDir + profile.exeName()) || IsFile(installDir + profile.exeFullName()));
     });
+    // Shortcuts to a missing program and an uninstall entry would make a
+    // broken package look installed.
+    if (!unpacked)
+        return {Failure::PackageNotUnpacked, L"text_missing_file", {package}, 0};
 
     SetStepProgress(30, 55);
     RunStep([] { CreateShortcuts(); });

@@ -267,6 +267,26 @@ def cancel_while_package_name_checked(c):
     expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
 
 
+@case
+def package_without_application(c):
+    """A package that unpacks no application is told by name, and what the run put in place goes again: no
+    record, entry, shortcut or folder of the product is left, though the run had made the install folder its
+    current directory."""
+    server = c.serve(package_holds=())
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    inst.click(INSTALL_BUTTON)
+    inst.wait_screen("installing")
+    box = inst.message(timeout_ms=240000, shot_name="package_not_unpacked")
+    expect(box["text"] == T("text_missing_file", "Helmview.zip") and box["caption"] == T("IDS_TITLE_ERROR"),
+           f"message {box['text']!r} under {box['caption']!r}")
+    inst.wait_screen("uninstalling", timeout=30)
+    expect(inst.wait_exit(120) == 0, "the installer ends with exit code 0 after the clean-up")
+    expect_nothing_installed()
+    expect(not h.install_dir().parent.exists(), "no folder of the product is left, the maker's neither")
+    expect(not [l for l in c.fixture_lines() if l.startswith("VC_redist")], "no prerequisite ran")
+
+
 def replace(c, status, opening):
     h.record_installation("2.1.0.5", status=status, files=("old-version.txt", "Helmview.exe"))
     c.installed = "2.1.0.5"

@@ -238,6 +238,19 @@ TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
     EXPECT_TRUE(FileExists(installDir_ + L"7za.exe"));
 }
 
+TEST_F(Install, APackageWithoutTheApplicationFailsBeforeAnythingPointsAtIt) {
+    Installer installer(ProductVersion(L"2.2.0.3"), session_);
+
+    EXPECT_EQ(installer.Install(),
+              (Outcome{Failure::PackageNotUnpacked, L"text_missing_file", {L"Helmview.zip"}, 0}));
+
+    EXPECT_EQ(session_.GetProgress(), 20);
+    EXPECT_FALSE(FileExists(KnownShortcutFiles()[0]));
+    EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
+    EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
+}
+
 TEST_F(Install, UncreatableInstallFolderEndsTheProcessAfterAMessage) {
     ScratchFolder scratch(L"blocked");
     const std::wstring blocker = scratch.path() + L"Program Files (x86)";

@@ -347,8 +347,10 @@ def ensure_package(names=(make_packages.APP_NAME,), label="default"):
     return out
 
 
-def server_tree(folder, version=OFFERED, package=True, manifest=True, package_name="Helmview.zip"):
-    """A download server's folder: the manifest offering version and the package of that version."""
+def server_tree(folder, version=OFFERED, package=True, manifest=True, package_name="Helmview.zip",
+                package_holds=(make_packages.APP_NAME,)):
+    """A download server's folder: the manifest offering version and the package of that version, holding the
+    application names package_holds (and every other fixture file)."""
     folder = Path(folder)
     shutil.rmtree(folder, ignore_errors=True)
     product = folder / "zqHelmview"
@@ -359,7 +361,9 @@ def server_tree(folder, version=OFFERED, package=True, manifest=True, package_na
     if package:
         target = product / "application" / version / package_name
         target.parent.mkdir(parents=True)
-        shutil.copyfile(ensure_package(), target)
+        holds = tuple(package_holds)
+        label = "default" if holds == (make_packages.APP_NAME,) else "-".join(holds) or "no-application"
+        shutil.copyfile(ensure_package(holds, label), target)
     (product / "NorvaleHelmviewReleaseNotes.pdf").write_bytes(b"%PDF-1.4\n% release notes stand-in\n")
     return folder
 
