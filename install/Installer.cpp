@@ -156,9 +156,9 @@ void Installer::WriteUninstallEntry() {
     settings.SetCurrentVersion(version);
     settings.SetDisplayName();
     settings.SetDisplayIcon(installDir + profile.exeName());
-    settings.SetInstallSource(installDir + profile.moduleFileName());
+    settings.SetInstallSource(installDir + profile.installedCopyName());
     settings.SetPublisher(kPublisher);
-    settings.SetUninstallString(UninstallCommandLine(installDir, profile.moduleFileName()));
+    settings.SetUninstallString(UninstallCommandLine(installDir, profile.installedCopyName()));
     settings.SetIsCachePolicy(kCachePolicy);
 }
 

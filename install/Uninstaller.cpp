@@ -12,9 +12,6 @@
 
 namespace {
 
-// The application of the earliest product name, stopped with the others.
-constexpr wchar_t kLegacyExeName[] = L"ZQSSDHelmview.exe";
-
 template <typename Step> void RunStep(Step&& step) {
     try {
         step();
@@ -41,8 +38,7 @@ void Uninstaller::RemoveInstallation() {
     }
 
     session.SetProgress(20);
-    for (const std::wstring& exe : {profile.exeName(), profile.exeFullName(),
-                                    profile.otherBrand().exeFullName, std::wstring(kLegacyExeName)})
+    for (const std::wstring& exe : profile.applicationExeNames())
         RunStep([&] { KillProcess(exe); });
 
     session.SetProgress(40);

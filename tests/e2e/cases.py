@@ -371,6 +371,37 @@ def uninstall_from_installed_copy(c):
 
 
 @case
+def installer_named_like_the_application(c):
+    """An installer saved as Helmview.exe neither overwrites the application with its copy nor stops its own
+    uninstall; and after the uninstall, Finish leaves no folder of the product behind."""
+    server = c.serve()
+    named = c.work / "downloads" / "Helmview.exe"
+    named.parent.mkdir()
+    shutil.copyfile(h.EXE, named)
+    inst = h.Installer(c, ["-test", server.base_url], exe=named, extra_env=c.env())
+    install_to_finish(c, inst)
+    # The copy takes the installer's usual name, and the uninstall entry names it.
+    expect_installed()
+    expect((h.install_dir() / "Helmview.exe").read_bytes() == (h.FIXTURES / "Helmview.exe").read_bytes(),
+           "Helmview.exe in the install folder is the application")
+    inst.click(LAUNCH_CHECKBOX)
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "install finished")
+
+    c.installed = OFFERED
+    un = run_uninstall_entry(c)
+    un.wait_screen("uninstall_welcome")
+    un.click(INSTALL_BUTTON)
+    un.wait_screen("finish_uninstalled", timeout=120)
+    expect_nothing_installed()
+    un.click(INSTALL_BUTTON)
+    expect(un.wait_exit(30) == 0, "Finish ends the uninstaller with exit code 0")
+    maker = h.install_dir().parent
+    expect(not maker.exists(), f"no folder of the product is left, the emptied maker folder neither "
+                               f"({sorted(p.name for p in maker.iterdir()) if maker.exists() else ''})")
+
+
+@case
 def close_box(c):
     server = c.serve()
     inst = c.start(server)
