@@ -25,6 +25,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     const StartupOptions options = ParseCommandLine(commandLine ? commandLine : L"");
     Profile().InitProductProfile(options.serverBaseUrl);
 
+    // The relaunch may have to tell of a failure, in the user's language.
+    Catalog().LoadAll();
+    PreviewStartupLanguage();
     // Only the copy in the temporary-files folder comes back from here.
     RelaunchFromTemp(options.commandLine);
 
@@ -33,7 +36,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     if (!AcquireSingleInstance(Profile().moduleFileName()))
         return 0;
 
-    Catalog().LoadAll();
     // Also the probe that the registry is writable; the rights check comes
     // after it so that its message is already in the user's language.
     CheckStartupRights(ChooseStartupLanguage());

@@ -4,6 +4,7 @@
 #include "install/Uninstaller.h"
 #include "ui/Keyboard.h"
 #include "ui/OutcomeReport.h"
+#include "ui/ProcessExit.h"
 #include "ui/Screens.h"
 #include "ui/WindowProc.h"
 
@@ -120,6 +121,13 @@ void EndIfInstallRunFailed(InstallerWindow& w) {
     if (outcome.Succeeded())
         return;
     w.state.failureTold = true;
+    if (outcome.failure == Failure::PackageNotUnpacked) {
+        // Shortcuts and records of a run that installed nothing must not
+        // stay: they go as after a Cancel, once the user has been told.
+        Tell(outcome);
+        RunUninstall(w);
+        EndProcess();
+    }
     EndUnlessSucceeded(outcome);
 }
 

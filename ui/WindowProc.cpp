@@ -141,8 +141,11 @@ LRESULT CALLBACK InstallerWindowProc(HWND window, UINT message, WPARAM wParam, L
 }
 
 void InstallButtonPressed(InstallerWindow& w) {
-    EnsureInstallFolder();
     WindowState& state = w.state;
+    // Only for an install: after an uninstall no folder of the product may
+    // be left, also not by the Finish press.
+    if (state.installState == InstallState::Replace || state.installState == InstallState::Fresh)
+        EnsureInstallFolder();
     switch (state.installState) {
     case InstallState::Replace:
         state.canClose = false;
@@ -169,7 +172,10 @@ void CancelPressed(InstallerWindow& w) {
     // Nothing is running: an opening screen, or the pause after a Cancel.
     if (w.state.installState != InstallState::Fresh || !w.installRun)
         EndProcess();
-    w.installRun->Cancel();
+    // Refused once the run has begun its last step: it completes, and its
+    // run loop shows the finish screen.
+    if (!w.installRun->Cancel())
+        return;
     w.state.installState = InstallState::Cancelled;
 }
 

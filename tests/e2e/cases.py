@@ -16,6 +16,7 @@ from harness import installer as h  # noqa: E402
 from harness.installer import (CANCEL_BUTTON, INSTALL_BUTTON, INSTALL_DIR_WIN, INSTALLER_VERSION_LINE,  # noqa: E402
                      LANGUAGE_COMBO, LAUNCH_CHECKBOX, OFFERED, PRODUCT, PROGRESS_BAR, RELEASE_NOTES_LINK,
                      SETTINGS_KEY, UNINSTALL_KEY, VERSION_LINE, T, expect)
+from harness.texts import T_in  # noqa: E402
 
 PACKAGE_PATH = f"/zqHelmview/application/{OFFERED}/Helmview.zip"
 MANIFEST_PATH = "/zqHelmview/config/lista_updater.xml"
@@ -266,6 +267,26 @@ def cancel_while_package_name_checked(c):
     expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
 
 
+@case
+def package_without_application(c):
+    """A package that unpacks no application is told by name, and what the run put in place goes again: no
+    record, entry, shortcut or folder of the product is left, though the run had made the install folder its
+    current directory."""
+    server = c.serve(package_holds=())
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    inst.click(INSTALL_BUTTON)
+    inst.wait_screen("installing")
+    box = inst.message(timeout_ms=240000, shot_name="package_not_unpacked")
+    expect(box["text"] == T("text_missing_file", "Helmview.zip") and box["caption"] == T("IDS_TITLE_ERROR"),
+           f"message {box['text']!r} under {box['caption']!r}")
+    inst.wait_screen("uninstalling", timeout=30)
+    expect(inst.wait_exit(120) == 0, "the installer ends with exit code 0 after the clean-up")
+    expect_nothing_installed()
+    expect(not h.install_dir().parent.exists(), "no folder of the product is left, the maker's neither")
+    expect(not [l for l in c.fixture_lines() if l.startswith("VC_redist")], "no prerequisite ran")
+
+
 def replace(c, status, opening):
     h.record_installation("2.1.0.5", status=status, files=("old-version.txt", "Helmview.exe"))
     c.installed = "2.1.0.5"
@@ -345,6 +366,7 @@ def uninstall_from_installed_copy(c):
            f"only the language and start-minimised values remain ({settings})")
     un.click(INSTALL_BUTTON)
     expect(un.wait_exit(30) == 0, "Finish ends the uninstaller with exit code 0")
+    expect(not h.install_dir().exists(), "no install folder is left after Finish")
     expect_no_app_started(c, wait=1)
 
 
@@ -449,6 +471,37 @@ def keyboard_cancel(c):
 
 
 @case
+def installer_named_like_the_application(c):
+    """An installer saved as Helmview.exe neither overwrites the application with its copy nor stops its own
+    uninstall; and after the uninstall, Finish leaves no folder of the product behind."""
+    server = c.serve()
+    named = c.work / "downloads" / "Helmview.exe"
+    named.parent.mkdir()
+    shutil.copyfile(h.EXE, named)
+    inst = h.Installer(c, ["-test", server.base_url], exe=named, extra_env=c.env())
+    install_to_finish(c, inst)
+    # The copy takes the installer's usual name, and the uninstall entry names it.
+    expect_installed()
+    expect((h.install_dir() / "Helmview.exe").read_bytes() == (h.FIXTURES / "Helmview.exe").read_bytes(),
+           "Helmview.exe in the install folder is the application")
+    inst.click(LAUNCH_CHECKBOX)
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "install finished")
+
+    c.installed = OFFERED
+    un = run_uninstall_entry(c)
+    un.wait_screen("uninstall_welcome")
+    un.click(INSTALL_BUTTON)
+    un.wait_screen("finish_uninstalled", timeout=120)
+    expect_nothing_installed()
+    un.click(INSTALL_BUTTON)
+    expect(un.wait_exit(30) == 0, "Finish ends the uninstaller with exit code 0")
+    maker = h.install_dir().parent
+    expect(not maker.exists(), f"no folder of the product is left, the emptied maker folder neither "
+                               f"({sorted(p.name for p in maker.iterdir()) if maker.exists() else ''})")
+
+
+@case
 def close_box(c):
     server = c.serve()
     inst = c.start(server)
@@ -514,6 +567,29 @@ def relaunch_copy(c):
     inst.wait_screen("welcome")
     inst.click(CANCEL_BUTTON)
     expect(inst.wait_exit(30) == 0, "Cancel on the welcome screen ends the installer, exit code 0")
+
+
+@case
+def relaunch_error_in_users_language(c):
+    """A relaunch that cannot make its folder says so in the remembered language, before anything else ran."""
+    h.reg_set(SETTINGS_KEY, "CurrentCulture", "de-DE")
+    blocker = h.drive_c() / "blocked-temp"
+    blocker.write_text("a file where the temporary-files folder should be")
+    temp = h.windows_path(blocker) + "\\Temp"
+    try:
+        # Wine takes TMP and TEMP from the registry, not from the host: set them the Windows way.
+        launch = f"set TMP={temp}&& set TEMP={temp}&& {h.windows_path(h.EXE)} -test http://127.0.0.1:9/"
+        inst = h.Installer(c, command=["wine", "cmd", "/c", launch], extra_env=c.env(), expect_window=False,
+                           relaunch=False)
+        expect(inst.argv[0].lower() == h.windows_path(h.EXE).lower(), f"the installer started as is ({inst.argv})")
+        box = inst.message(shot_name="relaunch_error")
+        # A file of that name is in the way: the system's answer is ERROR_ALREADY_EXISTS.
+        expect(box["text"] == T_in("de-DE", "error_creating_folder") + "(error code: 183)" and
+               box["caption"] == T_in("de-DE", "IDS_TITLE_ERROR"), f"message {box['text']!r} under {box['caption']!r}")
+        expect(inst.wait_exit(30) == 0, "the installer ends with exit code 0 after the message")
+        expect(not c.driver.exists(exe=h.EXE.name), "no installer window was shown")
+    finally:
+        blocker.unlink()
 
 
 def expect_fatal_message(c, inst, text, label):

@@ -450,14 +450,14 @@ def test_uninstall_run_ends_on_the_finish_screen_which_the_close_box_ends():
         expect_equal(h.wait_exit(), 0, "the close box on the finish screen ends the program with exit code")
 
 
-def test_finish_after_uninstall_ends_the_program_and_leaves_the_install_folder():
+def test_finish_after_uninstall_ends_the_program_and_makes_no_install_folder():
     wt.clear_records()
     wt.set_is_installed(3)
+    remove_install_dir()
     with host("--uninstall", "--installed", OLDER, "--offered", OFFERED) as h:
         start_uninstall(h)
         expect_ended_by(h, INSTALL, "Finish after the uninstall")
-    folder = os.path.join(os.environ["WINEPREFIX"], "drive_c", "Program Files (x86)", "Norvale", "SSD Helmview")
-    expect(os.path.isdir(folder), "Finish made sure the install folder exists")
+    expect(not os.path.exists(install_dir()), "Finish after an uninstall leaves no install folder")
 
 
 # -- install runs against a local download server -------------------------------------------------------
