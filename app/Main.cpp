@@ -9,10 +9,11 @@
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
 #include "install/VersionManifest.h"
+#include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 #include "ui/InstallerWindow.h"
-#include "platform/RunLog.h"
+#include "ui/Keyboard.h"
 #include "ui/OutcomeReport.h"
 #include "ui/ProcessExit.h"
 #include "ui/SilentMode.h"
@@ -32,6 +33,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     SetSilentMode(options.silent);
     const std::wstring logPath = OpenStartupLog(options);
 
+    // The relaunch may have to tell of a failure, in the user's language.
+    Catalog().LoadAll();
+    PreviewStartupLanguage();
     // Only the copy in the temporary-files folder comes back from here.
     RelaunchFromTemp(CommandLineForCopy(options, logPath), options.silent);
 
@@ -42,7 +46,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
         EndProcess(RunEnd::AlreadyRunning);
     }
 
-    Catalog().LoadAll();
     // Also the probe that the registry is writable; the rights check comes
     // after it so that its message is already in the user's language.
     CheckStartupRights(ChooseStartupLanguage());
@@ -63,10 +66,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     MSG message;
     // -1 is an error, not a message: stop rather than dispatch garbage.
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchLoopMessage(message);
     // The window posts its quit message with 0; a quit message of any other
     // origin must not change the exit code either.
     EndProcess();

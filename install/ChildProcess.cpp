@@ -11,7 +11,8 @@
 
 namespace {
 
-void StartAndWait(const wchar_t* applicationName, const std::wstring& commandLine,
+// True when the program ran and ended with exit code 0.
+bool StartAndWait(const wchar_t* applicationName, const std::wstring& commandLine,
                   const wchar_t* currentDirectory) {
     // CreateProcessW may write into the command line, so it gets its own copy.
     std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
@@ -22,14 +23,16 @@ void StartAndWait(const wchar_t* applicationName, const std::wstring& commandLin
     if (!::CreateProcessW(applicationName, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                           nullptr, currentDirectory, &startup, &info)) {
         LogEvent(L"process: " + commandLine + L": not started, error " + std::to_wstring(::GetLastError()));
-        return;
+        return false;
     }
     unique_process_information process{unique_handle(info.hProcess), unique_handle(info.hThread)};
     process.thread.reset();
-    ::WaitForSingleObject(process.process.get(), INFINITE);
-    DWORD code = 0;
-    if (RunLogOpen() && ::GetExitCodeProcess(process.process.get(), &code))
-        LogEvent(L"process: " + commandLine + L": exit code " + std::to_wstring(code));
+    DWORD exitCode = 1;
+    const bool ended = ::WaitForSingleObject(process.process.get(), INFINITE) == WAIT_OBJECT_0 &&
+                       ::GetExitCodeProcess(process.process.get(), &exitCode);
+    if (ended)
+        LogEvent(L"process: " + commandLine + L": exit code " + std::to_wstring(exitCode));
+    return ended && exitCode == 0;
 }
 
 } // namespace
@@ -38,10 +41,10 @@ void RunAndWait(const std::wstring& commandLine) {
     StartAndWait(nullptr, commandLine, nullptr);
 }
 
-void RunProgramAndWait(const std::wstring& programPath, const std::wstring& commandLine,
+bool RunProgramAndWait(const std::wstring& programPath, const std::wstring& commandLine,
                        const std::wstring& currentDirectory) {
-    StartAndWait(programPath.c_str(), commandLine,
-                 currentDirectory.empty() ? nullptr : currentDirectory.c_str());
+    return StartAndWait(programPath.c_str(), commandLine,
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str());
 }
 
 void KillProcess(const std::wstring& exeName) {

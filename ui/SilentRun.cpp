@@ -21,7 +21,15 @@ void Install(const ProductVersion& offered) {
     EnsureInstallFolder();
     // Nobody can cancel: the session's cancel request is never made.
     InstallSession session;
-    EndUnlessSucceeded(Installer(offered, session).Install());
+    const Outcome outcome = Installer(offered, session).Install();
+    if (outcome.failure == Failure::PackageNotUnpacked) {
+        // As in the window: what a run that installed nothing put in place
+        // goes again, once the failure is told.
+        Tell(outcome);
+        Uninstall();
+        EndProcess(RunEnd::Failed);
+    }
+    EndUnlessSucceeded(outcome);
     // As after the window's install: a failed copy is logged, and the
     // installation itself stands.
     CopySelfToInstallFolder();
