@@ -4,6 +4,7 @@
 #include "common/UniqueHandle.h"
 #include "i18n/TranslationCatalog.h"
 #include "platform/FileSystem.h"
+#include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
 #include "ui/ProcessExit.h"
 #include "ui/UserMessage.h"
@@ -12,6 +13,7 @@
 #include <shellapi.h>
 
 #include <exception>
+#include <functional>
 
 namespace {
 
@@ -25,9 +27,50 @@ struct SidTraits {
 };
 using unique_sid = UniqueHandle<PSID, SidTraits>;
 
-[[noreturn]] void FailWith(const std::wstring& text) {
-    ShowUserMessage(text, Catalog().Translate(L"IDS_TITLE_ERROR"));
-    EndProcess();
+// text composes the message from the catalogue (see ShowUserMessage).
+[[noreturn]] void FailWith(const std::function<std::wstring()>& text, unsigned long code = 0) {
+    ShowUserMessage(
+        [&text] {
+            return UserMessageText{text(), Catalog().Translate(L"IDS_TITLE_ERROR")};
+        },
+        code);
+    EndProcess(RunEnd::Failed);
+}
+
+std::wstring Translated(const wchar_t* key) {
+    return Catalog().Translate(key);
+}
+
+// Starts the copy with the "runas" verb, which asks for elevation. An
+// interactive start ends at once; a silent one waits for the copy and ends
+// with its exit code, so that whoever started it learns the real result.
+[[noreturn]] void StartCopy(const std::wstring& target, const std::wstring& commandLine, bool silent) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC | (silent ? SEE_MASK_NOCLOSEPROCESS : 0);
+    info.lpVerb = L"runas";
+    info.lpFile = target.c_str();
+    info.lpParameters = commandLine.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    const std::wstring described = L"\"" + target + L"\" " + commandLine;
+    if (!::ShellExecuteExW(&info)) {
+        const DWORD error = ::GetLastError();
+        // A refusal simply leaves no copy running.
+        LogEvent(L"process: " + described + L": not started, error " + std::to_wstring(error) +
+                 (error == ERROR_CANCELLED ? L" (elevation refused)" : L""));
+        EndProcess(error == ERROR_CANCELLED ? RunEnd::Cancelled : RunEnd::Failed);
+    }
+    if (!silent || !info.hProcess) {
+        LogEvent(L"process: " + described + L": started");
+        EndProcess();
+    }
+    const unique_handle copy(info.hProcess);
+    ::WaitForSingleObject(copy.get(), INFINITE);
+    DWORD code = 0;
+    if (!::GetExitCodeProcess(copy.get(), &code))
+        code = ExitCodeFor(RunEnd::Failed, true);
+    LogEvent(L"process: " + described + L": exit code " + std::to_wstring(code));
+    EndProcessWithCode(code);
 }
 
 // The long form of a path (8.3 parts expanded); the path itself when that fails.
@@ -81,12 +124,12 @@ FreshFolder CreateFreshTempFolder(const std::wstring& tempFolder, unsigned long 
 }
 
 void RelaunchFromTempFolder(const std::wstring& commandLine, const std::wstring& modulePath,
-                            const std::wstring& moduleFileName, const std::wstring& tempFolder) {
+                            const std::wstring& moduleFileName, const std::wstring& tempFolder, bool silent) {
     // A root-relative or empty folder (what some C runtimes make of a
     // temporary name) would count every path as inside it and silently skip
     // the relaunch.
     if (!IsFullyQualifiedFolder(tempFolder))
-        FailWith(Catalog().Translate(L"temp_name_error"));
+        FailWith([] { return Translated(L"temp_name_error"); });
 
     const std::wstring runFolder = FolderPart(TemporaryName(tempFolder, TemporaryNameToken(0, 0)));
     // The long forms too: if the folder came in its 8.3 form and the copy saw
@@ -98,24 +141,25 @@ void RelaunchFromTempFolder(const std::wstring& commandLine, const std::wstring&
     try {
         const FreshFolder folder = CreateFreshTempFolder(tempFolder, ::GetCurrentProcessId(), 0);
         if (folder.status == FreshFolder::Status::NoFreeName)
-            FailWith(Catalog().Translate(L"temp_name_error"));
+            FailWith([] { return Translated(L"temp_name_error"); });
         if (folder.status == FreshFolder::Status::Failed)
-            FailWith(FolderErrorMessage(Catalog().Translate(L"error_creating_folder"), folder.error));
+            FailWith([&] { return FolderErrorMessage(Translated(L"error_creating_folder"), folder.error); },
+                     folder.error);
         target = folder.path + L"\\" + moduleFileName;
     } catch (const std::exception&) {
-        FailWith(Catalog().Translate(L"error_creating_folder"));
+        FailWith([] { return Translated(L"error_creating_folder"); });
     }
 
-    if (!::CopyFileW(modulePath.c_str(), target.c_str(), TRUE))
-        FailWith(CopyErrorMessage(Catalog().Translate(L"copy_error"), ::GetLastError()));
-
-    // "runas" asks for elevation; a refusal simply leaves no copy running.
-    ::ShellExecuteW(nullptr, L"runas", target.c_str(), commandLine.c_str(), nullptr, SW_SHOWNORMAL);
-    EndProcess();
+    if (!::CopyFileW(modulePath.c_str(), target.c_str(), TRUE)) {
+        const DWORD error = ::GetLastError();
+        FailWith([&] { return CopyErrorMessage(Translated(L"copy_error"), error); }, error);
+    }
+    StartCopy(target, commandLine, silent);
 }
 
-void RelaunchFromTemp(const std::wstring& commandLine) {
-    RelaunchFromTempFolder(commandLine, Profile().modulePath(), Profile().moduleFileName(), UserTempFolder());
+void RelaunchFromTemp(const std::wstring& commandLine, bool silent) {
+    RelaunchFromTempFolder(commandLine, Profile().modulePath(), Profile().moduleFileName(), UserTempFolder(),
+                           silent);
 }
 
 bool IsRunningAsAdmin() {
@@ -127,7 +171,9 @@ bool IsRunningAsAdmin() {
     BOOL member = FALSE;
     const bool passed = ::CheckTokenMembership(nullptr, administrators.get(), &member) && member;
     if (!passed)
-        ShowUserMessage(Catalog().Translate(L"admin_installer", {Profile().productName()}),
-                        Catalog().Translate(L"admin_title"));
+        ShowUserMessage([] {
+            return UserMessageText{Catalog().Translate(L"admin_installer", {Profile().productName()}),
+                                   Catalog().Translate(L"admin_title")};
+        });
     return passed;
 }

@@ -5,10 +5,12 @@
 
 // Every start from outside the user's temporary-files folder copies the
 // installer into a new folder there, starts the copy with the "runas" verb and
-// the same command line, and ends this process. Returns only in the process
-// that goes on (the one already running from the temporary-files folder).
-// Failures are shown to the user and end the process with exit code 0.
-void RelaunchFromTemp(const std::wstring& commandLine);
+// the given command line, and ends this process: at once, or in silent mode
+// once the copy has ended, with the copy's exit code (1602 when elevation is
+// refused). Returns only in the process that goes on (the one already running
+// from the temporary-files folder). Failures are told (ShowUserMessage) and
+// end the process (exit code 0, 1603 in silent mode).
+void RelaunchFromTemp(const std::wstring& commandLine, bool silent);
 
 // True when the calling thread's token has the Administrators group enabled
 // (under User Account Control: when the process runs elevated). Tells the user
@@ -37,4 +39,5 @@ FreshFolder CreateFreshTempFolder(const std::wstring& tempFolder, unsigned long 
 
 // RelaunchFromTemp for the given executable and temporary-files folder.
 void RelaunchFromTempFolder(const std::wstring& commandLine, const std::wstring& modulePath,
-                            const std::wstring& moduleFileName, const std::wstring& tempFolder);
+                            const std::wstring& moduleFileName, const std::wstring& tempFolder,
+                            bool silent = false);

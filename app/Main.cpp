@@ -1,17 +1,23 @@
 // Entry point of the installer: the start-up sequence, then the window's
-// message loop. Every way out ends the process with exit code 0.
+// message loop, or in silent mode the run without a window. Every way out of
+// an interactive run ends the process with exit code 0.
 #include "app/Elevation.h"
 #include "app/SingleInstance.h"
 #include "app/StartupChecks.h"
+#include "app/StartupLog.h"
 #include "app/StartupOptions.h"
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
 #include "install/VersionManifest.h"
+#include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 #include "ui/InstallerWindow.h"
 #include "ui/Keyboard.h"
 #include "ui/OutcomeReport.h"
+#include "ui/ProcessExit.h"
+#include "ui/SilentMode.h"
+#include "ui/SilentRun.h"
 
 #include <windows.h>
 
@@ -24,17 +30,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     const StartupOptions options = ParseCommandLine(commandLine ? commandLine : L"");
     Profile().InitProductProfile(options.serverBaseUrl);
+    SetSilentMode(options.silent);
+    const std::wstring logPath = OpenStartupLog(options);
 
     // The relaunch may have to tell of a failure, in the user's language.
     Catalog().LoadAll();
     PreviewStartupLanguage();
     // Only the copy in the temporary-files folder comes back from here.
-    RelaunchFromTemp(options.commandLine);
+    RelaunchFromTemp(CommandLineForCopy(options, logPath), options.silent);
 
     // Named after the running file, so the guard applies to copies of the
     // same download, not to differently named installers.
-    if (!AcquireSingleInstance(Profile().moduleFileName()))
-        return 0;
+    if (!AcquireSingleInstance(Profile().moduleFileName())) {
+        LogEvent(L"failure: another copy of the installer is running");
+        EndProcess(RunEnd::AlreadyRunning);
+    }
 
     // Also the probe that the registry is writable; the rights check comes
     // after it so that its message is already in the user's language.
@@ -43,13 +53,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     std::wstring offered;
     // A manifest that cannot be read leaves nothing to offer.
     EndUnlessSucceeded(FetchAvailableVersion(options.uninstallMode, offered));
-    InstallerWindow window(
-        WindowInputs{options.uninstallMode, ProductVersion(offered), Settings().GetInstalledVersion()});
+    const WindowInputs inputs{options.uninstallMode, ProductVersion(offered),
+                              Settings().GetInstalledVersion()};
+    if (options.silent)
+        RunSilently(inputs);
+    InstallerWindow window(inputs);
 
     // Registering the class loads its name, string resource 109.
     RegisterInstallerWindowClass(instance);
     if (!CreateInstallerWindow(window, instance, showCommand))
-        return 0;
+        EndProcess();
 
     MSG message;
     // -1 is an error, not a message: stop rather than dispatch garbage.
@@ -57,5 +70,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
         DispatchLoopMessage(message);
     // The window posts its quit message with 0; a quit message of any other
     // origin must not change the exit code either.
-    return 0;
+    EndProcess();
 }

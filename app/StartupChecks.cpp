@@ -10,10 +10,12 @@ void CheckStartupRights(bool languageRemembered) {
         // Without rights the rights message says it all; with them, the
         // registry itself refused.
         if (IsRunningAsAdmin())
-            ShowUserMessage(Catalog().Translate(L"registry_write_fail"),
-                            Catalog().Translate(L"IDS_TITLE_ERROR"));
-        EndProcess();
+            ShowUserMessage([] {
+                return UserMessageText{Catalog().Translate(L"registry_write_fail"),
+                                       Catalog().Translate(L"IDS_TITLE_ERROR")};
+            });
+        EndProcess(RunEnd::Failed);
     }
     if (!IsRunningAsAdmin())
-        EndProcess();
+        EndProcess(RunEnd::Failed);
 }

@@ -6,7 +6,12 @@
 struct StartupOptions {
     std::wstring serverBaseUrl;
     bool uninstallMode = false;
-    std::wstring commandLine; // as received, without the program name
+    bool silent = false;                 // "-silent": unattended, no window and no message box
+    std::wstring logPath;                // "-log <file>" as given; empty: no log
+    std::wstring commandLine;            // as received, without the program name
+    std::vector<std::wstring> arguments; // commandLine split into arguments
+    // Where in arguments the log path stands (the value of the last "-log").
+    std::size_t logPathIndex = static_cast<std::size_t>(-1);
 };
 
 // The server used when no "-test <address>" is given. The reserved .example
@@ -15,10 +20,20 @@ struct StartupOptions {
 extern const wchar_t kDefaultServerBaseUrl[];
 
 // Walks already-split arguments: "-test" takes the next argument as the server
-// address (last one wins), "-uninstall" sets uninstall mode; the comparison is
-// on the whole argument, ignoring case. Everything else is ignored.
+// address and "-log" as the log file (for both the last one wins),
+// "-uninstall" sets uninstall mode and "-silent" silent mode; the comparison
+// is on the whole argument, ignoring case. Everything else is ignored.
 StartupOptions WalkArguments(const std::wstring& commandLine, const std::vector<std::wstring>& args);
 
 // Splits the command line the way Windows programs do (CommandLineToArgvW) and
 // walks the arguments.
 StartupOptions ParseCommandLine(const std::wstring& commandLine);
+
+// The argument quoted so that CommandLineToArgvW gives it back unchanged.
+std::wstring QuoteArgument(const std::wstring& argument);
+
+// The command line the relaunched copy is to get: the one received, unless
+// the log path has to be replaced by its absolute form (the copy runs in
+// another current folder); then the arguments are joined anew, each quoted
+// as needed.
+std::wstring CommandLineForCopy(const StartupOptions& options, const std::wstring& absoluteLogPath);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -87,6 +88,20 @@ void TranslationCatalog::ParseCatalogueText(const std::wstring& text) {
     dictionaries[code] = std::move(dictionary);
 }
 
+namespace {
+// Set while a ScopedTextLanguage lives on this thread.
+thread_local const std::wstring* languageOverride = nullptr;
+} // namespace
+
+ScopedTextLanguage::ScopedTextLanguage(std::wstring code)
+    : code(std::move(code)), previous(languageOverride) {
+    languageOverride = &this->code;
+}
+
+ScopedTextLanguage::~ScopedTextLanguage() {
+    languageOverride = previous;
+}
+
 void TranslationCatalog::SetLanguage(const std::wstring& code) {
     currentLanguage = code;
 }
@@ -102,7 +117,7 @@ std::wstring TranslationCatalog::Translate(const std::wstring& key) const {
 std::wstring TranslationCatalog::Translate(const std::wstring& key,
                                            const std::vector<std::wstring>& values) const {
     try {
-        const auto language = dictionaries.find(currentLanguage);
+        const auto language = dictionaries.find(languageOverride ? *languageOverride : currentLanguage);
         if (language == dictionaries.end())
             return std::wstring();
         const auto entry = language->second.find(key);

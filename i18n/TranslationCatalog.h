@@ -37,5 +37,20 @@ class TranslationCatalog {
     std::map<std::wstring, std::wstring> codesByDisplayName;
 };
 
+// While one lives, Translate on the thread that made it answers in `code`
+// instead of the current language, and the rest of the process is not
+// affected: the log keeps in English a message the user reads in theirs.
+class ScopedTextLanguage {
+  public:
+    explicit ScopedTextLanguage(std::wstring code);
+    ~ScopedTextLanguage();
+    ScopedTextLanguage(const ScopedTextLanguage&) = delete;
+    ScopedTextLanguage& operator=(const ScopedTextLanguage&) = delete;
+
+  private:
+    std::wstring code;
+    const std::wstring* previous;
+};
+
 // The process-wide catalogue.
 TranslationCatalog& Catalog();

@@ -4,6 +4,8 @@
 #include "install/ChildProcess.h"
 #include "install/CommandLines.h"
 #include "install/UnzipBatch.h"
+#include "platform/FileSystem.h"
+#include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
 
@@ -32,7 +34,13 @@ bool UnpackArchive(const std::wstring& archiveName) {
         // and its command line stay free of its blanks and non-ASCII letters.
         const std::wstring system = SystemFolderPath();
         unpacked = RunProgramAndWait(system + L"\\cmd.exe", UnzipCommandLine(system), installDir);
+    } else {
+        LogEvent(L"unpack: " + batchPath + L" not written, error " + std::to_wstring(::GetLastError()));
     }
     ::DeleteFileW(batchPath.c_str());
+    if (RunLogOpen())
+        LogEvent(L"unpack: " + archiveName +
+                 (unpacked ? L" unpacked" : L" not unpacked by the archive tool") +
+                 L", the install folder holds " + std::to_wstring(FolderSize(installDir)) + L" bytes");
     return unpacked;
 }

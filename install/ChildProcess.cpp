@@ -2,6 +2,7 @@
 
 #include "common/UniqueHandle.h"
 #include "install/CommandLines.h"
+#include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
 
 #include <windows.h>
@@ -20,13 +21,18 @@ bool StartAndWait(const wchar_t* applicationName, const std::wstring& commandLin
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     if (!::CreateProcessW(applicationName, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                          nullptr, currentDirectory, &startup, &info))
+                          nullptr, currentDirectory, &startup, &info)) {
+        LogEvent(L"process: " + commandLine + L": not started, error " + std::to_wstring(::GetLastError()));
         return false;
+    }
     unique_process_information process{unique_handle(info.hProcess), unique_handle(info.hThread)};
     process.thread.reset();
     DWORD exitCode = 1;
-    return ::WaitForSingleObject(process.process.get(), INFINITE) == WAIT_OBJECT_0 &&
-           ::GetExitCodeProcess(process.process.get(), &exitCode) && exitCode == 0;
+    const bool ended = ::WaitForSingleObject(process.process.get(), INFINITE) == WAIT_OBJECT_0 &&
+                       ::GetExitCodeProcess(process.process.get(), &exitCode);
+    if (ended)
+        LogEvent(L"process: " + commandLine + L": exit code " + std::to_wstring(exitCode));
+    return ended && exitCode == 0;
 }
 
 } // namespace

@@ -20,3 +20,7 @@ std::wstring KillCommandLine(const std::wstring& systemFolder, const std::wstrin
 std::wstring UninstallCommandLine(const std::wstring& installDir, const std::wstring& copyName) {
     return ProgramCommandLine(installDir + copyName, L"-uninstall ");
 }
+
+std::wstring QuietUninstallCommandLine(const std::wstring& installDir, const std::wstring& copyName) {
+    return ProgramCommandLine(installDir + copyName, L"-uninstall -silent");
+}

@@ -21,3 +21,7 @@ std::wstring KillCommandLine(const std::wstring& systemFolder, const std::wstrin
 // The uninstall entry's command: the installer copy in the install folder, in
 // quotation marks, then the uninstall switch with a blank before and after.
 std::wstring UninstallCommandLine(const std::wstring& installDir, const std::wstring& copyName);
+
+// The uninstall entry's command without a window: the installer copy in
+// quotation marks, then "-uninstall -silent".
+std::wstring QuietUninstallCommandLine(const std::wstring& installDir, const std::wstring& copyName);

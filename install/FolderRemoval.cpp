@@ -2,6 +2,7 @@
 
 #include "common/UniqueHandle.h"
 #include "install/ProtectedSystemFolders.h"
+#include "platform/RunLog.h"
 
 #include <windows.h>
 
@@ -19,14 +20,38 @@ bool IsDotEntry(const wchar_t* name) {
     return (name[0] == L'.' && name[1] == L'\0') || (name[0] == L'.' && name[1] == L'.' && name[2] == L'\0');
 }
 
+// A running program's file cannot be deleted, but it can be renamed: the
+// installer copy that an unattended uninstall was started from waits for the
+// run to end. The file moves to the temporary-files folder (on the same
+// volume, or the move fails) and is deleted when Windows next starts.
+bool MoveAsideInUse(const std::wstring& path) {
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
+        return false;
+    wchar_t folder[MAX_PATH + 1] = {};
+    wchar_t aside[MAX_PATH] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH || !::GetTempFileNameW(folder, L"hvu", 0, aside))
+        return false;
+    if (!::MoveFileExW(path.c_str(), aside, MOVEFILE_REPLACE_EXISTING)) {
+        ::DeleteFileW(aside);
+        return false;
+    }
+    ::MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    LogEvent(L"folder: " + path + L" is in use: moved to " + aside + L", deleted at the next restart");
+    return true;
+}
+
 // A file that was unpacked read-only is still part of the installation.
 bool DeleteOneFile(const std::wstring& path, DWORD attributes) {
     if (::DeleteFileW(path.c_str()))
         return true;
-    if (!(attributes & FILE_ATTRIBUTE_READONLY))
-        return false;
-    ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    return ::DeleteFileW(path.c_str()) != FALSE;
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (::DeleteFileW(path.c_str()))
+            return true;
+    }
+    return MoveAsideInUse(path);
 }
 
 bool DeleteOneFolder(const std::wstring& path, DWORD attributes) {
@@ -89,8 +114,10 @@ void RemoveFolder(const std::wstring& path, unsigned pauseMs) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    if (!MayDeleteFolder(path))
+    if (!MayDeleteFolder(path)) {
+        LogEvent(L"folder: " + path + L" not removed: the deletion guard refuses it");
         return;
+    }
     ::Sleep(pauseMs);
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         DeleteOneFile(path, attributes);
@@ -102,7 +129,10 @@ void RemoveFolder(const std::wstring& path, unsigned pauseMs) {
         DeleteOneFolder(folder, attributes);
         return;
     }
-    DeleteTree(folder, attributes);
+    if (DeleteTree(folder, attributes))
+        LogEvent(L"folder: " + path + L" removed");
+    else
+        LogEvent(L"folder: " + path + L" not removed completely, error " + std::to_wstring(::GetLastError()));
 }
 
 void DeleteFilesIn(const std::wstring& folder) {

@@ -160,6 +160,13 @@ void Installer::WriteUninstallEntry() {
     settings.SetPublisher(kPublisher);
     settings.SetUninstallString(UninstallCommandLine(installDir, profile.installedCopyName()));
     settings.SetIsCachePolicy(kCachePolicy);
+    settings.SetInstallLocation(installDir);
+    settings.SetQuietUninstallString(QuietUninstallCommandLine(installDir, profile.installedCopyName()));
+    settings.SetNoModifyNoRepair();
+    // The installer's own copy joins the folder once the install is over.
+    const std::wstring copy = installDir + profile.installedCopyName();
+    const std::uint64_t bytes = FolderSize(installDir) + (IsFile(copy) ? 0 : FileSize(profile.modulePath()));
+    settings.SetEstimatedSize(static_cast<std::uint32_t>((bytes + 1023) / 1024));
 }
 
 void Installer::RemoveOlderDriver() {

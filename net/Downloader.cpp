@@ -5,6 +5,7 @@
 #include "net/NetworkErrorText.h"
 #include "net/NetworkErrors.h"
 #include "net/WinInetApi.h"
+#include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
 
 #include <array>
@@ -101,6 +102,30 @@ bool ShortOfAnnounced(HINTERNET request, std::uint64_t received) {
     return announced && received < *announced;
 }
 
+// One line in the log for each request, written when the request is over,
+// however it ends: the address, the HTTP status (none when no answer came),
+// the body bytes received and the time taken.
+class RequestLogLine {
+  public:
+    explicit RequestLogLine(std::wstring url) : url(std::move(url)), started(::GetTickCount64()) {}
+    RequestLogLine(const RequestLogLine&) = delete;
+    RequestLogLine& operator=(const RequestLogLine&) = delete;
+    ~RequestLogLine() {
+        if (!RunLogOpen())
+            return;
+        LogEvent(L"request: " + url + L": " +
+                 (status ? L"HTTP " + std::to_wstring(status) : std::wstring(L"no answer")) + L", " +
+                 std::to_wstring(bytes) + L" bytes, " + std::to_wstring(::GetTickCount64() - started) +
+                 L" ms");
+    }
+    int status = 0;
+    std::uint64_t bytes = 0;
+
+  private:
+    std::wstring url;
+    ULONGLONG started;
+};
+
 enum class ReadResult { Data, End, Failed };
 
 // A read that fails without a code, or with E_ABORT, is not an error of its
@@ -191,6 +216,7 @@ Outcome Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, s
     if (!file)
         return NetworkErrorOutcome(::GetLastError(), targetPath);
 
+    RequestLogLine logLine(url);
     DWORD error = 0;
     unique_hinternet internet = OpenInternet(error);
     if (!internet)
@@ -198,11 +224,12 @@ Outcome Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, s
     unique_hinternet request = OpenRequest(internet.get(), url, error);
     if (!request)
         return NetworkErrorOutcome(error, L"");
+    logLine.status = StatusOf(request.get());
     Outcome status = CheckHttpStatus(request.get(), fileName);
     if (!status.Succeeded())
         return status;
 
-    std::uint64_t received = 0;
+    std::uint64_t& received = logLine.bytes;
     const BodyResult body = ReadBody(
         request.get(), abort,
         [&](const char* data, DWORD size) {
@@ -231,6 +258,7 @@ Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, st
     const std::wstring url = UrlOf(subPath, fileName);
     if (!IsConnected())
         return NoConnectionOutcome();
+    RequestLogLine logLine(url);
     DWORD error = 0;
     unique_hinternet internet = OpenInternet(error);
     if (!internet)
@@ -238,6 +266,7 @@ Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, st
     unique_hinternet request = OpenRequest(internet.get(), url, error);
     if (!request)
         return NetworkErrorOutcome(error, fileName);
+    logLine.status = StatusOf(request.get());
     Outcome status = CheckHttpStatus(request.get(), fileName);
     if (!status.Succeeded())
         return status;
@@ -259,6 +288,7 @@ Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, st
             return true;
         },
         error);
+    logLine.bytes = text.size();
     if (body != BodyResult::Complete)
         return NetworkErrorOutcome(error, fileName);
     if (ShortOfAnnounced(request.get(), text.size()))
@@ -269,10 +299,15 @@ Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, st
 bool Downloader::UrlExists(std::wstring subPath, std::wstring fileName) {
     if (!IsConnected())
         return false;
+    const std::wstring url = UrlOf(subPath, fileName);
+    RequestLogLine logLine(url);
     DWORD error = 0;
     unique_hinternet internet = OpenInternet(error);
     if (!internet)
         return false;
-    const unique_hinternet request = OpenRequest(internet.get(), UrlOf(subPath, fileName), error);
-    return request && IsSuccessStatus(StatusOf(request.get()));
+    const unique_hinternet request = OpenRequest(internet.get(), url, error);
+    if (!request)
+        return false;
+    logLine.status = StatusOf(request.get());
+    return IsSuccessStatus(logLine.status);
 }

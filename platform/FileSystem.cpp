@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "common/UniqueHandle.h"
+
 bool IsFolder(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -37,4 +39,35 @@ DWORD CreateFolderTree(std::wstring folder) {
         pos = next + 1;
     }
     return ERROR_SUCCESS;
+}
+
+std::uint64_t FolderSize(const std::wstring& folder) {
+    std::wstring base = folder;
+    if (!base.empty() && base.back() != L'\\')
+        base += L'\\';
+    WIN32_FIND_DATAW entry{};
+    const unique_hfind find(::FindFirstFileW((base + L"*").c_str(), &entry));
+    if (!find)
+        return 0;
+    std::uint64_t total = 0;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                total += FolderSize(base + name);
+            continue;
+        }
+        total += (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+    } while (::FindNextFileW(find.get(), &entry));
+    return total;
+}
+
+std::uint64_t FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return 0;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }

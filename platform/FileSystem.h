@@ -2,6 +2,7 @@
 // Questions to the file system and folder creation, in one place.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 // True when something exists at path and it is a folder.
@@ -16,3 +17,10 @@ bool IsFile(const std::wstring& path);
 // (another process made it) counts as created. Callers that need the folder
 // ask IsFolder afterwards: an empty path fails no step.
 DWORD CreateFolderTree(std::wstring folder);
+
+// The bytes of every file below folder, subfolders included; linked folders
+// (junctions, symbolic links) are not entered. 0 for a missing folder.
+std::uint64_t FolderSize(const std::wstring& folder);
+
+// The size of the file at path; 0 when there is none.
+std::uint64_t FileSize(const std::wstring& path);

@@ -1,5 +1,7 @@
 #include "settings/RegistryAccess.h"
 
+#include "platform/RunLog.h"
+
 namespace registry {
 
 namespace {
@@ -14,6 +16,14 @@ unique_hkey OpenForReading(const std::wstring& path) {
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, kMachineRead, key.put()) != ERROR_SUCCESS)
         key.release(); // the slot is not documented to be cleared on failure: never close it
     return key;
+}
+
+// "registry: HKLM\<path> "<name>" = <data>", and the error when it failed.
+void LogWrite(const std::wstring& path, const std::wstring& name, const std::wstring& data, LONG status) {
+    std::wstring line = L"registry: HKLM\\" + path + L" \"" + name + L"\" = " + data;
+    if (status != ERROR_SUCCESS)
+        line += L" not written, error " + std::to_wstring(status);
+    LogEvent(line);
 }
 
 } // namespace
@@ -33,21 +43,27 @@ OpenedKey OpenOrCreateKey(const std::wstring& path) {
 
 void WriteString(const std::wstring& path, const std::wstring& name, const std::wstring& text) {
     const OpenedKey opened = OpenOrCreateKey(path);
-    if (opened.status != ERROR_SUCCESS || !opened.key)
+    if (opened.status != ERROR_SUCCESS || !opened.key) {
+        LogWrite(path, name, L"\"" + text + L"\"", opened.status);
         return;
+    }
     // REG_SZ data carries its terminator, and the size counts it.
     const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    ::RegSetValueExW(opened.key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                     bytes);
+    LogWrite(path, name, L"\"" + text + L"\"",
+             ::RegSetValueExW(opened.key.get(), name.c_str(), 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(text.c_str()), bytes));
 }
 
 void WriteDword(const std::wstring& path, const std::wstring& name, std::uint32_t value) {
     const OpenedKey opened = OpenOrCreateKey(path);
-    if (opened.status != ERROR_SUCCESS || !opened.key)
+    if (opened.status != ERROR_SUCCESS || !opened.key) {
+        LogWrite(path, name, std::to_wstring(value), opened.status);
         return;
+    }
     const DWORD data = value;
-    ::RegSetValueExW(opened.key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                     sizeof(data));
+    LogWrite(path, name, std::to_wstring(value),
+             ::RegSetValueExW(opened.key.get(), name.c_str(), 0, REG_DWORD,
+                              reinterpret_cast<const BYTE*>(&data), sizeof(data)));
 }
 
 std::wstring ReadString(const std::wstring& path, const std::wstring& name) {
@@ -98,14 +114,14 @@ unique_hkey OpenExistingKey(HKEY root, const std::wstring& path, REGSAM access) 
     return key;
 }
 
-void DeleteSubtree(HKEY parent, const std::wstring& subkey) {
+LONG DeleteSubtree(HKEY parent, const std::wstring& subkey) {
     if (subkey.empty())
-        return;
-    ::RegDeleteTreeW(parent, subkey.c_str());
+        return ERROR_INVALID_PARAMETER;
+    return ::RegDeleteTreeW(parent, subkey.c_str());
 }
 
-void DeleteValue(HKEY key, const std::wstring& name) {
-    ::RegDeleteValueW(key, name.c_str());
+LONG DeleteValue(HKEY key, const std::wstring& name) {
+    return ::RegDeleteValueW(key, name.c_str());
 }
 
 } // namespace registry

@@ -36,7 +36,7 @@ struct OpenedKey {
 OpenedKey OpenOrCreateKey(const std::wstring& path);
 
 // Store a value below HKEY_LOCAL_MACHINE, creating the key as needed. A failed
-// open, create or set changes nothing and is not reported.
+// open, create or set changes nothing and is not reported, only logged.
 void WriteString(const std::wstring& path, const std::wstring& name, const std::wstring& text);
 void WriteDword(const std::wstring& path, const std::wstring& name, std::uint32_t value);
 
@@ -56,8 +56,10 @@ unique_hkey OpenExistingKey(HKEY root, const std::wstring& path, REGSAM access);
 
 // Deletes the named subkey of `parent` with everything below it. An empty name
 // is refused: the system would take it as `parent` itself and empty it.
-void DeleteSubtree(HKEY parent, const std::wstring& subkey);
+// Returns the system's answer (ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, ...), for
+// the log.
+LONG DeleteSubtree(HKEY parent, const std::wstring& subkey);
 
-void DeleteValue(HKEY key, const std::wstring& name);
+LONG DeleteValue(HKEY key, const std::wstring& name);
 
 } // namespace registry

@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
 #include "settings/InstallRecord.h"
 #include "settings/LegacyCultureCode.h"
@@ -54,6 +55,14 @@ ProductVersion ReadVersionWithFallback(std::initializer_list<std::wstring> keys,
     return version;
 }
 
+// A key or value that was not there to delete is not worth a line.
+void LogDeletion(const std::wstring& what, LONG status) {
+    if (status == ERROR_SUCCESS)
+        LogEvent(L"registry: " + what + L" deleted");
+    else if (status != ERROR_FILE_NOT_FOUND)
+        LogEvent(L"registry: " + what + L" not deleted, error " + std::to_wstring(status));
+}
+
 // Opens the key below HKEY_LOCAL_MACHINE (32-bit view, no creation) and
 // deletes the named subtrees; each deletion is tried whatever the others do.
 void DeleteMachineSubtrees(const std::wstring& parentPath, std::initializer_list<std::wstring> subkeys) {
@@ -62,7 +71,9 @@ void DeleteMachineSubtrees(const std::wstring& parentPath, std::initializer_list
     if (!parent)
         return;
     for (const std::wstring& subkey : subkeys)
-        registry::DeleteSubtree(parent.get(), subkey);
+        LogDeletion(L"HKLM\\" + parentPath +
+                        (!parentPath.empty() && parentPath.back() == L'\\' ? L"" : L"\\") + subkey,
+                    registry::DeleteSubtree(parent.get(), subkey));
 }
 
 } // namespace
@@ -151,6 +162,23 @@ void SettingsStore::SetIsCachePolicy(const std::wstring& text) const {
     registry::WriteString(NorvaleSettingsKey(), kIsCachePolicy, text);
 }
 
+void SettingsStore::SetInstallLocation(const std::wstring& folder) const {
+    registry::WriteString(NorvaleUninstallKey(), kInstallLocation, folder);
+}
+
+void SettingsStore::SetEstimatedSize(std::uint32_t kibibytes) const {
+    registry::WriteDword(NorvaleUninstallKey(), kEstimatedSize, kibibytes);
+}
+
+void SettingsStore::SetQuietUninstallString(const std::wstring& text) const {
+    registry::WriteString(NorvaleUninstallKey(), kQuietUninstallString, text);
+}
+
+void SettingsStore::SetNoModifyNoRepair() const {
+    registry::WriteDword(NorvaleUninstallKey(), kNoModify, 1);
+    registry::WriteDword(NorvaleUninstallKey(), kNoRepair, 1);
+}
+
 bool SettingsStore::GetStartMinimized() const {
     return registry::ReadString(NorvaleSettingsKey(), kStartMinimized) == L"1";
 }
@@ -178,8 +206,9 @@ void SettingsStore::RemoveRegistration() const {
     // The run-once key is the user's own and has no 32-bit view of its own.
     if (const unique_hkey runOnce =
             registry::OpenExistingKey(HKEY_CURRENT_USER, BuildRunOnceKeyPath(), KEY_ALL_ACCESS)) {
-        registry::DeleteValue(runOnce.get(), kRunOnceTessaro);
-        registry::DeleteValue(runOnce.get(), kRunOnceNorvale);
+        for (const wchar_t* name : {kRunOnceTessaro, kRunOnceNorvale})
+            LogDeletion(L"HKCU\\" + BuildRunOnceKeyPath() + L" \"" + name + L"\"",
+                        registry::DeleteValue(runOnce.get(), name));
     }
 
     SetCurrentCulture(culture);

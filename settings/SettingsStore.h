@@ -40,6 +40,13 @@ class SettingsStore {
     void SetPublisher(const std::wstring& text) const;
     void SetUninstallString(const std::wstring& text) const;
     void SetIsCachePolicy(const std::wstring& text) const;
+    // What the system's program list and package managers read besides: the
+    // folder, its size in KiB, the command that uninstalls without a window,
+    // and that there is no change or repair to offer (NoModify, NoRepair = 1).
+    void SetInstallLocation(const std::wstring& folder) const;
+    void SetEstimatedSize(std::uint32_t kibibytes) const;
+    void SetQuietUninstallString(const std::wstring& text) const;
+    void SetNoModifyNoRepair() const;
 
     bool GetStartMinimized() const;
     void SetStartMinimized(bool value) const;

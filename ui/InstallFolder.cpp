@@ -31,8 +31,11 @@ void EnsureInstallFolder() {
     CreateFolderTree(installDir);
     if (IsFolder(installDir))
         return;
-    ShowUserMessage(InstallFolderFailureMessage(installDir), Catalog().Translate(L"IDS_TITLE_ERROR"));
-    EndProcess();
+    ShowUserMessage([&installDir] {
+        return UserMessageText{InstallFolderFailureMessage(installDir),
+                               Catalog().Translate(L"IDS_TITLE_ERROR")};
+    });
+    EndProcess(RunEnd::Failed);
 }
 
 bool CopySelfToInstallFolder() {
@@ -47,8 +50,13 @@ bool CopySelfToInstallFolder() {
         ::DeleteFileW(target.c_str());
     if (::CopyFileW(source.c_str(), target.c_str(), FALSE))
         return true;
-    ShowUserMessage(Catalog().Translate(L"copy_error") + L"  " + target,
-                    Catalog().Translate(L"IDS_TITLE_ERROR"));
+    const DWORD error = ::GetLastError();
+    ShowUserMessage(
+        [&target] {
+            return UserMessageText{Catalog().Translate(L"copy_error") + L"  " + target,
+                                   Catalog().Translate(L"IDS_TITLE_ERROR")};
+        },
+        error);
     return false;
 }
 

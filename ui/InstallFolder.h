@@ -4,7 +4,8 @@
 #include <string>
 
 // Makes sure the profile's install folder exists, creating missing parents.
-// If it cannot be created, tells the user and ends the process (exit code 0).
+// If it cannot be created, tells the user and ends the process (exit code 0,
+// 1603 in silent mode).
 void EnsureInstallFolder();
 
 // Puts a copy of the running installer into the install folder under the

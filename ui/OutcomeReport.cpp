@@ -3,6 +3,7 @@
 #include "i18n/TranslationCatalog.h"
 #include "net/NetworkErrorText.h"
 #include "net/NetworkErrors.h"
+#include "platform/RunLog.h"
 #include "ui/ProcessExit.h"
 #include "ui/UserMessage.h"
 
@@ -42,13 +43,15 @@ std::optional<UserMessageText> MessageFor(const Outcome& outcome) {
 }
 
 void Tell(const Outcome& outcome) {
-    if (const std::optional<UserMessageText> message = MessageFor(outcome))
-        ShowUserMessage(message->text, message->caption);
+    if (MessageFor(outcome))
+        ShowUserMessage([&outcome] { return MessageFor(outcome).value_or(UserMessageText{}); }, outcome.code);
+    else if (!outcome.Succeeded())
+        LogEvent(L"failure: a network error without an error code");
 }
 
 void EndUnlessSucceeded(const Outcome& outcome) {
     if (outcome.Succeeded())
         return;
     Tell(outcome);
-    EndProcess();
+    EndProcess(RunEnd::Failed);
 }

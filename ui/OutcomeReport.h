@@ -1,16 +1,13 @@
 #pragma once
 // The one place where what the engine reports becomes what the user sees:
-// the message box a failure gets, and the end of the process where a failure
-// leaves nothing to go on with. The wording of each failure is fixed here.
+// the message box a failure gets (in silent mode: the log line), and the end
+// of the process where a failure leaves nothing to go on with. The wording of
+// each failure is fixed here.
 #include "common/Outcome.h"
+#include "ui/UserMessage.h"
 
 #include <optional>
 #include <string>
-
-struct UserMessageText {
-    std::wstring text;
-    std::wstring caption;
-};
 
 // The message an outcome is told with, in the current language; nothing for a
 // success and for a network error without a code.
@@ -20,6 +17,7 @@ std::optional<UserMessageText> MessageFor(const Outcome& outcome);
 // once it has been dismissed.
 void Tell(const Outcome& outcome);
 
-// A success returns at once. A failure is told and ends the process with exit
-// code 0: none of the engine's failures leaves anything to go on with.
+// A success returns at once. A failure is told and ends the process (exit
+// code 0, 1603 in silent mode): none of the engine's failures leaves anything
+// to go on with.
 void EndUnlessSucceeded(const Outcome& outcome);

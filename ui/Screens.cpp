@@ -2,9 +2,11 @@
 
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
+#include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 #include "ui/ScreenTexts.h"
+#include "ui/SilentAction.h"
 
 #include <windows.h>
 
@@ -85,12 +87,21 @@ void ShowOpeningScreen(InstallerWindow& w, InstallerScreen screen) {
     }
 }
 
-void ShowOpeningScreenForRecords(InstallerWindow& w) {
+InstallDecision DecisionForRecords(const WindowInputs& inputs) {
     const ProductProfile& profile = Profile();
-    const InstallDecision decision =
-        DecideInstallState([](const std::wstring& maker) { return Settings().GetIsInstalled(maker); },
-                           profile.brandName(), profile.otherBrand().brandName, w.inputs.uninstallMode,
-                           w.inputs.installedVersion, w.inputs.offeredVersion);
+    return DecideInstallState([](const std::wstring& maker) { return Settings().GetIsInstalled(maker); },
+                              profile.brandName(), profile.otherBrand().brandName, inputs.uninstallMode,
+                              inputs.installedVersion, inputs.offeredVersion);
+}
+
+void ShowOpeningScreenForRecords(InstallerWindow& w) {
+    const InstallDecision decision = DecisionForRecords(w.inputs);
+    // Every paint looks again: only a change is worth a line.
+    if (w.state.loggedDecision != decision) {
+        w.state.loggedDecision = decision;
+        LogEvent(L"decision: " +
+                 DescribeDecision(decision, w.inputs.offeredVersion.Get(), w.inputs.installedVersion.Get()));
+    }
     w.state.installState = decision.state;
     ShowOpeningScreen(w, decision.screen);
 }

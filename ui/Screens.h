@@ -17,6 +17,9 @@ void ShowNewerVersionScreen(InstallerWindow& w);
 // screen on view.
 void ShowOpeningScreen(InstallerWindow& w, InstallerScreen screen);
 
+// The opening decision (DecideInstallState) on the records as they are now.
+InstallDecision DecisionForRecords(const WindowInputs& inputs);
+
 // Reads the installation records afresh, decides (DecideInstallState) and
 // shows the opening screen that goes with the decision. Only while no run has
 // started.

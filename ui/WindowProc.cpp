@@ -1,5 +1,6 @@
 #include "ui/WindowProc.h"
 
+#include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
 #include "ui/InstallFolder.h"
 #include "ui/Keyboard.h"
@@ -186,5 +187,9 @@ void OpenReleaseNotes() {
 
 void LaunchApplication() {
     const std::wstring path = ApplicationToLaunch();
-    ::ShellExecuteW(nullptr, L"runas", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"runas", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    // Above 32 is success; below, the error.
+    LogEvent(L"process: \"" + path + L"\": " +
+             (result > 32 ? std::wstring(L"started") : L"not started, error " + std::to_wstring(result)));
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include "ui/InstallState.h"
 
+#include <optional>
+
 // What the installer window is doing: idle on an opening screen, or showing
 // an install or uninstall run. It leaves Idle with the first run and never
 // returns to it.
@@ -20,4 +22,6 @@ struct WindowState {
     bool decisionPending = false;
     // A failed install run is being told; the process ends after it.
     bool failureTold = false;
+    // The opening decision last written to the log.
+    std::optional<InstallDecision> loggedDecision;
 };

@@ -47,6 +47,31 @@ INSTANTIATE_TEST_SUITE_P(
                       // Unknown arguments anywhere are not an error.
                       ParseCase{L"foo -uninstall bar", nullptr, true}));
 
+TEST(StartupOptions, SilentAndLogAreWholeArgumentsAndTheLastLogWins) {
+    const StartupOptions o =
+        ParseCommandLine(L"-SILENT -log first.log -Log \"logs\\second one.log\" -silentx");
+    EXPECT_TRUE(o.silent);
+    EXPECT_EQ(o.logPath, L"logs\\second one.log");
+    EXPECT_FALSE(ParseCommandLine(L"-silentx -logs x.log").silent);
+    EXPECT_TRUE(ParseCommandLine(L"-silentx -logs x.log -log").logPath.empty());
+    // The value is consumed: it is not itself a switch.
+    EXPECT_FALSE(ParseCommandLine(L"-log -silent").silent);
+}
+
+TEST(StartupOptions, TheCopyGetsTheLogPathMadeAbsoluteAndEveryOtherArgumentUnchanged) {
+    const std::wstring line = L"-test \"http://a/b c/\" -log x.log -silent \"tail\\\\\" \"q\\\"uote\" \"\"";
+    const StartupOptions o = ParseCommandLine(line);
+    ASSERT_EQ(o.logPath, L"x.log");
+    // Nothing to replace: the command line as received.
+    EXPECT_EQ(CommandLineForCopy(o, L"x.log"), line);
+    EXPECT_EQ(CommandLineForCopy(ParseCommandLine(L"-silent  -uninstall"), L""), L"-silent  -uninstall");
+    const StartupOptions copy = ParseCommandLine(CommandLineForCopy(o, L"C:\\Users\\A B\\x.log"));
+    std::vector<std::wstring> expected = o.arguments;
+    expected[o.logPathIndex] = L"C:\\Users\\A B\\x.log";
+    EXPECT_EQ(copy.arguments, expected);
+    EXPECT_EQ(copy.logPath, L"C:\\Users\\A B\\x.log");
+}
+
 TEST(StartupOptions, DefaultServerIsSecureAndCanNeverReachARealHost) {
     const std::wstring url = kDefaultServerBaseUrl;
     EXPECT_EQ(url.rfind(L"https://", 0), 0u);

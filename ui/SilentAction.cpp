@@ -1,0 +1,64 @@
+#include "ui/SilentAction.h"
+
+SilentAction SilentActionFor(const InstallDecision& decision, bool uninstallMode) {
+    // The uninstall removes what it finds, even an unfinished installation,
+    // and has nothing to do when nothing is recorded.
+    if (uninstallMode)
+        return SilentAction::Uninstall;
+    switch (decision.state) {
+    case InstallState::Fresh:
+        return SilentAction::Install;
+    case InstallState::Replace:
+        return SilentAction::ReplaceThenInstall;
+    case InstallState::Done:
+        return SilentAction::NewerInstalled;
+    case InstallState::Uninstall:
+    case InstallState::Cancelled:
+        break;
+    }
+    return SilentAction::NothingToDo;
+}
+
+RunEnd SilentEndWithoutRun(SilentAction action) {
+    return action == SilentAction::NewerInstalled ? RunEnd::NewerInstalled : RunEnd::Success;
+}
+
+std::wstring SilentActionName(SilentAction action) {
+    switch (action) {
+    case SilentAction::Install:
+        return L"install";
+    case SilentAction::ReplaceThenInstall:
+        return L"remove the installation found, then install";
+    case SilentAction::Uninstall:
+        return L"uninstall";
+    case SilentAction::NothingToDo:
+        return L"nothing to do, the offered version is installed";
+    case SilentAction::NewerInstalled:
+        return L"nothing to do, a newer version is installed";
+    }
+    return std::wstring();
+}
+
+std::wstring DescribeDecision(const InstallDecision& decision, const std::wstring& offered,
+                              const std::wstring& installed) {
+    std::wstring screen;
+    switch (decision.screen) {
+    case InstallerScreen::Welcome:
+        screen = L"nothing installed";
+        break;
+    case InstallerScreen::UninstallWelcome:
+        screen = L"uninstall offered";
+        break;
+    case InstallerScreen::IncompleteInstall:
+        screen = L"incomplete installation";
+        break;
+    case InstallerScreen::OldVersionInstalled:
+        screen = L"older installation";
+        break;
+    case InstallerScreen::NewerVersionInstalled:
+        screen = L"newer version installed";
+        break;
+    }
+    const auto shown = [](const std::wstring& version) { return version.empty() ? L"none" : version; };
+    return screen + L" (offered " + shown(offered) + L", installed " + shown(installed) + L")";
+}

@@ -1,0 +1,62 @@
+#include "ui/SilentRun.h"
+
+#include "install/InstallSession.h"
+#include "install/Installer.h"
+#include "install/Uninstaller.h"
+#include "platform/RunLog.h"
+#include "ui/InstallFolder.h"
+#include "ui/OutcomeReport.h"
+#include "ui/ProcessExit.h"
+#include "ui/Screens.h"
+#include "ui/SilentAction.h"
+
+namespace {
+
+void Uninstall() {
+    InstallSession session;
+    Uninstaller(session).RemoveInstallation();
+}
+
+void Install(const ProductVersion& offered) {
+    EnsureInstallFolder();
+    // Nobody can cancel: the session's cancel request is never made.
+    InstallSession session;
+    const Outcome outcome = Installer(offered, session).Install();
+    if (outcome.failure == Failure::PackageNotUnpacked) {
+        // As in the window: what a run that installed nothing put in place
+        // goes again, once the failure is told.
+        Tell(outcome);
+        Uninstall();
+        EndProcess(RunEnd::Failed);
+    }
+    EndUnlessSucceeded(outcome);
+    // As after the window's install: a failed copy is logged, and the
+    // installation itself stands.
+    CopySelfToInstallFolder();
+}
+
+} // namespace
+
+void RunSilently(const WindowInputs& inputs) {
+    const InstallDecision decision = DecisionForRecords(inputs);
+    const SilentAction action = SilentActionFor(decision, inputs.uninstallMode);
+    LogEvent(L"decision: " +
+             DescribeDecision(decision, inputs.offeredVersion.Get(), inputs.installedVersion.Get()) +
+             L"; silent: " + SilentActionName(action));
+    switch (action) {
+    case SilentAction::Uninstall:
+        Uninstall();
+        break;
+    case SilentAction::ReplaceThenInstall:
+        Uninstall();
+        Install(inputs.offeredVersion);
+        break;
+    case SilentAction::Install:
+        Install(inputs.offeredVersion);
+        break;
+    case SilentAction::NothingToDo:
+    case SilentAction::NewerInstalled:
+        break;
+    }
+    EndProcess(SilentEndWithoutRun(action));
+}
