@@ -111,6 +111,29 @@ void DeleteTree(const std::wstring& path) {
     std::filesystem::remove_all(std::filesystem::path(path), error);
 }
 
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+    const auto isLink = [&link] {
+        const DWORD attributes = ::GetFileAttributesW(link.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+               (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    };
+    if (::CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) && isLink())
+        return true;
+    const std::size_t slash = link.find_last_of(L'\\');
+    const std::wstring folder = link.substr(0, slash + 1);
+    std::wstring command = L"/bin/ln -s " + target.substr(target.find_last_of(L'\\') + 1) + L" " +
+                           link.substr(slash + 1);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &info))
+        return false;
+    unique_process_information process{unique_handle(info.hProcess), unique_handle(info.hThread)};
+    ::WaitForSingleObject(process.process.get(), INFINITE);
+    return isLink();
+}
+
 std::vector<std::wstring> FilesBelow(const std::wstring& folder) {
     std::vector<std::wstring> files;
     CollectFiles(WithBackslash(folder), L"", files);
