@@ -7,6 +7,7 @@
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
 #include "install/VersionManifest.h"
+#include "platform/OwnExecutable.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 #include "ui/InstallerWindow.h"
@@ -26,6 +27,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     // Only the copy in the temporary-files folder comes back from here.
     RelaunchFromTemp(options.commandLine);
+    // That folder is the user's: from now on nobody may rename or replace the
+    // running file, which the install copies as the uninstaller. A file that
+    // cannot be held is not copied later either.
+    HoldOwnExecutable(Profile().modulePath());
 
     // Named after the running file, so the guard applies to copies of the
     // same download, not to differently named installers.
