@@ -43,10 +43,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     CheckStartupRights(ChooseStartupLanguage());
 
     std::wstring offered;
+    std::optional<std::wstring> packageSha256;
     // A manifest that cannot be read leaves nothing to offer.
-    EndUnlessSucceeded(FetchAvailableVersion(options.uninstallMode, offered));
-    InstallerWindow window(
-        WindowInputs{options.uninstallMode, ProductVersion(offered), Settings().GetInstalledVersion()});
+    EndUnlessSucceeded(FetchAvailableVersion(options.uninstallMode, offered, &packageSha256));
+    InstallerWindow window(WindowInputs{options.uninstallMode, ProductVersion(offered),
+                                        Settings().GetInstalledVersion(), packageSha256});
 
     // Registering the class loads its name, string resource 109.
     RegisterInstallerWindowClass(instance);

@@ -22,6 +22,10 @@ enum class Failure {
     NetworkError,
     // The folder values[0] could not be created. key: the message.
     FolderNotCreated,
+    // The downloaded package values[1] is not the one the manifest's hash
+    // names, or its hash could not be computed (code). key and values: the
+    // message, worded as a download error.
+    PackageMismatch,
 };
 
 struct Outcome {
