@@ -81,6 +81,7 @@ TEST(RemoveFolder, UnlinksAFolderSwappedForALinkDuringThePause) {
     });
 
     EXPECT_TRUE(FileExists(elsewhere + L"\\keep.txt")) << "the link was entered";
+    RemoveFolderLink(install);
 }
 
 TEST(RemoveFolder, LeavesProtectedAndMissingPathsAlone) {

@@ -39,6 +39,10 @@ void DeleteTree(const std::wstring& path);
 // symbolic link that way, so there the host's ln makes it. Names without
 // blanks. False when no link could be made.
 bool MakeFolderLink(const std::wstring& link, const std::wstring& target);
+// Removes such a link, never what it leads to. Wine reports removing a host
+// link as done and keeps it; a link left behind would keep the scratch folder's
+// tidying busy for ever.
+void RemoveFolderLink(const std::wstring& link);
 // Sorted relative paths ("a\b.txt") of every file below folder.
 std::vector<std::wstring> FilesBelow(const std::wstring& folder);
 // The names directly inside folder, files and folders, in listing order.
