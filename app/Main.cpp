@@ -11,6 +11,7 @@
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 #include "ui/InstallerWindow.h"
+#include "ui/Keyboard.h"
 #include "ui/OutcomeReport.h"
 
 #include <windows.h>
@@ -25,6 +26,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     const StartupOptions options = ParseCommandLine(commandLine ? commandLine : L"");
     Profile().InitProductProfile(options.serverBaseUrl);
 
+    // The relaunch may have to tell of a failure, in the user's language.
+    Catalog().LoadAll();
+    PreviewStartupLanguage();
     // Only the copy in the temporary-files folder comes back from here.
     RelaunchFromTemp(options.commandLine);
     // That folder is the user's: from now on nobody may rename or replace the
@@ -37,7 +41,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     if (!AcquireSingleInstance(Profile().moduleFileName()))
         return 0;
 
-    Catalog().LoadAll();
     // Also the probe that the registry is writable; the rights check comes
     // after it so that its message is already in the user's language.
     CheckStartupRights(ChooseStartupLanguage());
@@ -56,10 +59,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     MSG message;
     // -1 is an error, not a message: stop rather than dispatch garbage.
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchLoopMessage(message);
     // The window posts its quit message with 0; a quit message of any other
     // origin must not change the exit code either.
     return 0;

@@ -67,15 +67,17 @@ std::string BatchBytes(const std::wstring& toolPath, const std::wstring& archive
 
 } // namespace
 
-void UnpackArchive(const std::wstring& archiveName) {
+bool UnpackArchive(const std::wstring& archiveName) {
     const std::wstring installDir = Profile().installDir();
     const std::wstring batchPath = installDir + kUnzipBatchName;
+    bool unpacked = false;
     if (WriteWholeFile(batchPath, BatchBytes(installDir + kArchiveToolName, archiveName))) {
         // The batch itself is named by its bare name: the current directory
         // names the install folder, so the command line stays free of its
         // blanks and non-ASCII letters.
         const std::wstring system = SystemFolderPath();
-        RunProgramAndWait(system + L"\\cmd.exe", UnzipCommandLine(system), installDir);
+        unpacked = RunProgramAndWait(system + L"\\cmd.exe", UnzipCommandLine(system), installDir);
     }
     ::DeleteFileW(batchPath.c_str());
+    return unpacked;
 }

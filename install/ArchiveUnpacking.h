@@ -9,5 +9,6 @@ inline constexpr wchar_t kArchiveToolName[] = L"7za.exe";
 // files, through a generated "unzip.bat" run by the System folder's command
 // interpreter without a window and without its AutoRun commands. The batch
 // names the tool by its full path, deletes the package, and is deleted itself
-// once it has run. Failures are not reported.
-void UnpackArchive(const std::wstring& archiveName);
+// once it has run. True when the archive tool reported success: a damaged or
+// cut package may still have let some files out.
+bool UnpackArchive(const std::wstring& archiveName);

@@ -21,7 +21,8 @@ enum class PackageCheck {
 // cancel request the window makes and the worker and its download obey, the
 // package check, and the run's outcome. One object per run, owned by the window; the worker only
 // borrows it. A cancel request holds from the moment it is made until the
-// object is gone: nothing in the run clears it.
+// object is gone: nothing in the run clears it. Once the run has begun its
+// last step, a cancel request is refused: the run completes.
 class InstallSession {
   public:
     InstallSession() = default;
@@ -39,9 +40,26 @@ class InstallSession {
     // before the run starts; the installer itself never sets one.
     void SetProgressObserver(std::function<void(std::int32_t)> observer) { observer_ = std::move(observer); }
 
-    // From any thread.
-    void Cancel() { cancelRequested_.store(true); }
+    // From any thread. False, and nothing requested, once the last step has
+    // begun.
+    bool Cancel() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (lastStepBegun_)
+            return false;
+        cancelRequested_.store(true);
+        return true;
+    }
     bool CancelRequested() const { return cancelRequested_.load(); }
+    // The worker, as its last step begins: true when the run goes on to
+    // complete, false when a cancel request came first. Either way the
+    // question is settled once: no cancel request is accepted after a true.
+    bool BeginLastStep() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (cancelRequested_.load())
+            return false;
+        lastStepBegun_ = true;
+        return true;
+    }
     // The cancel request as the download polls it between blocks.
     const std::atomic<bool>& CancelFlag() const { return cancelRequested_; }
 
@@ -64,6 +82,7 @@ class InstallSession {
     std::atomic<PackageCheck> packageCheck_{PackageCheck::NotChecked};
     std::function<void(std::int32_t)> observer_;
     std::atomic<bool> cancelRequested_{false};
-    mutable std::mutex mutex_;
+    mutable std::mutex mutex_; // guards the outcome and the last-step decision
+    bool lastStepBegun_ = false;
     Outcome outcome_;
 };

@@ -108,18 +108,26 @@ Outcome Installer::Install() {
     // unpacked or run. No cancel check follows the unpacking: the shortcuts
     // are made even when it was cancelled.
     SetStepProgress(20, 40);
-    std::wstring package = profile.packageZipFullName();
+    std::wstring package = profile.packageZipName();
     Outcome checked = PackageNotVerified(package, CRYPT_E_HASH_VALUE);
     RunStep([&] {
-        if (IsFile(installDir + profile.packageZipName()))
-            package = profile.packageZipName();
+        if (!IsFile(installDir + package))
+            package = profile.packageZipFullName();
         checked = CheckPackage(package);
     });
     if (!checked.Succeeded()) {
         RunStep([&] { RemoveUnverifiedInstall(); });
         return checked;
     }
-    RunStep([&] { UnpackArchive(package); });
+    bool unpacked = false;
+    RunStep([&] {
+        unpacked = UnpackArchive(package) &&
+                   (IsFile(installDir + profile.exeName()) || IsFile(installDir + profile.exeFullName()));
+    });
+    // Shortcuts to a missing program and an uninstall entry would make a
+    // broken package look installed.
+    if (!unpacked)
+        return {Failure::PackageNotUnpacked, L"text_missing_file", {package}, 0};
 
     SetStepProgress(30, 55);
     RunStep([] { CreateShortcuts(); });
@@ -144,6 +152,10 @@ Outcome Installer::Install() {
         RunStep([&] { RemoveOlderDriver(); });
     }
 
+    // From here the run completes: a Cancel made before ends it now, one made
+    // after is refused, so the window never sees 100 and a cancelled run.
+    if (!session.BeginLastStep())
+        return {};
     // The record follows the value: the window may see 100 a moment early.
     session.SetProgress(100);
     RunStep([&] { settings.SetIsInstalled(InstallRecord::Complete); });
@@ -194,9 +206,9 @@ void Installer::WriteUninstallEntry() {
     settings.SetCurrentVersion(version);
     settings.SetDisplayName();
     settings.SetDisplayIcon(installDir + profile.exeName());
-    settings.SetInstallSource(installDir + profile.moduleFileName());
+    settings.SetInstallSource(installDir + profile.installedCopyName());
     settings.SetPublisher(kPublisher);
-    settings.SetUninstallString(UninstallCommandLine(installDir, profile.moduleFileName()));
+    settings.SetUninstallString(UninstallCommandLine(installDir, profile.installedCopyName()));
     settings.SetIsCachePolicy(kCachePolicy);
 }
 

@@ -8,5 +8,6 @@ std::wstring UnzipBatchText(const std::wstring& toolPath, const std::wstring& ar
         if (c == L'%')
             tool.push_back(L'%');
     }
-    return L"\"" + tool + L"\" x -y " + archiveName + L"\r\n" + L"del /f " + archiveName;
+    return L"\"" + tool + L"\" x -y " + archiveName + L"\r\n" + L"set unpacked=%errorlevel%\r\n" +
+           L"del /f " + archiveName + L"\r\n" + L"exit /b %unpacked%";
 }

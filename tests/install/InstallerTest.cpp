@@ -168,6 +168,37 @@ TEST_F(Install, UninstallAfterACancelledInstallRemovesWhatItLeft) {
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
 }
 
+// The follower holds the worker at each value until the test has seen it, so
+// a Cancel lands exactly before or after the last step begins.
+TEST_F(Install, CancelIsRefusedOnceTheLastStepHasBegun) {
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    bool accepted = true;
+
+    const Values values = Run(installer, [&](std::int32_t value) {
+        if (value == 100)
+            accepted = session_.Cancel();
+    });
+
+    EXPECT_FALSE(accepted);
+    EXPECT_FALSE(session_.CancelRequested());
+    EXPECT_EQ(values, kWindows10Steps);
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 3u);
+}
+
+TEST_F(Install, CancelBeforeTheLastStepEndsTheRunUncompleted) {
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    bool accepted = false;
+
+    const Values values = Run(installer, [&](std::int32_t value) {
+        if (value == 80)
+            accepted = session_.Cancel();
+    });
+
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(values, (Values{10, 15, 20, 30, 40, 50, 60, 80}));
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
+}
+
 TEST_F(Install, RemovesTheOlderDriverWhenItsMarkerKeyExists) {
     CreateOlderDriverMarker();
     Installer installer(ProductVersion(L"2.2.0.1"), session_);
@@ -210,10 +241,9 @@ TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
 TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlacedGoes) {
     Installer installer(ProductVersion(L"2.2.0.1"), session_, std::wstring(64, L'0'));
 
-    EXPECT_EQ(installer.Install(), (Outcome{Failure::PackageMismatch,
-                                            L"error_generic",
-                                            {L"0x80091007", L"Helmview.zip"},
-                                            0x80091007u}));
+    EXPECT_EQ(
+        installer.Install(),
+        (Outcome{Failure::PackageMismatch, L"error_generic", {L"0x80091007", L"Helmview.zip"}, 0x80091007u}));
 
     EXPECT_EQ(session_.GetPackageCheck(), PackageCheck::Mismatch);
     EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
@@ -221,21 +251,33 @@ TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlaced
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
     EXPECT_EQ(ReadMachineString(kNorvaleSettingsKey, L"InstallPath"), L"");
     EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
-}
 
-TEST_F(Install, UncreatableInstallFolderEndsTheProcessAfterAMessage) {
-    ScratchFolder scratch(L"blocked");
-    const std::wstring blocker = scratch.path() + L"Program Files (x86)";
-    WriteBytes(blocker, "a file where the folder should be");
-    Profile().InitFrom(PackageServerBaseUrl(), L"C:\\setup\\HelmviewSetup.exe", blocker);
-    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    TEST_F(Install, APackageWithoutTheApplicationFailsBeforeAnythingPointsAtIt) {
+        Installer installer(ProductVersion(L"2.2.0.3"), session_);
 
-    EXPECT_EXIT(
-        {
-            MessagesToStderr();
-            EndUnlessSucceeded(installer.Install());
-        },
-        ::testing::ExitedWithCode(0),
-        "MESSAGE \\[Error\\] Failed to create folder\\. .*Program Files \\(x86\\).Norvale.SSD Helmview.");
-    EXPECT_FALSE(MachineKeyExists(kNorvaleSettingsKey)) << "nothing recorded";
-}
+        EXPECT_EQ(installer.Install(),
+                  (Outcome{Failure::PackageNotUnpacked, L"text_missing_file", {L"Helmview.zip"}, 0}));
+
+        EXPECT_EQ(session_.GetProgress(), 20);
+        EXPECT_FALSE(FileExists(KnownShortcutFiles()[0]));
+        EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
+        EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
+        EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
+    }
+
+    TEST_F(Install, UncreatableInstallFolderEndsTheProcessAfterAMessage) {
+        ScratchFolder scratch(L"blocked");
+        const std::wstring blocker = scratch.path() + L"Program Files (x86)";
+        WriteBytes(blocker, "a file where the folder should be");
+        Profile().InitFrom(PackageServerBaseUrl(), L"C:\\setup\\HelmviewSetup.exe", blocker);
+        Installer installer(ProductVersion(L"2.2.0.1"), session_);
+
+        EXPECT_EXIT(
+            {
+                MessagesToStderr();
+                EndUnlessSucceeded(installer.Install());
+            },
+            ::testing::ExitedWithCode(0),
+            "MESSAGE \\[Error\\] Failed to create folder\\. .*Program Files \\(x86\\).Norvale.SSD Helmview.");
+        EXPECT_FALSE(MachineKeyExists(kNorvaleSettingsKey)) << "nothing recorded";
+    }
