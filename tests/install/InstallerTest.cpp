@@ -251,33 +251,34 @@ TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlaced
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
     EXPECT_EQ(ReadMachineString(kNorvaleSettingsKey, L"InstallPath"), L"");
     EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
+}
 
-    TEST_F(Install, APackageWithoutTheApplicationFailsBeforeAnythingPointsAtIt) {
-        Installer installer(ProductVersion(L"2.2.0.3"), session_);
+TEST_F(Install, APackageWithoutTheApplicationFailsBeforeAnythingPointsAtIt) {
+    Installer installer(ProductVersion(L"2.2.0.3"), session_);
 
-        EXPECT_EQ(installer.Install(),
-                  (Outcome{Failure::PackageNotUnpacked, L"text_missing_file", {L"Helmview.zip"}, 0}));
+    EXPECT_EQ(installer.Install(),
+              (Outcome{Failure::PackageNotUnpacked, L"text_missing_file", {L"Helmview.zip"}, 0}));
 
-        EXPECT_EQ(session_.GetProgress(), 20);
-        EXPECT_FALSE(FileExists(KnownShortcutFiles()[0]));
-        EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
-        EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
-        EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
-    }
+    EXPECT_EQ(session_.GetProgress(), 20);
+    EXPECT_FALSE(FileExists(KnownShortcutFiles()[0]));
+    EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
+    EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
+}
 
-    TEST_F(Install, UncreatableInstallFolderEndsTheProcessAfterAMessage) {
-        ScratchFolder scratch(L"blocked");
-        const std::wstring blocker = scratch.path() + L"Program Files (x86)";
-        WriteBytes(blocker, "a file where the folder should be");
-        Profile().InitFrom(PackageServerBaseUrl(), L"C:\\setup\\HelmviewSetup.exe", blocker);
-        Installer installer(ProductVersion(L"2.2.0.1"), session_);
+TEST_F(Install, UncreatableInstallFolderEndsTheProcessAfterAMessage) {
+    ScratchFolder scratch(L"blocked");
+    const std::wstring blocker = scratch.path() + L"Program Files (x86)";
+    WriteBytes(blocker, "a file where the folder should be");
+    Profile().InitFrom(PackageServerBaseUrl(), L"C:\\setup\\HelmviewSetup.exe", blocker);
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
 
-        EXPECT_EXIT(
-            {
-                MessagesToStderr();
-                EndUnlessSucceeded(installer.Install());
-            },
-            ::testing::ExitedWithCode(0),
-            "MESSAGE \\[Error\\] Failed to create folder\\. .*Program Files \\(x86\\).Norvale.SSD Helmview.");
-        EXPECT_FALSE(MachineKeyExists(kNorvaleSettingsKey)) << "nothing recorded";
-    }
+    EXPECT_EXIT(
+        {
+            MessagesToStderr();
+            EndUnlessSucceeded(installer.Install());
+        },
+        ::testing::ExitedWithCode(0),
+        "MESSAGE \\[Error\\] Failed to create folder\\. .*Program Files \\(x86\\).Norvale.SSD Helmview.");
+    EXPECT_FALSE(MachineKeyExists(kNorvaleSettingsKey)) << "nothing recorded";
+}
