@@ -10,6 +10,7 @@
 #include "i18n/TranslationCatalog.h"
 #include "install/VersionManifest.h"
 #include "platform/RunLog.h"
+#include "platform/OwnExecutable.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 #include "ui/InstallerWindow.h"
@@ -38,6 +39,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     PreviewStartupLanguage();
     // Only the copy in the temporary-files folder comes back from here.
     RelaunchFromTemp(CommandLineForCopy(options, logPath), options.silent);
+    // That folder is the user's: from now on nobody may rename or replace the
+    // running file, which the install copies as the uninstaller. A file that
+    // cannot be held is not copied later either.
+    HoldOwnExecutable(Profile().modulePath());
 
     // Named after the running file, so the guard applies to copies of the
     // same download, not to differently named installers.
@@ -51,10 +56,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     CheckStartupRights(ChooseStartupLanguage());
 
     std::wstring offered;
+    std::optional<std::wstring> packageSha256;
     // A manifest that cannot be read leaves nothing to offer.
-    EndUnlessSucceeded(FetchAvailableVersion(options.uninstallMode, offered));
+    EndUnlessSucceeded(FetchAvailableVersion(options.uninstallMode, offered, &packageSha256));
     const WindowInputs inputs{options.uninstallMode, ProductVersion(offered),
-                              Settings().GetInstalledVersion()};
+                              Settings().GetInstalledVersion(), packageSha256};
     if (options.silent)
         RunSilently(inputs);
     InstallerWindow window(inputs);

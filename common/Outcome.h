@@ -25,6 +25,10 @@ enum class Failure {
     // The package values[0] did not unpack, or held no application. key: the
     // message. What the run put in place must not stay as an installation.
     PackageNotUnpacked,
+    // The downloaded package values[1] is not the one the manifest's hash
+    // names, or its hash could not be computed (code). key and values: the
+    // message, worded as a download error.
+    PackageMismatch,
 };
 
 struct Outcome {

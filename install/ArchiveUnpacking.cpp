@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace {
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
@@ -23,15 +25,58 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
            written == bytes.size();
 }
 
+// text in the OEM code page, the one the command interpreter reads a batch
+// file in. False when a character has no place there: written anyway, it
+// would become another character and name another file.
+bool InOemCodePage(const std::wstring& text, std::string& bytes) {
+    bytes.clear();
+    if (text.empty())
+        return true;
+    const int size = static_cast<int>(text.size());
+    // UTF-8 (a system set to use it throughout) holds every character, and
+    // takes neither the flag nor the question.
+    const bool utf8 = ::GetOEMCP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL lost = FALSE;
+    BOOL* const lostOut = utf8 ? nullptr : &lost;
+    const int length =
+        ::WideCharToMultiByte(CP_OEMCP, flags, text.data(), size, nullptr, 0, nullptr, lostOut);
+    if (length <= 0 || lost)
+        return false;
+    bytes.resize(static_cast<std::size_t>(length));
+    return ::WideCharToMultiByte(CP_OEMCP, flags, text.data(), size, bytes.data(), length, nullptr,
+                                 lostOut) == length &&
+           !lost;
+}
+
+// The batch for archiveName, naming the tool by its full path. An install
+// folder with letters the OEM code page lacks is named by its short form,
+// which the file system keeps in plain ASCII where it keeps one at all.
+std::string BatchBytes(const std::wstring& toolPath, const std::wstring& archiveName) {
+    std::string bytes;
+    if (InOemCodePage(UnzipBatchText(toolPath, archiveName), bytes))
+        return bytes;
+    std::vector<wchar_t> shortPath(MAX_PATH);
+    const DWORD length = ::GetShortPathNameW(toolPath.c_str(), shortPath.data(), MAX_PATH);
+    if (length > 0 && length < MAX_PATH &&
+        InOemCodePage(UnzipBatchText(std::wstring(shortPath.data(), length), archiveName), bytes))
+        return bytes;
+    // Nothing names the tool: the first line fails as it would without one,
+    // and the second still deletes the package.
+    InOemCodePage(UnzipBatchText(std::wstring(), archiveName), bytes);
+    return bytes;
+}
+
 } // namespace
 
 bool UnpackArchive(const std::wstring& archiveName) {
     const std::wstring installDir = Profile().installDir();
     const std::wstring batchPath = installDir + kUnzipBatchName;
     bool unpacked = false;
-    if (WriteWholeFile(batchPath, UnzipBatchText(archiveName))) {
-        // Only the current directory names the install folder: the batch text
-        // and its command line stay free of its blanks and non-ASCII letters.
+    if (WriteWholeFile(batchPath, BatchBytes(installDir + kArchiveToolName, archiveName))) {
+        // The batch itself is named by its bare name: the current directory
+        // names the install folder, so the command line stays free of its
+        // blanks and non-ASCII letters.
         const std::wstring system = SystemFolderPath();
         unpacked = RunProgramAndWait(system + L"\\cmd.exe", UnzipCommandLine(system), installDir);
     } else {

@@ -11,7 +11,10 @@
 std::wstring ProgramCommandLine(const std::wstring& programPath, const std::wstring& arguments);
 
 // The command interpreter of the System folder running the unpack batch:
-// "<systemFolder>\cmd.exe" /C unzip.bat
+// "<systemFolder>\cmd.exe" /D /C unzip.bat
+// /D keeps the interpreter from running the AutoRun commands of the user's
+// and the machine's "Command Processor" keys first: the user's own would
+// otherwise run with the installer's rights.
 std::wstring UnzipCommandLine(const std::wstring& systemFolder);
 
 // The System folder's taskkill forcing every process of one image name to end:

@@ -26,24 +26,15 @@ bool IsDriveLetter(wchar_t c) {
     return c >= L'A' && c <= L'Z';
 }
 
-// Length of the root ("C:\" or "\\server\share\") of a normalised absolute
-// path, or 0 when the path is not absolute in one of those forms.
-std::size_t RootLength(const std::wstring& path) {
-    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\')
-        return 3;
-    if (path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\') {
-        // \\?\ and \\.\ name devices and bypass every rewrite: never accepted.
-        if (path.size() >= 3 && (path[2] == L'?' || path[2] == L'.'))
-            return 0;
-        const std::size_t server = path.find(L'\\', 2);
-        if (server == std::wstring::npos || server == 2)
-            return 0;
-        const std::size_t share = path.find(L'\\', server + 1);
-        if (share == server + 1)
-            return 0;
-        return share == std::wstring::npos ? path.size() : share + 1;
-    }
-    return 0;
+// The length of a drive root, "C:\", the only root a deletable path may have.
+constexpr std::size_t kRootLength = 3;
+
+// Whether a normalised path starts at a drive root. A path starting with two
+// separators never does: "\\server\share\" may be this very machine through
+// an administrative share (\\localhost\C$\Users\), past every name the guard
+// knows, and "\\?\" or "\\.\" name devices and skip every rewrite.
+bool StartsAtDriveRoot(const std::wstring& path) {
+    return path.size() >= kRootLength && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\';
 }
 
 // Each step below the root must be a plain name that Windows keeps as written.
@@ -84,10 +75,9 @@ std::wstring Parent(const std::wstring& path) {
 
 bool IsDeletableFolder(const std::wstring& path, const ProtectedFolders& protectedFolders) {
     const std::wstring candidate = Normalised(path);
-    const std::size_t root = RootLength(candidate);
-    if (root == 0 || root >= candidate.size())
+    if (!StartsAtDriveRoot(candidate) || candidate.size() <= kRootLength)
         return false;
-    if (!HasPlainSteps(candidate, root))
+    if (!HasPlainSteps(candidate, kRootLength))
         return false;
     for (const std::wstring& folder : protectedFolders.folders) {
         const std::wstring kept = Normalised(folder);

@@ -16,8 +16,9 @@ struct ProtectedFolders {
 };
 
 // Whether an uninstall may delete the folder at path, or the loose files in it.
-// False for an empty or relative path, a drive or share root, a path with "."
-// or ".." steps or other names Windows would rewrite, and any protected folder.
+// False for an empty or relative path, a drive root, every UNC or device path
+// (\\server\share\..., \\?\..., \\.\...), a path with "." or ".." steps or
+// other names Windows would rewrite, and any protected folder.
 // Comparisons ignore ASCII case and trailing backslashes; callers pass paths
 // already in one letter case when they may hold other letters.
 bool IsDeletableFolder(const std::wstring& path, const ProtectedFolders& protectedFolders);

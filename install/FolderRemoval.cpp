@@ -83,6 +83,26 @@ bool ListFolder(const std::wstring& folder, std::vector<Entry>& entries) {
     return true;
 }
 
+bool DeleteTree(const std::wstring& folder, DWORD folderAttributes);
+
+// Deletes what is at path (no trailing backslash) now: a file, a link to a
+// folder (the link only, never what it leads to), or a folder tree. The
+// attributes are read here, right before acting, so that a folder swapped for
+// a link since it was listed or looked at is unlinked, not entered. Nothing
+// there any more counts as deleted.
+bool DeleteEntry(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return DeleteOneFile(path, attributes);
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return DeleteOneFolder(path, attributes);
+    return DeleteTree(path + L'\\', attributes);
+}
+
 // Deletes everything below folder (which ends in a backslash) and then the
 // folder; false at the first failure.
 bool DeleteTree(const std::wstring& folder, DWORD folderAttributes) {
@@ -90,15 +110,7 @@ bool DeleteTree(const std::wstring& folder, DWORD folderAttributes) {
     if (!ListFolder(folder, entries))
         return false;
     for (const Entry& entry : entries) {
-        const std::wstring path = folder + entry.name;
-        bool deleted;
-        if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY))
-            deleted = DeleteOneFile(path, entry.attributes);
-        else if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-            deleted = DeleteOneFolder(path, entry.attributes); // the link only, not what it leads to
-        else
-            deleted = DeleteTree(path + L'\\', entry.attributes);
-        if (!deleted)
+        if (!DeleteEntry(folder + entry.name))
             return false;
     }
     std::wstring self = folder;
@@ -109,27 +121,20 @@ bool DeleteTree(const std::wstring& folder, DWORD folderAttributes) {
 } // namespace
 
 void RemoveFolder(const std::wstring& path, unsigned pauseMs) {
-    if (path.empty())
-        return;
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
+    RemoveFolder(path, [pauseMs] { ::Sleep(pauseMs); });
+}
+
+void RemoveFolder(const std::wstring& path, const std::function<void()>& pause) {
+    if (path.empty() || ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return;
     if (!MayDeleteFolder(path)) {
         LogEvent(L"folder: " + path + L" not removed: the deletion guard refuses it");
         return;
     }
-    ::Sleep(pauseMs);
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteOneFile(path, attributes);
-        return;
-    }
-    std::wstring folder = WithBackslash(path);
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        folder.pop_back();
-        DeleteOneFolder(folder, attributes);
-        return;
-    }
-    if (DeleteTree(folder, attributes))
+    pause();
+    std::wstring target = WithBackslash(path);
+    target.pop_back();
+    if (DeleteEntry(target))
         LogEvent(L"folder: " + path + L" removed");
     else
         LogEvent(L"folder: " + path + L" not removed completely, error " + std::to_wstring(::GetLastError()));

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 // Deletion of the folders the uninstall removes. Both refuse, silently, any
@@ -9,8 +10,12 @@
 // deletes the folder tree at path: every file and subfolder, then the folder
 // itself. The first entry that cannot be deleted ends the deletion; whatever
 // was not reached stays. Linked folders (junctions, symbolic links) are
-// unlinked, never entered. Nothing at the path: returns at once, no pause.
+// unlinked, never entered, also when one took a folder's place during the
+// pause. Nothing at the path: returns at once, no pause.
 void RemoveFolder(const std::wstring& path, unsigned pauseMs = 2000);
+
+// The same with the pause given as what to do meanwhile.
+void RemoveFolder(const std::wstring& path, const std::function<void()>& pause);
 
 // Deletes the plain files directly inside folder (a backslash is added when it
 // has none); subfolders and their content stay, and so does the folder.

@@ -4,20 +4,25 @@
 #include "install/ArchiveUnpacking.h"
 #include "install/ChildProcess.h"
 #include "install/CommandLines.h"
+#include "install/PackageHash.h"
 #include "install/ResourceExtraction.h"
 #include "install/Shortcuts.h"
 #include "install/WindowsVersion.h"
 #include "net/Downloader.h"
 #include "platform/FileSystem.h"
+#include "platform/RunLog.h"
+#include "platform/SystemFolders.h"
+#include "profile/ManifestPackageHash.h"
 #include "profile/ProductProfile.h"
 #include "resource_ids.h"
 #include "settings/InstallRecord.h"
 
 #include <windows.h>
 
+#include <cwchar>
+
 namespace {
 
-constexpr wchar_t kArchiveToolFile[] = L"7za.exe";
 constexpr wchar_t kRuntimeSetup[] = L"VC_redist.x86.exe";
 constexpr wchar_t kRuntimeArguments[] = L"/quiet /norestart";
 constexpr wchar_t kDriverSetup[] = L"fenwick_hal_setup.exe";
@@ -30,6 +35,17 @@ constexpr wchar_t kOlderDriverMarkerKey[] =
     L"\\Instance\\{D37DAC4A-CEDC-453D-8659-6AD9451C9AA8}";
 constexpr wchar_t kPublisher[] = L"Norvale Corporation";
 constexpr wchar_t kCachePolicy[] = L"0";
+
+// Lower-case hex, as sha256sum prints it.
+std::wstring HexDigits(const unsigned char (&bytes)[32]) {
+    static const wchar_t kDigits[] = L"0123456789abcdef";
+    std::wstring out;
+    for (const unsigned char b : bytes) {
+        out.push_back(kDigits[b >> 4]);
+        out.push_back(kDigits[b & 15]);
+    }
+    return out;
+}
 
 bool OlderDriverMarkerPresent() {
     unique_hkey key;
@@ -45,10 +61,20 @@ template <typename Step> void RunStep(Step&& step) {
     }
 }
 
+// What a package that fails its check is reported as: a download error with
+// the code of what went wrong, the wrong hash (CRYPT_E_HASH_VALUE) or the
+// reason it could not be computed.
+Outcome PackageNotVerified(const std::wstring& package, std::uint32_t code) {
+    wchar_t hex[16];
+    std::swprintf(hex, sizeof hex / sizeof hex[0], L"0x%08X", static_cast<unsigned>(code));
+    return {Failure::PackageMismatch, L"error_generic", {hex, package}, code};
+}
+
 } // namespace
 
-Installer::Installer(const ProductVersion& offered, InstallSession& session)
-    : version(offered), session(session) {}
+Installer::Installer(const ProductVersion& offered, InstallSession& session,
+                     std::optional<std::wstring> packageSha256)
+    : version(offered), packageSha256(std::move(packageSha256)), session(session) {}
 
 void Installer::SetStepProgress(std::int32_t windows10, std::int32_t earlier) {
     session.SetProgress(IsWindows10OrLater() ? windows10 : earlier);
@@ -72,7 +98,7 @@ Outcome Installer::Install() {
     RunStep([&] {
         ::SetCurrentDirectoryW(installDir.c_str());
         settings.SetIsInstalled(InstallRecord::Begun);
-        ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, kArchiveToolFile);
+        ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, kArchiveToolName);
     });
     if (session.CancelRequested())
         return {};
@@ -89,14 +115,24 @@ Outcome Installer::Install() {
         return {};
 
     // A package left by an earlier, interrupted run under the preferred name
-    // wins over the one just downloaded. No cancel check follows: the
-    // shortcuts are made even when the unpacking was cancelled.
+    // wins over the one just downloaded. Whichever it is, it is checked as a
+    // whole, now that the download has returned, before any of it is
+    // unpacked or run. No cancel check follows the unpacking: the shortcuts
+    // are made even when it was cancelled.
     SetStepProgress(20, 40);
     std::wstring package = profile.packageZipName();
-    bool unpacked = false;
+    Outcome checked = PackageNotVerified(package, CRYPT_E_HASH_VALUE);
     RunStep([&] {
         if (!IsFile(installDir + package))
             package = profile.packageZipFullName();
+        checked = CheckPackage(package);
+    });
+    if (!checked.Succeeded()) {
+        RunStep([&] { RemoveUnverifiedInstall(); });
+        return checked;
+    }
+    bool unpacked = false;
+    RunStep([&] {
         unpacked = UnpackArchive(package) &&
                    (IsFile(installDir + profile.exeName()) || IsFile(installDir + profile.exeFullName()));
     });
@@ -147,6 +183,37 @@ Outcome Installer::DownloadPackage() {
     // A cancellation, also one made before the transfer began, stops it with
     // a success: at most a partial file is left.
     return Downloader::DownloadToInstallDir(folder, name, &session.CancelFlag());
+}
+
+Outcome Installer::CheckPackage(const std::wstring& package) {
+    if (!packageSha256) {
+        session.SetPackageCheck(PackageCheck::NotVerified);
+        LogEvent(L"package: " + package + L" not verified: the manifest states no SHA-256");
+        return {};
+    }
+    const PackageDigest digest = HashPackage(Profile().installDir() + package);
+    if (digest.computed && MatchesSha256(*packageSha256, digest.sha256)) {
+        session.SetPackageCheck(PackageCheck::Verified);
+        LogEvent(L"package: " + package + L" verified, SHA-256 " + HexDigits(digest.sha256));
+        return {};
+    }
+    session.SetPackageCheck(PackageCheck::Mismatch);
+    LogEvent(L"package: " + package + L" does not match the manifest's SHA-256 " + *packageSha256 +
+             (digest.computed ? L": its SHA-256 is " + HexDigits(digest.sha256)
+                              : L": it could not be hashed, error " + std::to_wstring(digest.error)));
+    return PackageNotVerified(package, digest.computed ? CRYPT_E_HASH_VALUE : digest.error);
+}
+
+void Installer::RemoveUnverifiedInstall() {
+    const ProductProfile& profile = Profile();
+    const std::wstring installDir = profile.installDir();
+    for (const std::wstring& name :
+         {profile.packageZipName(), profile.packageZipFullName(), std::wstring(kArchiveToolName)})
+        ::DeleteFileW((installDir + name).c_str());
+    settings.ForgetBegunInstall();
+    // Only when nothing else is in it; the current directory would hold it.
+    ::SetCurrentDirectoryW(SystemFolderPath().c_str());
+    ::RemoveDirectoryW(installDir.c_str());
 }
 
 void Installer::WriteUninstallEntry() {

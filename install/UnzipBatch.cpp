@@ -1,11 +1,13 @@
 #include "install/UnzipBatch.h"
 
-std::string UnzipBatchText(const std::wstring& archiveName) {
-    const std::wstring text = L"7za x -y " + archiveName + L"\r\n" + L"set unpacked=%errorlevel%\r\n" +
-                              L"del /f " + archiveName + L"\r\n" + L"exit /b %unpacked%";
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (const wchar_t unit : text)
-        bytes.push_back(static_cast<char>(static_cast<unsigned char>(unit & 0xFF)));
-    return bytes;
+std::wstring UnzipBatchText(const std::wstring& toolPath, const std::wstring& archiveName) {
+    std::wstring tool;
+    tool.reserve(toolPath.size() + 2);
+    for (const wchar_t c : toolPath) {
+        tool.push_back(c);
+        if (c == L'%')
+            tool.push_back(L'%');
+    }
+    return L"\"" + tool + L"\" x -y " + archiveName + L"\r\n" + L"set unpacked=%errorlevel%\r\n" +
+           L"del /f " + archiveName + L"\r\n" + L"exit /b %unpacked%";
 }

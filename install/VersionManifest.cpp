@@ -1,12 +1,16 @@
 #include "install/VersionManifest.h"
 
 #include "net/Downloader.h"
+#include "profile/ManifestPackageHash.h"
 #include "profile/ManifestVersion.h"
 #include "profile/ProductProfile.h"
 #include "settings/InstallRecord.h"
 #include "settings/SettingsStore.h"
 
-Outcome FetchAvailableVersion(bool uninstallMode, std::wstring& version) {
+Outcome FetchAvailableVersion(bool uninstallMode, std::wstring& version,
+                              std::optional<std::wstring>* packageSha256) {
+    if (packageSha256)
+        packageSha256->reset();
     const SettingsStore store;
     // Only a completed installation may go without the server, and only
     // while offline; otherwise the server is asked even when the system
@@ -18,7 +22,10 @@ Outcome FetchAvailableVersion(bool uninstallMode, std::wstring& version) {
     }
     std::wstring text;
     Outcome downloaded = Downloader::DownloadText(L"config/", Profile().manifestFileName(), text);
-    if (downloaded.Succeeded())
+    if (downloaded.Succeeded()) {
         version = ManifestVersion(text);
+        if (packageSha256)
+            *packageSha256 = ManifestPackageHash(text);
+    }
     return downloaded;
 }

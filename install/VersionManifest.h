@@ -1,6 +1,7 @@
 #pragma once
 #include "common/Outcome.h"
 
+#include <optional>
 #include <string>
 
 // The version of the application that the download server offers, read from
@@ -10,4 +11,7 @@
 // recorded version is taken without asking the server. A completed
 // installation on an offline machine also takes its recorded version. The
 // outcome is the manifest download's; on a failure version is left as it was.
-Outcome FetchAvailableVersion(bool uninstallMode, std::wstring& version);
+// packageSha256, when given, receives the package hash the manifest states
+// (ManifestPackageHash); it is left empty when no manifest was read.
+Outcome FetchAvailableVersion(bool uninstallMode, std::wstring& version,
+                              std::optional<std::wstring>* packageSha256 = nullptr);

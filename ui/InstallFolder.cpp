@@ -2,6 +2,7 @@
 
 #include "i18n/TranslationCatalog.h"
 #include "platform/FileSystem.h"
+#include "platform/OwnExecutable.h"
 #include "profile/ProductProfile.h"
 #include "ui/ProcessExit.h"
 #include "ui/ScreenTexts.h"
@@ -48,7 +49,9 @@ bool CopySelfToInstallFolder() {
         return true;
     if (IsFile(target))
         ::DeleteFileW(target.c_str());
-    if (::CopyFileW(source.c_str(), target.c_str(), FALSE))
+    // From the file held since start-up, never by its name: the name lies in
+    // a folder the user can write to and may by now belong to another file.
+    if (CopyOwnExecutableTo(target) == ERROR_SUCCESS)
         return true;
     const DWORD error = ::GetLastError();
     ShowUserMessage(

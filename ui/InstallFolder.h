@@ -10,7 +10,8 @@ void EnsureInstallFolder();
 
 // Puts a copy of the running installer into the install folder under the
 // profile's installedCopyName, replacing an older copy; the uninstall entry
-// points at it. Returns
+// points at it. The copy is made from the file held since start-up
+// (HoldOwnExecutable). Returns
 // false, after telling the user, when the copy could not be made: the
 // installation itself is complete, but the system's program list will not
 // find its uninstaller.

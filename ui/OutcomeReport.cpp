@@ -38,6 +38,8 @@ std::optional<UserMessageText> MessageFor(const Outcome& outcome) {
             ComposeErrorText(outcome.code, SystemErrorText(outcome.code), FirstValue(outcome)), error};
     case Failure::FolderNotCreated:
         return UserMessageText{T(outcome.key) + L" " + FirstValue(outcome), error};
+    case Failure::PackageMismatch:
+        return UserMessageText{T(outcome.key, outcome.values), error};
     }
     return std::nullopt;
 }

@@ -85,8 +85,8 @@ bool RunInstall(InstallerWindow& w) {
     InstallSession& session = w.installRun.emplace();
     const HWND bar = w.objects.progressBar;
     const WorkerRun worker = WorkerRun::Start(
-        [&session, version = w.inputs.offeredVersion] {
-            session.SetOutcome(Installer(version, session).Install());
+        [&session, version = w.inputs.offeredVersion, sha256 = w.inputs.packageSha256] {
+            session.SetOutcome(Installer(version, session, sha256).Install());
         },
         w.objects.mainWindow, kInstallRunReturned);
     const auto cancelled = [&w] { return w.state.installState == InstallState::Cancelled; };

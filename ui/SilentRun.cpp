@@ -17,11 +17,11 @@ void Uninstall() {
     Uninstaller(session).RemoveInstallation();
 }
 
-void Install(const ProductVersion& offered) {
+void Install(const WindowInputs& inputs) {
     EnsureInstallFolder();
     // Nobody can cancel: the session's cancel request is never made.
     InstallSession session;
-    const Outcome outcome = Installer(offered, session).Install();
+    const Outcome outcome = Installer(inputs.offeredVersion, session, inputs.packageSha256).Install();
     if (outcome.failure == Failure::PackageNotUnpacked) {
         // As in the window: what a run that installed nothing put in place
         // goes again, once the failure is told.
@@ -49,10 +49,10 @@ void RunSilently(const WindowInputs& inputs) {
         break;
     case SilentAction::ReplaceThenInstall:
         Uninstall();
-        Install(inputs.offeredVersion);
+        Install(inputs);
         break;
     case SilentAction::Install:
-        Install(inputs.offeredVersion);
+        Install(inputs);
         break;
     case SilentAction::NothingToDo:
     case SilentAction::NewerInstalled:

@@ -8,6 +8,7 @@
 #include "ui/RunLoops.h"
 #include "ui/ScreenTexts.h"
 #include "ui/Screens.h"
+#include "ui/WebAddress.h"
 
 #include <shellapi.h>
 
@@ -182,6 +183,10 @@ void CancelPressed(InstallerWindow& w) {
 
 void OpenReleaseNotes() {
     const std::wstring url = Profile().serverFolderUrl() + Profile().releaseNotesFile();
+    // -test may name anything; the shell would open a folder or run a
+    // program named here with the installer's rights.
+    if (!IsWebAddress(url))
+        return;
     ::ShellExecuteW(::GetDesktopWindow(), L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -19,7 +19,8 @@ void InstallButtonPressed(InstallerWindow& w);
 // Cancel: ends the program unless an install is running, which it cancels.
 void CancelPressed(InstallerWindow& w);
 
-// Opens the release notes on the download server in the user's browser.
+// Opens the release notes on the download server in the user's browser; does
+// nothing when the server's address is not a web address (IsWebAddress).
 void OpenReleaseNotes();
 
 // Starts the installed application elevated.

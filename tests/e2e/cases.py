@@ -6,8 +6,10 @@ server, starts build/HelmviewSetup.exe under Wine, and works its window through 
 Screenshots of every screen reached go to build/screenshots/e2e/<case>/.
 """
 
+import hashlib
 import shutil
 import sys
+import threading
 import time
 from pathlib import Path
 
@@ -568,6 +570,114 @@ def relaunch_copy(c):
     inst.click(CANCEL_BUTTON)
     expect(inst.wait_exit(30) == 0, "Cancel on the welcome screen ends the installer, exit code 0")
 
+
+class UnpackWatch:
+    """Follows an install from outside while it runs: the batch file the installer writes for the archive tool (it
+    lives for a moment only) and the command lines of the programs started meanwhile."""
+
+    def __init__(self, c):
+        self.c = c
+        self.batch = None
+        self.done = threading.Event()
+        self.thread = threading.Thread(target=self._follow, daemon=True)
+        self.thread.start()
+
+    def _follow(self):
+        path = h.install_dir() / "unzip.bat"
+        while not self.done.is_set():
+            try:
+                self.batch = path.read_bytes() or self.batch
+            except OSError:
+                pass
+            self.c.processes.children()
+            time.sleep(0.01)
+
+    def stop(self):
+        self.done.set()
+        self.thread.join()
+
+    def command_lines(self, exe_name):
+        return [info["argv"] for info in list(self.c.processes.known.values())
+                if info["argv"] and info["argv"][0].rsplit("\\", 1)[-1].lower() == exe_name.lower()]
+
+
+@case
+def trusted_install(c):
+    """Nothing the user's own processes can reach steers the elevated copy: it holds its executable against renaming
+    and installs that very file, and the command interpreter it unpacks with skips AutoRun and runs the archive
+    tool by its full path. The manifest's package hash, in either letter case, lets the install through."""
+    digest = hashlib.sha256(h.ensure_package().read_bytes()).hexdigest()
+    server = c.serve(sha256=digest[:32].upper() + digest[32:])
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    running = h.unix_path(inst.argv[0])
+    h.run_wine(["cmd", "/c", "ren", inst.argv[0], "planted.exe"], check=False)
+    expect(running.is_file() and not (running.parent / "planted.exe").exists(),
+           "the running installer cannot be renamed")
+
+    watch = UnpackWatch(c)
+    try:
+        install_to_finish(c, inst)
+    finally:
+        watch.stop()
+    expect_installed()  # the installer's copy included, byte for byte
+    expect_prerequisites_ran(c)
+    tool = INSTALL_DIR_WIN + "7za.exe"
+    batch = (watch.batch or b"").decode("ascii", "replace").split("\r\n")
+    expect(batch[0] == f'"{tool}" x -y Helmview.zip', f"the batch runs the archive tool by its full path ({batch})")
+    shells = [[a.upper() for a in argv] for argv in watch.command_lines("cmd.exe")]
+    expect(any("/D" in argv and "/C" in argv and argv.index("/D") < argv.index("/C") for argv in shells),
+           f"the command interpreter is told to skip AutoRun (/D before /C: {shells})")
+    expect(any(argv[0].lower() == tool.lower() for argv in watch.command_lines("7za.exe")),
+           "the archive tool ran from the install folder")
+    inst.click(LAUNCH_CHECKBOX)
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
+
+
+@case
+def package_hash_mismatch(c):
+    """A package whose hash is not the manifest's is neither unpacked nor run, and what the run put in place goes."""
+    server = c.serve(sha256=hashlib.sha256(b"another package").hexdigest())
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    inst.click(INSTALL_BUTTON)
+    inst.wait_screen("installing")
+    expect_fatal_message(c, inst, T("error_generic", "0x80091007", "Helmview.zip"), "package_mismatch")
+    expect(any(e["path"] == PACKAGE_PATH and e.get("complete") for e in server.request_log()),
+           "the package was downloaded in full")
+    expect(not c.fixture_lines(), f"no program of the package ran ({c.fixture_lines()})")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "no installation record is left")
+    expect(h.folder_files(h.install_dir()) == [], f"install folder empty ({h.folder_files(h.install_dir())})")
+    expect_no_app_started(c, wait=1)
+
+
+@case
+def release_notes_link(c):
+    """The link opens web addresses only: with -test naming a folder of the machine the same click opens nothing."""
+    viewer = c.work / "notes_viewer.exe"
+    shutil.copyfile(h.FIXTURES / "fixture_prereq.exe", viewer)
+    planted = c.work / "planted"
+    (planted / "zqHelmview").mkdir(parents=True)
+    (planted / "zqHelmview" / "NorvaleHelmviewReleaseNotes.pdf").write_bytes(b"%PDF-1.4\n")
+    h.record_installation(OFFERED)
+    c.installed = OFFERED
+    server = c.serve()
+    opened = lambda: [l for l in c.fixture_lines() if l.startswith(viewer.name)]  # noqa: E731
+    with h.open_commands(viewer):
+        for base in (h.windows_path(planted) + "\\", server.base_url):
+            inst = c.start(None, args=["-uninstall", "-test", base])
+            inst.wait_screen("uninstall_welcome")
+            inst.click(RELEASE_NOTES_LINK)
+            if base == server.base_url:
+                wait_for(opened, 30, "the release notes to be opened")
+            else:
+                time.sleep(4)
+            inst.click(CANCEL_BUTTON)
+            expect(inst.wait_exit(30) == 0, "Cancel ends the installer with exit code 0")
+    notes = server.base_url + "zqHelmview/NorvaleHelmviewReleaseNotes.pdf"
+    expect(len(opened()) == 1 and opened()[0].endswith(f'"{notes}"'),
+           f"only the web address was opened ({opened()})")
 
 @case
 def relaunch_error_in_users_language(c):

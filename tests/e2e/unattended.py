@@ -170,7 +170,8 @@ def check_log(u):
     print("---- the log", flush=True)
     events = u.events()
     kinds = {k for _, k, _ in events}
-    expected = {"start", "decision", "request", "process", "unpack", "registry", "folder", "failure", "end"}
+    expected = {"start", "decision", "request", "process", "package", "unpack", "registry", "folder", "failure",
+                "end"}
     expect(expected <= kinds, f"the log holds every kind of event ({sorted(kinds)})")
     log_windows = h.windows_path(u.log)
     for name, start in u.marks:
@@ -200,6 +201,9 @@ def check_log(u):
                  for _, k, t in fresh)),
             ("the relaunched copy with its exit code",
              any(k == "process" and h.EXE.name in t and t.endswith("exit code 0") for _, k, t in fresh)),
+            ("the package check: this manifest states no hash",
+             any(k == "package" and t == "Helmview.zip not verified: the manifest states no SHA-256"
+                 for _, k, t in fresh)),
             ("the unpack result", any(k == "unpack" and "Helmview.zip" in t for _, k, t in fresh)),
             ("the uninstall entry's values",
              any(k == "registry" and "QuietUninstallString" in t for _, k, t in fresh)),

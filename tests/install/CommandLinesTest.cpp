@@ -10,7 +10,10 @@ TEST(ProgramCommandLine, QuotesTheProgramPathAndAppendsTheArguments) {
 }
 
 TEST(SystemCommandLines, NameCmdAndTaskkillByFullPathInTheSystemFolder) {
-    EXPECT_EQ(UnzipCommandLine(L"C:\\windows\\system32"), L"\"C:\\windows\\system32\\cmd.exe\" /C unzip.bat");
+    // /D before /C: the interpreter skips the AutoRun commands of the user's
+    // and the machine's registry.
+    EXPECT_EQ(UnzipCommandLine(L"C:\\windows\\system32"),
+              L"\"C:\\windows\\system32\\cmd.exe\" /D /C unzip.bat");
     EXPECT_EQ(KillCommandLine(L"C:\\windows\\system32", L"Helmview.exe"),
               L"\"C:\\windows\\system32\\taskkill.exe\" /f /im Helmview.exe");
 }

@@ -31,7 +31,6 @@ TEST(DeletionGuard, AcceptsOrdinaryInstallFolders) {
     EXPECT_TRUE(Deletable(L"C:\\Program Files (x86)\\Norvale\\"));
     EXPECT_TRUE(Deletable(L"C:\\Program Files (x86)\\Tessaro\\SSD Helmview"));
     EXPECT_TRUE(Deletable(L"D:\\Tools\\SSD Helmview\\"));
-    EXPECT_TRUE(Deletable(L"\\\\server\\share\\Helmview\\"));
     EXPECT_TRUE(Deletable(L"C:\\Users\\Ann\\AppData\\Local\\Helmview\\")) << "inside a profile is fine";
     EXPECT_TRUE(Deletable(L"C:\\Program Files (x86)\\Norv\u00e4le\\SSD Helmview\\"));
 }
@@ -41,6 +40,17 @@ TEST(DeletionGuard, RefusesEmptyRelativeAndRootPaths) {
          {L"", L"\\", L"SSD Helmview\\", L"Norvale\\SSD Helmview", L"C:", L"C:\\", L"c:\\\\",
           L"C:SSD Helmview\\", L"\\Program Files\\Norvale\\", L"\\\\server\\share\\", L"\\\\server\\share",
           L"\\\\server", L"\\\\?\\C:\\Tools\\SSD Helmview\\", L"\\\\.\\C:\\Tools\\", L"1:\\Tools\\"})
+        EXPECT_FALSE(Deletable(path)) << ::testing::PrintToString(std::wstring(path));
+}
+
+TEST(DeletionGuard, RefusesEveryUncAndDevicePath) {
+    // An administrative share reaches the system drive past every protected
+    // name; no share is told apart from that.
+    for (const wchar_t* path :
+         {L"\\\\localhost\\C$\\Users\\", L"\\\\127.0.0.1\\c$\\Program Files (x86)\\Norvale\\SSD Helmview\\",
+          L"\\\\server\\share\\Helmview\\", L"//server/share/Helmview/", L"\\/server\\share\\Helmview",
+          L"\\\\?\\UNC\\server\\share\\Helmview\\", L"\\\\?\\C:\\Tools\\SSD Helmview\\",
+          L"\\\\.\\C:\\Tools\\SSD Helmview\\", L"\\\\.\\pipe\\Helmview", L"\\??\\C:\\Tools\\SSD Helmview\\"})
         EXPECT_FALSE(Deletable(path)) << ::testing::PrintToString(std::wstring(path));
 }
 

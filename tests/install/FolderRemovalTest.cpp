@@ -65,6 +65,25 @@ TEST(RemoveFolder, StopsAtAFileInUseAndKeepsIt) {
     EXPECT_FALSE(FolderExists(install)) << "a second run finishes the job once the file is free";
 }
 
+TEST(RemoveFolder, UnlinksAFolderSwappedForALinkDuringThePause) {
+    ScratchFolder scratch(L"remove swapped");
+    const std::wstring install = scratch.path() + L"Helmview";
+    FillTree(install + L"\\");
+    const std::wstring elsewhere = scratch.path() + L"elsewhere";
+    MakeFolders(elsewhere);
+    WriteBytes(elsewhere + L"\\keep.txt", "not the installer's");
+
+    RemoveFolder(install, [&] {
+        // Somebody who may write there replaces the folder, looked at before
+        // the pause, by a link to a folder of their choice.
+        ASSERT_TRUE(::MoveFileW(install.c_str(), (scratch.path() + L"moved").c_str()));
+        ASSERT_TRUE(MakeFolderLink(install, elsewhere));
+    });
+
+    EXPECT_TRUE(FileExists(elsewhere + L"\\keep.txt")) << "the link was entered";
+    RemoveFolderLink(install);
+}
+
 TEST(RemoveFolder, LeavesProtectedAndMissingPathsAlone) {
     ScratchFolder scratch(L"remove missing");
     RemoveFolder(scratch.path() + L"never made\\", 0);

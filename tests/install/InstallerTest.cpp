@@ -238,6 +238,21 @@ TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
     EXPECT_TRUE(FileExists(installDir_ + L"7za.exe"));
 }
 
+TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlacedGoes) {
+    Installer installer(ProductVersion(L"2.2.0.1"), session_, std::wstring(64, L'0'));
+
+    EXPECT_EQ(
+        installer.Install(),
+        (Outcome{Failure::PackageMismatch, L"error_generic", {L"0x80091007", L"Helmview.zip"}, 0x80091007u}));
+
+    EXPECT_EQ(session_.GetPackageCheck(), PackageCheck::Mismatch);
+    EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
+    EXPECT_FALSE(FolderExists(installDir_)) << "neither package nor archive tool is left, nor the folder";
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
+    EXPECT_EQ(ReadMachineString(kNorvaleSettingsKey, L"InstallPath"), L"");
+    EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
+}
+
 TEST_F(Install, APackageWithoutTheApplicationFailsBeforeAnythingPointsAtIt) {
     Installer installer(ProductVersion(L"2.2.0.3"), session_);
 

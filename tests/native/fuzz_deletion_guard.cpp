@@ -5,9 +5,10 @@
 #include <cstdlib>
 
 // The input is "path|kept|name". Whatever they hold: the answer for path does
-// not change with its ASCII case or a trailing backslash; a protected folder,
-// anything in a protected tree and every folder directly in the profiles
-// folder are refused.
+// not change with its ASCII case or a trailing backslash; only paths from a
+// drive root are ever accepted, none through a share or device; a protected
+// folder, anything in a protected tree and every folder directly in the
+// profiles folder are refused.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::wstring all = WideFromBytes(data, size);
     const std::size_t first = all.find(L'|');
@@ -25,6 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (IsDeletableFolder(AsciiLowerCase(path), none) != deletable ||
         IsDeletableFolder(path + L"\\", none) != deletable)
         std::abort();
+    const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    if (deletable && !(path.size() > 3 && path[1] == L':' && separator(path[2])))
+        std::abort();
+    for (const wchar_t* prefix : {L"\\\\", L"//", L"\\\\?\\UNC\\", L"\\\\.\\"})
+        if (IsDeletableFolder(prefix + path, none))
+            std::abort();
 
     ProtectedFolders folder;
     folder.folders = {kept};

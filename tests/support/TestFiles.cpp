@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -109,6 +110,53 @@ void MakeFolders(const std::wstring& path) {
 void DeleteTree(const std::wstring& path) {
     std::error_code error;
     std::filesystem::remove_all(std::filesystem::path(path), error);
+}
+
+namespace {
+
+// Runs a program of the host (Wine starts those too) in folder; true once
+// done reports true. Wine gives no handle to wait on for a host program.
+bool RunHostCommand(const wchar_t* program, std::wstring command, const std::wstring& folder,
+                    const std::function<bool()>& done) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &info))
+        return false;
+    unique_process_information process{unique_handle(info.hProcess), unique_handle(info.hThread)};
+    if (process.process)
+        ::WaitForSingleObject(process.process.get(), 10000);
+    for (int tries = 0; tries < 100 && !done(); ++tries)
+        ::Sleep(100);
+    return done();
+}
+
+bool IsFolderLink(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+} // namespace
+
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+    if (::CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+        IsFolderLink(link))
+        return true;
+    const std::size_t slash = link.find_last_of(L'\\');
+    return RunHostCommand(L"Z:\\bin\\ln",
+                          L"/bin/ln -s " + target.substr(target.find_last_of(L'\\') + 1) + L" " +
+                              link.substr(slash + 1),
+                          link.substr(0, slash + 1), [&link] { return IsFolderLink(link); });
+}
+
+void RemoveFolderLink(const std::wstring& link) {
+    if (::RemoveDirectoryW(link.c_str()) && !IsFolderLink(link))
+        return;
+    const std::size_t slash = link.find_last_of(L'\\');
+    RunHostCommand(L"Z:\\bin\\rm", L"/bin/rm -f " + link.substr(slash + 1), link.substr(0, slash + 1),
+                   [&link] { return ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
 std::vector<std::wstring> FilesBelow(const std::wstring& folder) {

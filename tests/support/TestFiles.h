@@ -33,6 +33,16 @@ std::uint64_t FileSize(const std::wstring& path);
 void MakeFolders(const std::wstring& path);
 // Deletes a folder tree or a file (test set-up and tidying only).
 void DeleteTree(const std::wstring& path);
+// Makes link, a new name in the folder that holds the folder target, a link
+// to target, as the file system reports one: a folder that is a reparse
+// point. Wine's CreateSymbolicLinkW makes nothing, but Wine reports a host
+// symbolic link that way, so there the host's ln makes it. Names without
+// blanks. False when no link could be made.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target);
+// Removes such a link, never what it leads to. Wine reports removing a host
+// link as done and keeps it; a link left behind would keep the scratch folder's
+// tidying busy for ever.
+void RemoveFolderLink(const std::wstring& link);
 // Sorted relative paths ("a\b.txt") of every file below folder.
 std::vector<std::wstring> FilesBelow(const std::wstring& folder);
 // The names directly inside folder, files and folders, in listing order.

@@ -1,4 +1,5 @@
 #include "i18n/TranslationCatalog.h"
+#include "platform/OwnExecutable.h"
 #include "profile/ProductProfile.h"
 #include "ui/InstallFolder.h"
 #include "ui/UserMessage.h"
@@ -34,6 +35,8 @@ class InstallFolder : public ::testing::Test {
         DeleteTree(root);
         programFiles = root + L"\\Program Files (x86)";
         Profile().InitFrom(L"https://x/", SelfPath(), programFiles);
+        // As the start-up does.
+        ASSERT_TRUE(HoldOwnExecutable(SelfPath()));
         helmtest::UseEnglishTexts();
         SetUserMessageSink([this](const std::wstring& text, const std::wstring& caption) {
             messages.push_back(caption + L"|" + text);
@@ -75,8 +78,13 @@ TEST_F(InstallFolder, CopiesTheRunningInstallerOverAnOlderCopy) {
     const std::wstring target = Profile().installDir() + L"window_tests.exe";
     WriteBytes(target, "an older installer");
     EXPECT_TRUE(CopySelfToInstallFolder());
-    EXPECT_EQ(FileSize(target), FileSize(SelfPath()));
+    EXPECT_TRUE(ReadBytes(target) == ReadBytes(SelfPath()));
     EXPECT_TRUE(messages.empty());
+    // Held since the start: no other file can take the running file's name
+    // before the next copy.
+    const std::wstring moved = root + L"\\moved.exe";
+    EXPECT_FALSE(::MoveFileW(SelfPath().c_str(), moved.c_str()));
+    EXPECT_FALSE(FileExists(moved));
 }
 
 TEST_F(InstallFolder, FailedCopyIsReportedAndReturnsFalse) {

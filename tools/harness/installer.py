@@ -12,6 +12,7 @@ launches later) become our children. That gives their command lines, their exit 
 lets us stop what is left at the end, by process id.
 """
 
+import contextlib
 import ctypes
 import getpass
 import json
@@ -273,6 +274,35 @@ def reset_machine():
         link.unlink(missing_ok=True)
 
 
+@contextlib.contextmanager
+def open_commands(program):
+    """While it lasts, the shell opens web addresses and PDF documents with program, which the fixture log then
+    records, instead of handing them to a browser or viewer of the host."""
+    command = f'"{windows_path(program)}" "%1"'
+    wanted = {r"HKLM\Software\Classes\.pdf": "pdffile"}
+    for name in ("http", "https", "pdffile"):
+        wanted[rf"HKLM\Software\Classes\{name}\shell\open\command"] = command
+    views = ("/reg:32", "/reg:64")
+    saved = []
+    # All read before any is written: the two views may share the key.
+    for key in wanted:
+        for view in views:
+            _, out = run_wine(["reg", "query", key, "/ve", view], check=False)
+            old = [_reg_line(line) for line in out.splitlines() if "REG_SZ" in line]
+            saved.append((key, view, old[0][2] if old and len(old[0]) > 2 else None))
+    try:
+        for key, data in wanted.items():
+            for view in views:
+                run_wine(["reg", "add", key, "/ve", "/d", data, "/f", view])
+        yield
+    finally:
+        for key, view, old in reversed(saved):
+            if old is None:
+                run_wine(["reg", "delete", key, "/ve", "/f", view], check=False)
+            else:
+                run_wine(["reg", "add", key, "/ve", "/d", old, "/f", view], check=False)
+
+
 def record_installation(version, status=3, files=("old-version.txt",)):
     """An earlier installation as the installer records it (status 1: begun and never finished)."""
     reg_set(SETTINGS_KEY, "IsInstalled", status, "REG_DWORD")
@@ -349,16 +379,18 @@ def ensure_package(names=(make_packages.APP_NAME,), label="default"):
 
 
 def server_tree(folder, version=OFFERED, package=True, manifest=True, package_name="Helmview.zip",
-                package_holds=(make_packages.APP_NAME,)):
-    """A download server's folder: the manifest offering version and the package of that version, holding the
-    application names package_holds (and every other fixture file)."""
+                package_holds=(make_packages.APP_NAME,), sha256=None):
+    """A download server's folder: the manifest offering version (and, given sha256, stating the package's hash)
+    and the package of that version, holding the application names package_holds (and every other fixture
+    file)."""
     folder = Path(folder)
     shutil.rmtree(folder, ignore_errors=True)
     product = folder / "zqHelmview"
     (product / "config").mkdir(parents=True)
     if manifest:
+        hash_line = f"  <sha256>{sha256}</sha256>\n" if sha256 is not None else ""
         (product / "config" / "lista_updater.xml").write_text(
-            f'<?xml version="1.0"?>\n<updater>\n  <version>{version}</version>\n</updater>\n')
+            f'<?xml version="1.0"?>\n<updater>\n  <version>{version}</version>\n{hash_line}</updater>\n')
     if package:
         target = product / "application" / version / package_name
         target.parent.mkdir(parents=True)

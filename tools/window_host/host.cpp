@@ -9,6 +9,7 @@
 // installation records are whatever the registry holds.
 #include "app/StartupOptions.h"
 #include "i18n/TranslationCatalog.h"
+#include "platform/OwnExecutable.h"
 #include "profile/ProductProfile.h"
 #include "ui/InstallerWindow.h"
 #include "ui/Keyboard.h"
@@ -54,6 +55,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             inputs.uninstallMode = true;
     }
     Profile().InitProductProfile(server);
+    HoldOwnExecutable(Profile().modulePath());
     Catalog().LoadAll();
     Catalog().SetLanguage(language);
 
