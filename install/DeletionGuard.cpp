@@ -15,6 +15,10 @@ std::wstring Normalised(const std::wstring& path) {
         out.push_back(c == L'/' ? L'\\' : FoldAscii(c));
     while (out.size() > 3 && out.back() == L'\\')
         out.pop_back();
+    // A bare drive ("C:") names its root here: a protected "C:" must guard
+    // what lies directly in "C:\", as "C:\" does.
+    if (out.size() == 2 && out[1] == L':')
+        out.push_back(L'\\');
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include "install/Installer.h"
 #include "install/Uninstaller.h"
+#include "ui/OutcomeReport.h"
 #include "ui/Screens.h"
 #include "ui/WindowProc.h"
 
@@ -96,6 +97,8 @@ bool RunInstall(InstallerWindow& w) {
         // The sequence reports 100 as its last step begins: let it finish
         // writing its records before the finish screen.
         WaitPumpingUntilFinished(worker);
+        // Its posted message may not have been dispatched yet.
+        EndIfInstallRunFailed(w);
         SetBar(bar, kComplete);
         return false;
     }
@@ -105,7 +108,20 @@ bool RunInstall(InstallerWindow& w) {
     // clean-up must not start while the cancelled run is still inside one,
     // or the two would work on the same folder and records at once.
     WaitPumpingUntilFinished(worker);
+    EndIfInstallRunFailed(w);
     return true;
+}
+
+void EndIfInstallRunFailed(InstallerWindow& w) {
+    // Once only: the message box dispatches messages, among them the
+    // worker's own notice of the same failure.
+    if (!w.installRun || w.state.failureTold)
+        return;
+    const Outcome outcome = w.installRun->GetOutcome();
+    if (outcome.Succeeded())
+        return;
+    w.state.failureTold = true;
+    EndUnlessSucceeded(outcome);
 }
 
 void RunUninstall(InstallerWindow& w) {

@@ -35,6 +35,10 @@ int AnimateProgressBar(const WorkerRun& worker, const std::function<int()>& prog
 // whose handling tells the failure and ends the process.
 bool RunInstall(InstallerWindow& w);
 
+// A failed install run (its outcome is in the window's install session) is
+// told and ends the process; anything else returns at once.
+void EndIfInstallRunFailed(InstallerWindow& w);
+
 // Runs an uninstall on a worker thread behind the uninstalling screen and
 // returns when it has finished. It cannot be cancelled.
 void RunUninstall(InstallerWindow& w);

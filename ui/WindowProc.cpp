@@ -2,7 +2,6 @@
 
 #include "profile/ProductProfile.h"
 #include "ui/InstallFolder.h"
-#include "ui/OutcomeReport.h"
 #include "ui/ProcessExit.h"
 #include "ui/RunLoops.h"
 #include "ui/ScreenTexts.h"
@@ -89,8 +88,7 @@ LRESULT HandleMessage(InstallerWindow& w, HWND window, UINT message, WPARAM wPar
     case kInstallRunReturned:
         // A failed install leaves nothing to go on with; a successful or
         // cancelled one is finished by the run loop that waits for it.
-        if (w.installRun)
-            EndUnlessSucceeded(w.installRun->GetOutcome());
+        EndIfInstallRunFailed(w);
         return 0;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(

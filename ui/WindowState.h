@@ -18,4 +18,6 @@ struct WindowState {
     bool canClose = false;
     // A look at the records is already on its way (kLookAtRecords).
     bool decisionPending = false;
+    // A failed install run is being told; the process ends after it.
+    bool failureTold = false;
 };
