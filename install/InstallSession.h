@@ -1,5 +1,6 @@
 #pragma once
 #include "common/Outcome.h"
+#include "net/DownloadAbort.h"
 
 #include <atomic>
 #include <cstdint>
@@ -30,11 +31,11 @@ class InstallSession {
     // before the run starts; the installer itself never sets one.
     void SetProgressObserver(std::function<void(std::int32_t)> observer) { observer_ = std::move(observer); }
 
-    // From any thread.
-    void Cancel() { cancelRequested_.store(true); }
-    bool CancelRequested() const { return cancelRequested_.load(); }
-    // The cancel request as the download polls it between blocks.
-    const std::atomic<bool>& CancelFlag() const { return cancelRequested_; }
+    // From any thread. Also interrupts a download that waits on the server.
+    void Cancel() { cancel_.Request(); }
+    bool CancelRequested() const { return cancel_.Requested(); }
+    // The cancel request as the download obeys it.
+    DownloadAbort& CancelSignal() { return cancel_; }
 
     // Set by the worker as the run ends; read by the window once it has.
     void SetOutcome(Outcome outcome) {
@@ -49,7 +50,7 @@ class InstallSession {
   private:
     std::atomic<std::int32_t> progress_{0};
     std::function<void(std::int32_t)> observer_;
-    std::atomic<bool> cancelRequested_{false};
+    DownloadAbort cancel_;
     mutable std::mutex mutex_;
     Outcome outcome_;
 };
