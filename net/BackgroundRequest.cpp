@@ -31,7 +31,7 @@ AnswerHead ReadHead(HINTERNET request, const std::wstring& fileName) {
 // Shared by the downloading thread and the request's own, either of which may
 // let go first. The job's inputs and results are handed over under the
 // mutex; in between, only the side running the job touches them.
-struct BackgroundRequest::Shared {
+struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
     explicit Shared(std::size_t blockSize) : block(blockSize) {}
 
     std::mutex mutex;
@@ -51,8 +51,10 @@ struct BackgroundRequest::Shared {
     DWORD error = 0;
 
     // From any thread, and more than once: stops the waiting and closes the
-    // request.
-    void Leave() {
+    // request, the first time only. aside: on a thread of its own, for a
+    // cancel, whose thread (the window's) must not wait: under Wine, closing
+    // a request that a read is waiting on can take seconds.
+    void Leave(bool aside) {
         HINTERNET open = nullptr;
         {
             std::lock_guard<std::mutex> lock(mutex);
@@ -60,8 +62,20 @@ struct BackgroundRequest::Shared {
             open = std::exchange(request, nullptr);
         }
         changed.notify_all();
-        if (open)
-            InternetHandleTraits::Close(open);
+        if (!open)
+            return;
+        if (aside) {
+            try {
+                // Keeps the session, the request's parent, open until then.
+                std::thread([open, self = shared_from_this()] {
+                    InternetHandleTraits::Close(open);
+                }).detach();
+                return;
+            } catch (const std::system_error&) {
+                // No thread to spare: closed here after all.
+            }
+        }
+        InternetHandleTraits::Close(open);
     }
 
     // Runs one job, without the lock; open is the request as it was when the
@@ -111,7 +125,8 @@ struct BackgroundRequest::Shared {
 };
 
 BackgroundRequest::BackgroundRequest(std::size_t blockSize, DownloadAbort* abort)
-    : shared_(std::make_shared<Shared>(blockSize)), watch_(abort, [shared = shared_] { shared->Leave(); }) {
+    : shared_(std::make_shared<Shared>(blockSize)),
+      watch_(abort, [shared = shared_] { shared->Leave(true); }) {
     try {
         std::thread([shared = shared_] { shared->Serve(); }).detach();
         threaded_ = true;
@@ -122,7 +137,8 @@ BackgroundRequest::BackgroundRequest(std::size_t blockSize, DownloadAbort* abort
 }
 
 BackgroundRequest::~BackgroundRequest() {
-    shared_->Leave();
+    // No job runs now, unless a cancel has left already.
+    shared_->Leave(false);
 }
 
 BackgroundRequest::Result BackgroundRequest::Run(Job job) {

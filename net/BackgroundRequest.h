@@ -4,12 +4,14 @@
 // that the thread that downloads stops waiting for the server the moment its
 // run is cancelled.
 //
-// The cancel closes the request handle: the documented way to end a blocked
-// synchronous WinINet call, and on Windows the call then returns at once. Not
-// every WinINet ends a read that is already waiting on a silent server that
-// way (Wine's waits on), so the downloading thread never waits for the call to
-// come back: the request's thread finishes it unseen and ends. Everything that
-// call touches belongs to that thread.
+// The cancel closes the request handle, once: the documented way to end a
+// blocked synchronous WinINet call, and on Windows the call then returns at
+// once. Not every WinINet ends a read that is already waiting on a silent
+// server that way (Wine's may wait on, and its close may itself wait), so the
+// downloading thread never waits for the call to come back, and the close is
+// made on a short-lived thread rather than the cancelling one: the request's
+// thread finishes the call unseen and ends. Everything that call touches
+// belongs to that thread.
 #include "common/Outcome.h"
 #include "net/DownloadAbort.h"
 #include "net/WinInetApi.h"
