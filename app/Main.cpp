@@ -10,6 +10,7 @@
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 #include "ui/InstallerWindow.h"
+#include "ui/Keyboard.h"
 #include "ui/OutcomeReport.h"
 
 #include <windows.h>
@@ -24,6 +25,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     const StartupOptions options = ParseCommandLine(commandLine ? commandLine : L"");
     Profile().InitProductProfile(options.serverBaseUrl);
 
+    // The relaunch may have to tell of a failure, in the user's language.
+    Catalog().LoadAll();
+    PreviewStartupLanguage();
     // Only the copy in the temporary-files folder comes back from here.
     RelaunchFromTemp(options.commandLine);
 
@@ -32,7 +36,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     if (!AcquireSingleInstance(Profile().moduleFileName()))
         return 0;
 
-    Catalog().LoadAll();
     // Also the probe that the registry is writable; the rights check comes
     // after it so that its message is already in the user's language.
     CheckStartupRights(ChooseStartupLanguage());
@@ -50,10 +53,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     MSG message;
     // -1 is an error, not a message: stop rather than dispatch garbage.
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchLoopMessage(message);
     // The window posts its quit message with 0; a quit message of any other
     // origin must not change the exit code either.
     return 0;

@@ -22,6 +22,9 @@ enum class Failure {
     NetworkError,
     // The folder values[0] could not be created. key: the message.
     FolderNotCreated,
+    // The package values[0] did not unpack, or held no application. key: the
+    // message. What the run put in place must not stay as an installation.
+    PackageNotUnpacked,
 };
 
 struct Outcome {

@@ -36,6 +36,14 @@ bool ChooseStartupLanguage() {
     return true;
 }
 
+void PreviewStartupLanguage() {
+    TranslationCatalog& catalog = Catalog();
+    const std::wstring remembered = Settings().GetCurrentCulture();
+    catalog.SetLanguage(catalog.DisplayNameOf(remembered).empty()
+                            ? StartupLanguageForLocale(catalog, UserLocaleName())
+                            : remembered);
+}
+
 LanguageList LanguageListItems() {
     const TranslationCatalog& catalog = Catalog();
     LanguageList list;

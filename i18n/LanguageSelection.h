@@ -18,6 +18,12 @@ struct LanguageList {
 // language reads back empty, that is when the settings key cannot be written.
 bool ChooseStartupLanguage();
 
+// Sets the catalogue's current language by reading alone, for what must be
+// said before ChooseStartupLanguage runs: the remembered language when a
+// translation carries it, otherwise the one a first run would take. Writes
+// nothing, so it neither remembers a language nor probes the settings key.
+void PreviewStartupLanguage();
+
 // Items for the language combo box; the current language is selected, the
 // first item when the current language is not carried.
 LanguageList LanguageListItems();

@@ -23,14 +23,16 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 
 } // namespace
 
-void UnpackArchive(const std::wstring& archiveName) {
+bool UnpackArchive(const std::wstring& archiveName) {
     const std::wstring installDir = Profile().installDir();
     const std::wstring batchPath = installDir + kUnzipBatchName;
+    bool unpacked = false;
     if (WriteWholeFile(batchPath, UnzipBatchText(archiveName))) {
         // Only the current directory names the install folder: the batch text
         // and its command line stay free of its blanks and non-ASCII letters.
         const std::wstring system = SystemFolderPath();
-        RunProgramAndWait(system + L"\\cmd.exe", UnzipCommandLine(system), installDir);
+        unpacked = RunProgramAndWait(system + L"\\cmd.exe", UnzipCommandLine(system), installDir);
     }
     ::DeleteFileW(batchPath.c_str());
+    return unpacked;
 }

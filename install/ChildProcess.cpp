@@ -10,7 +10,8 @@
 
 namespace {
 
-void StartAndWait(const wchar_t* applicationName, const std::wstring& commandLine,
+// True when the program ran and ended with exit code 0.
+bool StartAndWait(const wchar_t* applicationName, const std::wstring& commandLine,
                   const wchar_t* currentDirectory) {
     // CreateProcessW may write into the command line, so it gets its own copy.
     std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
@@ -20,10 +21,12 @@ void StartAndWait(const wchar_t* applicationName, const std::wstring& commandLin
     PROCESS_INFORMATION info{};
     if (!::CreateProcessW(applicationName, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                           nullptr, currentDirectory, &startup, &info))
-        return;
+        return false;
     unique_process_information process{unique_handle(info.hProcess), unique_handle(info.hThread)};
     process.thread.reset();
-    ::WaitForSingleObject(process.process.get(), INFINITE);
+    DWORD exitCode = 1;
+    return ::WaitForSingleObject(process.process.get(), INFINITE) == WAIT_OBJECT_0 &&
+           ::GetExitCodeProcess(process.process.get(), &exitCode) && exitCode == 0;
 }
 
 } // namespace
@@ -32,10 +35,10 @@ void RunAndWait(const std::wstring& commandLine) {
     StartAndWait(nullptr, commandLine, nullptr);
 }
 
-void RunProgramAndWait(const std::wstring& programPath, const std::wstring& commandLine,
+bool RunProgramAndWait(const std::wstring& programPath, const std::wstring& commandLine,
                        const std::wstring& currentDirectory) {
-    StartAndWait(programPath.c_str(), commandLine,
-                 currentDirectory.empty() ? nullptr : currentDirectory.c_str());
+    return StartAndWait(programPath.c_str(), commandLine,
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str());
 }
 
 void KillProcess(const std::wstring& exeName) {

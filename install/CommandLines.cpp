@@ -17,6 +17,6 @@ std::wstring KillCommandLine(const std::wstring& systemFolder, const std::wstrin
     return ProgramCommandLine(systemFolder + L"\\taskkill.exe", L"/f /im " + exeName);
 }
 
-std::wstring UninstallCommandLine(const std::wstring& installDir, const std::wstring& moduleFileName) {
-    return ProgramCommandLine(installDir + moduleFileName, L"-uninstall ");
+std::wstring UninstallCommandLine(const std::wstring& installDir, const std::wstring& copyName) {
+    return ProgramCommandLine(installDir + copyName, L"-uninstall ");
 }

@@ -20,4 +20,4 @@ std::wstring KillCommandLine(const std::wstring& systemFolder, const std::wstrin
 
 // The uninstall entry's command: the installer copy in the install folder, in
 // quotation marks, then the uninstall switch with a blank before and after.
-std::wstring UninstallCommandLine(const std::wstring& installDir, const std::wstring& moduleFileName);
+std::wstring UninstallCommandLine(const std::wstring& installDir, const std::wstring& copyName);

@@ -116,3 +116,12 @@ void DeleteFilesIn(const std::wstring& folder) {
             ::DeleteFileW((prefix + entry.name).c_str());
     }
 }
+
+void RemoveFolderIfEmpty(const std::wstring& folder) {
+    if (!MayDeleteFolder(folder))
+        return;
+    std::wstring self = WithBackslash(folder);
+    self.pop_back();
+    // The system refuses to remove a folder that is not empty.
+    ::RemoveDirectoryW(self.c_str());
+}

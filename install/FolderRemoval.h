@@ -15,3 +15,7 @@ void RemoveFolder(const std::wstring& path, unsigned pauseMs = 2000);
 // Deletes the plain files directly inside folder (a backslash is added when it
 // has none); subfolders and their content stay, and so does the folder.
 void DeleteFilesIn(const std::wstring& folder);
+
+// Deletes folder itself when nothing is left in it; a folder that still holds
+// anything stays as it is.
+void RemoveFolderIfEmpty(const std::wstring& folder);

@@ -13,7 +13,8 @@
 // cancel request the window makes and the worker and its download obey, and
 // the run's outcome. One object per run, owned by the window; the worker only
 // borrows it. A cancel request holds from the moment it is made until the
-// object is gone: nothing in the run clears it.
+// object is gone: nothing in the run clears it. Once the run has begun its
+// last step, a cancel request is refused: the run completes.
 class InstallSession {
   public:
     InstallSession() = default;
@@ -31,9 +32,26 @@ class InstallSession {
     // before the run starts; the installer itself never sets one.
     void SetProgressObserver(std::function<void(std::int32_t)> observer) { observer_ = std::move(observer); }
 
-    // From any thread. Also interrupts a download that waits on the server.
-    void Cancel() { cancel_.Request(); }
+    // From any thread; also interrupts a download that waits on the server.
+    // False, and nothing requested, once the last step has begun.
+    bool Cancel() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (lastStepBegun_)
+            return false;
+        cancel_.Request();
+        return true;
+    }
     bool CancelRequested() const { return cancel_.Requested(); }
+    // The worker, as its last step begins: true when the run goes on to
+    // complete, false when a cancel request came first. Either way the
+    // question is settled once: no cancel request is accepted after a true.
+    bool BeginLastStep() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (cancel_.Requested())
+            return false;
+        lastStepBegun_ = true;
+        return true;
+    }
     // The cancel request as the download obeys it.
     DownloadAbort& CancelSignal() { return cancel_; }
 
@@ -51,6 +69,7 @@ class InstallSession {
     std::atomic<std::int32_t> progress_{0};
     std::function<void(std::int32_t)> observer_;
     DownloadAbort cancel_;
-    mutable std::mutex mutex_;
+    mutable std::mutex mutex_; // guards the outcome and the last-step decision
+    bool lastStepBegun_ = false;
     Outcome outcome_;
 };

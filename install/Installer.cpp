@@ -92,10 +92,18 @@ Outcome Installer::Install() {
     // wins over the one just downloaded. No cancel check follows: the
     // shortcuts are made even when the unpacking was cancelled.
     SetStepProgress(20, 40);
+    std::wstring package = profile.packageZipName();
+    bool unpacked = false;
     RunStep([&] {
-        const std::wstring preferred = profile.packageZipName();
-        UnpackArchive(IsFile(installDir + preferred) ? preferred : profile.packageZipFullName());
+        if (!IsFile(installDir + package))
+            package = profile.packageZipFullName();
+        unpacked = UnpackArchive(package) &&
+                   (IsFile(installDir + profile.exeName()) || IsFile(installDir + profile.exeFullName()));
     });
+    // Shortcuts to a missing program and an uninstall entry would make a
+    // broken package look installed.
+    if (!unpacked)
+        return {Failure::PackageNotUnpacked, L"text_missing_file", {package}, 0};
 
     SetStepProgress(30, 55);
     RunStep([] { CreateShortcuts(); });
@@ -120,6 +128,10 @@ Outcome Installer::Install() {
         RunStep([&] { RemoveOlderDriver(); });
     }
 
+    // From here the run completes: a Cancel made before ends it now, one made
+    // after is refused, so the window never sees 100 and a cancelled run.
+    if (!session.BeginLastStep())
+        return {};
     // The record follows the value: the window may see 100 a moment early.
     session.SetProgress(100);
     RunStep([&] { settings.SetIsInstalled(InstallRecord::Complete); });
@@ -144,9 +156,9 @@ void Installer::WriteUninstallEntry() {
     settings.SetCurrentVersion(version);
     settings.SetDisplayName();
     settings.SetDisplayIcon(installDir + profile.exeName());
-    settings.SetInstallSource(installDir + profile.moduleFileName());
+    settings.SetInstallSource(installDir + profile.installedCopyName());
     settings.SetPublisher(kPublisher);
-    settings.SetUninstallString(UninstallCommandLine(installDir, profile.moduleFileName()));
+    settings.SetUninstallString(UninstallCommandLine(installDir, profile.installedCopyName()));
     settings.SetIsCachePolicy(kCachePolicy);
 }
 

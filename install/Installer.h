@@ -17,8 +17,10 @@ class Installer {
 
     // Runs the whole sequence on the calling thread. Returns at 100, or early
     // after a cancellation (the progress keeps its last value; the outcome is
-    // a success). Fails, and stops at once, when the install folder cannot be
-    // created or the package cannot be downloaded.
+    // a success); a cancellation after the progress has reached 100 is
+    // refused by the session. Fails, and stops at once, when the install
+    // folder cannot be created, the package cannot be downloaded, or it does
+    // not unpack into the application.
     Outcome Install();
 
   private:

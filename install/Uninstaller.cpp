@@ -4,13 +4,13 @@
 #include "install/FolderRemoval.h"
 #include "install/MakerFolder.h"
 #include "install/Shortcuts.h"
+#include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 
-namespace {
+#include <windows.h>
 
-// The application of the earliest product name, stopped with the others.
-constexpr wchar_t kLegacyExeName[] = L"ZQSSDHelmview.exe";
+namespace {
 
 template <typename Step> void RunStep(Step&& step) {
     try {
@@ -38,19 +38,25 @@ void Uninstaller::RemoveInstallation() {
     }
 
     session.SetProgress(20);
-    for (const std::wstring& exe : {profile.exeName(), profile.exeFullName(),
-                                    profile.otherBrand().exeFullName, std::wstring(kLegacyExeName)})
+    for (const std::wstring& exe : profile.applicationExeNames())
         RunStep([&] { KillProcess(exe); });
 
     session.SetProgress(40);
+    // Windows keeps a process's current directory from being removed, and an
+    // install run of this process left it in the install folder.
+    RunStep([] { ::SetCurrentDirectoryW(SystemFolderPath().c_str()); });
     RunStep([&] { RemoveFolder(settings.GetInstallPath()); });
     RunStep([&] { RemoveFolder(settings.GetTessaroInstallPath()); });
 
-    // The maker folders stay, with their other products; only their loose
-    // files go.
-    RunStep([&] { DeleteFilesIn(MakerFolderOf(settings.GetInstallPath(), profile.productFolderName())); });
-    RunStep(
-        [&] { DeleteFilesIn(MakerFolderOf(settings.GetTessaroInstallPath(), profile.productFolderName())); });
+    // The maker folders keep their other products; their loose files go, and
+    // a maker folder left empty goes too.
+    const auto clearMakerFolder = [&](const std::wstring& installPath) {
+        const std::wstring maker = MakerFolderOf(installPath, profile.productFolderName());
+        DeleteFilesIn(maker);
+        RemoveFolderIfEmpty(maker);
+    };
+    RunStep([&] { clearMakerFolder(settings.GetInstallPath()); });
+    RunStep([&] { clearMakerFolder(settings.GetTessaroInstallPath()); });
 
     session.SetProgress(60);
     RunStep([] { RemoveShortcuts(); });

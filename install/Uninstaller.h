@@ -3,7 +3,8 @@
 
 // Removes an installation of either brand, without a window: stops the
 // application, deletes the install folders and the loose files of the maker
-// folders above them, removes the shortcuts and the registry records. Each
+// folders above them (and a maker folder left empty), removes the shortcuts
+// and the registry records. Each
 // step does what it can; nothing is reported and the run cannot be cancelled.
 // The window runs RemoveInstallation on a worker thread and polls the
 // session's progress until it reads 100.

@@ -29,9 +29,23 @@ std::wstring UrlOf(const std::wstring& subPath, const std::wstring& fileName) {
     return Profile().serverFolderUrl() + subPath + fileName;
 }
 
+// The status number of an open request; 0 when it cannot be read.
+int StatusOf(HINTERNET request) {
+    const auto query = WinInet().HttpQueryInfoW;
+    std::array<wchar_t, 512> buffer{};
+    DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t));
+    if (query && query(request, HTTP_QUERY_STATUS_CODE, buffer.data(), &length, nullptr))
+        return LeadingStatusNumber(buffer.data());
+    return 0;
+}
+
 // WinINet ends a body that the server cut off like a complete one; only the
-// count of bytes against the announced length tells the two apart.
+// count of bytes against the announced length tells the two apart. An answer
+// that has no body (a 304 announces the length of the file it did not send)
+// is complete as it is.
 bool ShortOfAnnounced(HINTERNET request, std::uint64_t received) {
+    if (!StatusCarriesBody(StatusOf(request)))
+        return false;
     const std::optional<std::uint64_t> announced = AnnouncedLength(request);
     return announced && received < *announced;
 }
@@ -119,6 +133,12 @@ Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, st
     const BodyResult body = ReadBody(
         request.get(),
         [&](const char* data, DWORD size) {
+            // A server that never stops sending would otherwise take all the
+            // memory there is and end the process.
+            if (size > kMaxTextBytes - text.size()) {
+                ::SetLastError(ERROR_FILE_TOO_LARGE);
+                return false;
+            }
             // One character per byte: bytes keep their value (the ISO 8859-1
             // reading), so nothing is lost and ASCII reads as itself.
             for (DWORD i = 0; i < size; ++i)
@@ -141,13 +161,5 @@ bool Downloader::UrlExists(std::wstring subPath, std::wstring fileName) {
     if (!internet)
         return false;
     const unique_hinternet request = OpenRequest(internet.get(), UrlOf(subPath, fileName), error);
-    if (!request)
-        return false;
-    const auto query = WinInet().HttpQueryInfoW;
-    std::array<wchar_t, 512> buffer{};
-    DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t));
-    int status = 0;
-    if (query && query(request.get(), HTTP_QUERY_STATUS_CODE, buffer.data(), &length, nullptr))
-        status = LeadingStatusNumber(buffer.data());
-    return IsSuccessStatus(status);
+    return request && IsSuccessStatus(StatusOf(request.get()));
 }

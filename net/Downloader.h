@@ -2,6 +2,7 @@
 #include "common/Outcome.h"
 #include "net/DownloadAbort.h"
 
+#include <cstddef>
 #include <string>
 
 // Fetches files from the download server (the profile's serverFolderUrl) over
@@ -22,8 +23,12 @@ class Downloader {
     // DownloadFile into the profile's installDir.
     static Outcome DownloadToInstallDir(std::wstring subPath, std::wstring fileName,
                                         DownloadAbort* abort = nullptr);
-    // The whole body into text, one character per byte (for the small ASCII manifest).
+    // The whole body into text, one character per byte (for the small ASCII
+    // manifest). Reading stops at kMaxTextBytes: a longer body fails like a
+    // broken transfer of that file, with ERROR_FILE_TOO_LARGE.
     static Outcome DownloadText(std::wstring subPath, std::wstring fileName, std::wstring& text);
+    // Far beyond any real manifest, far below what a 32-bit process can hold.
+    static constexpr std::size_t kMaxTextBytes = 1024 * 1024;
     // True when the server answers with a status from 200 to 399; silent.
     static bool UrlExists(std::wstring subPath, std::wstring fileName);
 };

@@ -39,6 +39,10 @@ bool IsSuccessStatus(int status) {
     return status >= 200 && status <= 399;
 }
 
+bool StatusCarriesBody(int status) {
+    return status >= 200 && status != 204 && status != 304;
+}
+
 TranslatedText HttpStatusMessage(const std::wstring& statusText, const std::wstring& fileName) {
     switch (LeadingStatusNumber(statusText)) {
     case 404:

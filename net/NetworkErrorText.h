@@ -36,6 +36,10 @@ int LeadingStatusNumber(const std::wstring& statusText);
 // 200 to 399: the request succeeded (redirects and "not modified" included).
 bool IsSuccessStatus(int status);
 
+// Whether an answer with this status has a body at all: informational
+// answers, 204 and 304 never do, whatever length they announce.
+bool StatusCarriesBody(int status);
+
 // The message for a status that is not a success.
 TranslatedText HttpStatusMessage(const std::wstring& statusText, const std::wstring& fileName);
 

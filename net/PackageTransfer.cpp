@@ -42,11 +42,6 @@ bool Empty(HANDLE file) {
     return ::SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
 }
 
-// Only these answers' lengths are the length of a body that follows.
-bool CarriesBody(int status) {
-    return status >= 200 && status != 204 && status != 304;
-}
-
 // The file as the attempts leave it to the next.
 struct Progress {
     std::uint64_t received = 0;         // bytes in the file
@@ -106,7 +101,7 @@ Attempt TransferOnce(HANDLE file, const std::wstring& url, const std::wstring& f
         }
         if (!head.verdict.Succeeded())
             return {refused, head.verdict};
-        progress.total = CarriesBody(head.status) ? head.length : std::nullopt;
+        progress.total = StatusCarriesBody(head.status) ? head.length : std::nullopt;
         progress.validator = head.validator;
     }
 

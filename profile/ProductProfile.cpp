@@ -7,6 +7,11 @@
 
 namespace {
 
+// The application of the earliest product name, stopped with the others.
+constexpr wchar_t kLegacyExeName[] = L"ZQSSDHelmview.exe";
+// The copy's name when the running file's own would clash.
+constexpr wchar_t kInstallerCopyName[] = L"HelmviewSetup.exe";
+
 std::wstring RunningExecutablePath() {
     // A longer path is cut to the buffer, as GetModuleFileNameW does.
     wchar_t buffer[MAX_PATH] = {};
@@ -56,6 +61,17 @@ void ProductProfile::InitFrom(const std::wstring& baseUrl, const std::wstring& m
     otherBrand_.displayName = L"Tessaro SSD Helmview";
     otherBrand_.shortcutName = L"Tessaro SSD Helmview";
     otherBrand_.exeFullName = L"TessaroSSDHelmview.exe";
+
+    // File names compare as the file system does: without regard to case.
+    installedCopyName_ = moduleFileName_;
+    for (const std::wstring& application : applicationExeNames()) {
+        if (::CompareStringOrdinal(moduleFileName_.c_str(), -1, application.c_str(), -1, TRUE) == CSTR_EQUAL)
+            installedCopyName_ = kInstallerCopyName;
+    }
+}
+
+std::vector<std::wstring> ProductProfile::applicationExeNames() const {
+    return {exeName_, exeFullName_, otherBrand_.exeFullName, kLegacyExeName};
 }
 
 std::wstring InstallerOwnVersion() {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The maker's second brand: only detected and removed, never installed.
 struct OtherBrand {
@@ -37,6 +38,12 @@ class ProductProfile {
     std::wstring installDir() const { return installDir_; }
     std::wstring modulePath() const { return modulePath_; }
     std::wstring moduleFileName() const { return moduleFileName_; }
+    // The file name of the installer's copy in the install folder, which the
+    // uninstall entry names: the running file's name, unless that is the name
+    // of an application file (an installer saved as "Helmview.exe" would
+    // overwrite the application, and the uninstall would stop itself with
+    // the application's processes); then "HelmviewSetup.exe".
+    std::wstring installedCopyName() const { return installedCopyName_; }
     std::wstring releaseNotesFile() const { return releaseNotesFile_; }
     std::wstring brandName() const { return brandName_; }
     std::wstring displayName() const { return displayName_; }
@@ -48,6 +55,9 @@ class ProductProfile {
     std::wstring packageFolder() const { return packageFolder_; }
     std::wstring productFolderName() const { return productFolderName_; }
     OtherBrand otherBrand() const { return otherBrand_; }
+    // The application's executables of either brand and of the earliest
+    // product name, in the order the uninstall stops them.
+    std::vector<std::wstring> applicationExeNames() const;
 
   private:
     std::int32_t logoResourceId_ = 0;
@@ -62,6 +72,7 @@ class ProductProfile {
     std::wstring installDir_;
     std::wstring modulePath_;
     std::wstring moduleFileName_;
+    std::wstring installedCopyName_;
     std::wstring releaseNotesFile_;
     std::wstring brandName_;
     std::wstring displayName_;

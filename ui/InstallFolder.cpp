@@ -37,7 +37,7 @@ void EnsureInstallFolder() {
 
 bool CopySelfToInstallFolder() {
     const ProductProfile& profile = Profile();
-    const std::wstring target = profile.installDir() + profile.moduleFileName();
+    const std::wstring target = profile.installDir() + profile.installedCopyName();
     const std::wstring source = profile.modulePath();
     // Started from the install folder itself: the copy is already in place,
     // and deleting it would only fail on the running file.

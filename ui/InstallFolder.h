@@ -7,8 +7,9 @@
 // If it cannot be created, tells the user and ends the process (exit code 0).
 void EnsureInstallFolder();
 
-// Puts a copy of the running installer into the install folder under its own
-// file name, replacing an older copy; the uninstall entry points at it. Returns
+// Puts a copy of the running installer into the install folder under the
+// profile's installedCopyName, replacing an older copy; the uninstall entry
+// points at it. Returns
 // false, after telling the user, when the copy could not be made: the
 // installation itself is complete, but the system's program list will not
 // find its uninstaller.

@@ -4,9 +4,12 @@
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
 #include "resource_ids.h"
+#include "ui/AccessibleControl.h"
 #include "ui/CommonControls.h"
 #include "ui/GdiApi.h"
 #include "ui/GdiPlusApi.h"
+#include "ui/Keyboard.h"
+#include "ui/ReleaseNotesLink.h"
 #include "ui/ScreenTexts.h"
 #include "ui/WindowProc.h"
 
@@ -59,22 +62,22 @@ void CreateControls(InstallerWindowObjects& w, const WindowInputs& inputs) {
     const TranslationCatalog& c = Catalog();
 
     w.installButton = CreateControl(w, L"Button", c.Translate(L"IDS_INSTALL"),
-                                    WS_VISIBLE | BS_FLAT | BS_DEFPUSHBUTTON, 354, 262, 105, 29);
+                                    WS_VISIBLE | WS_TABSTOP | BS_FLAT | BS_DEFPUSHBUTTON, 354, 262, 105, 29);
     w.cancelButton = CreateControl(w, L"Button", c.Translate(L"IDS_CANCEL"),
-                                   WS_VISIBLE | BS_FLAT | BS_PUSHBUTTON, 245, 262, 105, 29);
+                                   WS_VISIBLE | WS_TABSTOP | BS_FLAT | BS_PUSHBUTTON, 245, 262, 105, 29);
     w.launchCheckBox = CreateControl(w, L"Button", c.Translate(L"IDS_LAUNCH_HELMVIEW", {product}),
-                                     WS_VISIBLE | BS_AUTOCHECKBOX, 50, 150, 150, 45, 1);
+                                     WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 50, 150, 150, 45, 1);
     // The height covers the closed field and the dropped-down list.
-    w.languageCombo =
-        CreateControl(w, L"ComboBox", L"", WS_VISIBLE | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 15, 167, 244, 450);
+    w.languageCombo = CreateControl(
+        w, L"ComboBox", L"", WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 15, 167, 244, 450);
     FillLanguageCombo(w.languageCombo);
     // Shares its place with the combo and replaces it while a run is under way.
     w.progressBar = CreateControl(w, PROGRESS_CLASSW, L"", PBS_SMOOTH, 15, 167, 445, 25);
     ::SendMessageW(w.progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     ::SendMessageW(w.progressBar, PBM_SETSTEP, 1, 0);
-    w.releaseNotesLink =
-        CreateControl(w, L"STATIC", c.Translate(L"IDS_VIEW_RELEASE_NOTES"), WS_VISIBLE | SS_RIGHT | SS_NOTIFY,
-                      kLinkRight - kLinkMaxWidth, kTextRowTop, kLinkMaxWidth, kTextRowHeight);
+    w.releaseNotesLink = CreateControl(
+        w, L"STATIC", c.Translate(L"IDS_VIEW_RELEASE_NOTES"), WS_VISIBLE | WS_TABSTOP | SS_RIGHT | SS_NOTIFY,
+        kLinkRight - kLinkMaxWidth, kTextRowTop, kLinkMaxWidth, kTextRowHeight);
     w.bodyText = CreateControl(w, L"STATIC", L"", WS_VISIBLE | SS_LEFT, 15, 40, 444, 90);
     w.languageLabel = CreateControl(w, L"STATIC", c.Translate(L"options_select_language"),
                                     WS_VISIBLE | SS_LEFT, 15, 145, 250, 20);
@@ -82,6 +85,23 @@ void CreateControls(InstallerWindowObjects& w, const WindowInputs& inputs) {
                                   kVersionLineLeft, kTextRowTop, kVersionLineMaxWidth, kTextRowHeight);
     w.installerVersionLine =
         CreateControl(w, L"STATIC", InstallerVersionLineText(), WS_VISIBLE | SS_LEFT, 10, 300, 200, 20);
+}
+
+// The controls' order among their siblings is the order in which keyboard
+// navigation and screen readers go through them, so it follows the reading
+// order rather than the order of creation: Tab goes from the language list
+// to the launch box, the link, Cancel and the main button; the list comes
+// right after its label, which makes the label its name for screen readers,
+// and the progress bar right after the body text, which names it likewise.
+void ArrangeInReadingOrder(const InstallerWindowObjects& w) {
+    const HWND order[] = {w.bodyText,       w.progressBar,         w.languageLabel,    w.languageCombo,
+                          w.launchCheckBox, w.versionLine,         w.releaseNotesLink, w.cancelButton,
+                          w.installButton,  w.installerVersionLine};
+    HWND previous = HWND_TOP;
+    for (HWND control : order) {
+        ::SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = control;
+    }
 }
 
 // Width of a control's text in its own font.
@@ -149,6 +169,9 @@ bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int s
     w.logoImage = LoadLogo(Profile().logoResourceId());
     RegisterProgressBarClass();
     CreateControls(w, installer.inputs);
+    ArrangeInReadingOrder(w);
+    MakeStaticTextALink(w.releaseNotesLink);
+    DescribeProgressBarPosition(w.progressBar);
 
     ::SendMessageW(w.launchCheckBox, BM_SETCHECK, BST_CHECKED, 0);
     ::ShowWindow(w.launchCheckBox, SW_HIDE);
@@ -170,10 +193,18 @@ bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int s
     ::SetClassLongPtrW(w.installButton, GCLP_HCURSOR, hand);
     ::SetClassLongPtrW(w.releaseNotesLink, GCLP_HCURSOR, hand);
 
+    // Focus cues show from the start only if the keyboard started the
+    // installer; otherwise they show once it is used.
+    ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+
     // The opening screen follows as soon as the message loop runs, before
     // the controls first paint themselves.
     installer.state.decisionPending = ::PostMessageW(window, kLookAtRecords, 0, 0) != FALSE;
     ::ShowWindow(window, showCode);
+    // Moving the hidden window to the centre may already have activated it,
+    // before it had controls to pass the focus on to.
+    if (::GetFocus() == window)
+        RestoreFocus(installer);
     ::UpdateWindow(window);
     return true;
 }

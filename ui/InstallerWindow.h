@@ -50,6 +50,9 @@ struct InstallerWindow {
     std::optional<InstallSession> installRun;
     // The latest uninstall run.
     std::optional<InstallSession> uninstallRun;
+    // The control that had the keyboard focus when the window was last
+    // deactivated; it gets the focus back on activation.
+    HWND focusToRestore = nullptr;
 };
 
 // Fixed outer size of the main window.

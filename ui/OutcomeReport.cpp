@@ -26,6 +26,7 @@ std::optional<UserMessageText> MessageFor(const Outcome& outcome) {
     case Failure::NoConnection:
         return UserMessageText{T(outcome.key), T(L"error_download")};
     case Failure::ServerStatus:
+    case Failure::PackageNotUnpacked:
         return UserMessageText{T(outcome.key, outcome.values), error};
     case Failure::NetworkError:
         if (outcome.code == 0)

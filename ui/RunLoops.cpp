@@ -2,7 +2,9 @@
 
 #include "install/Installer.h"
 #include "install/Uninstaller.h"
+#include "ui/Keyboard.h"
 #include "ui/OutcomeReport.h"
+#include "ui/ProcessExit.h"
 #include "ui/Screens.h"
 #include "ui/WindowProc.h"
 
@@ -53,10 +55,8 @@ int AnimateProgressBar(const WorkerRun& worker, const std::function<int()>& prog
 
 void PumpMessages() {
     MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchLoopMessage(msg);
 }
 
 void WaitPumping(DWORD milliseconds) {
@@ -121,6 +121,13 @@ void EndIfInstallRunFailed(InstallerWindow& w) {
     if (outcome.Succeeded())
         return;
     w.state.failureTold = true;
+    if (outcome.failure == Failure::PackageNotUnpacked) {
+        // Shortcuts and records of a run that installed nothing must not
+        // stay: they go as after a Cancel, once the user has been told.
+        Tell(outcome);
+        RunUninstall(w);
+        EndProcess();
+    }
     EndUnlessSucceeded(outcome);
 }
 

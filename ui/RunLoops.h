@@ -8,7 +8,8 @@
 
 #include <functional>
 
-// Dispatches every message waiting for this thread.
+// Dispatches every message waiting for this thread, the installer window's
+// keys through its keyboard interface.
 void PumpMessages();
 
 // Lets the given time pass while dispatching messages as they arrive. The
@@ -36,7 +37,9 @@ int AnimateProgressBar(const WorkerRun& worker, const std::function<int()>& prog
 bool RunInstall(InstallerWindow& w);
 
 // A failed install run (its outcome is in the window's install session) is
-// told and ends the process; anything else returns at once.
+// told and ends the process; one whose package did not unpack has what it put
+// in place removed first, behind the uninstalling screen. Anything else
+// returns at once.
 void EndIfInstallRunFailed(InstallerWindow& w);
 
 // Runs an uninstall on a worker thread behind the uninstalling screen and

@@ -2,6 +2,7 @@
 
 #include "profile/ProductProfile.h"
 #include "ui/InstallFolder.h"
+#include "ui/Keyboard.h"
 #include "ui/ProcessExit.h"
 #include "ui/RunLoops.h"
 #include "ui/ScreenTexts.h"
@@ -90,6 +91,15 @@ LRESULT HandleMessage(InstallerWindow& w, HWND window, UINT message, WPARAM wPar
         // cancelled one is finished by the run loop that waits for it.
         EndIfInstallRunFailed(w);
         return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            SaveFocus(w);
+        // The default handling gives the window itself the focus on
+        // activation, and WM_SETFOCUS passes it on.
+        break;
+    case WM_SETFOCUS:
+        RestoreFocus(w);
+        return 0;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(
             ColorStaticControl(w.objects, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
@@ -131,8 +141,11 @@ LRESULT CALLBACK InstallerWindowProc(HWND window, UINT message, WPARAM wParam, L
 }
 
 void InstallButtonPressed(InstallerWindow& w) {
-    EnsureInstallFolder();
     WindowState& state = w.state;
+    // Only for an install: after an uninstall no folder of the product may
+    // be left, also not by the Finish press.
+    if (state.installState == InstallState::Replace || state.installState == InstallState::Fresh)
+        EnsureInstallFolder();
     switch (state.installState) {
     case InstallState::Replace:
         state.canClose = false;
@@ -159,7 +172,10 @@ void CancelPressed(InstallerWindow& w) {
     // Nothing is running: an opening screen, or the pause after a Cancel.
     if (w.state.installState != InstallState::Fresh || !w.installRun)
         EndProcess();
-    w.installRun->Cancel();
+    // Refused once the run has begun its last step: it completes, and its
+    // run loop shows the finish screen.
+    if (!w.installRun->Cancel())
+        return;
     w.state.installState = InstallState::Cancelled;
 }
 

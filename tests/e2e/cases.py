@@ -14,8 +14,9 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 from harness import installer as h  # noqa: E402
 from harness.installer import (CANCEL_BUTTON, INSTALL_BUTTON, INSTALL_DIR_WIN, INSTALLER_VERSION_LINE,  # noqa: E402
-                     LANGUAGE_COMBO, LAUNCH_CHECKBOX, OFFERED, PRODUCT, RELEASE_NOTES_LINK,
+                     LANGUAGE_COMBO, LAUNCH_CHECKBOX, OFFERED, PRODUCT, PROGRESS_BAR, RELEASE_NOTES_LINK,
                      SETTINGS_KEY, UNINSTALL_KEY, VERSION_LINE, T, expect)
+from harness.texts import T_in  # noqa: E402
 
 PACKAGE_PATH = f"/zqHelmview/application/{OFFERED}/Helmview.zip"
 MANIFEST_PATH = "/zqHelmview/config/lista_updater.xml"
@@ -266,6 +267,26 @@ def cancel_while_package_name_checked(c):
     expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
 
 
+@case
+def package_without_application(c):
+    """A package that unpacks no application is told by name, and what the run put in place goes again: no
+    record, entry, shortcut or folder of the product is left, though the run had made the install folder its
+    current directory."""
+    server = c.serve(package_holds=())
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    inst.click(INSTALL_BUTTON)
+    inst.wait_screen("installing")
+    box = inst.message(timeout_ms=240000, shot_name="package_not_unpacked")
+    expect(box["text"] == T("text_missing_file", "Helmview.zip") and box["caption"] == T("IDS_TITLE_ERROR"),
+           f"message {box['text']!r} under {box['caption']!r}")
+    inst.wait_screen("uninstalling", timeout=30)
+    expect(inst.wait_exit(120) == 0, "the installer ends with exit code 0 after the clean-up")
+    expect_nothing_installed()
+    expect(not h.install_dir().parent.exists(), "no folder of the product is left, the maker's neither")
+    expect(not [l for l in c.fixture_lines() if l.startswith("VC_redist")], "no prerequisite ran")
+
+
 def replace(c, status, opening):
     h.record_installation("2.1.0.5", status=status, files=("old-version.txt", "Helmview.exe"))
     c.installed = "2.1.0.5"
@@ -345,7 +366,139 @@ def uninstall_from_installed_copy(c):
            f"only the language and start-minimised values remain ({settings})")
     un.click(INSTALL_BUTTON)
     expect(un.wait_exit(30) == 0, "Finish ends the uninstaller with exit code 0")
+    expect(not h.install_dir().exists(), "no install folder is left after Finish")
     expect_no_app_started(c, wait=1)
+
+
+# The numbers screen readers get (MSAA).
+ROLE_SYSTEM_LINK = 0x1E
+STATE_SYSTEM_FOCUSABLE = 0x100000
+
+
+def tab_round(inst, key="TAB"):
+    """Presses the key until the focus is back where it started; returns the controls it went through."""
+    start = inst.focused()
+    met = []
+    for _ in range(8):
+        inst.keys(key)
+        met.append(inst.focused())
+        if met[-1] == start:
+            return met
+    raise h.E2EError(f"{key} did not come back round ({met})")
+
+
+def expect_esc_ignored(inst, screen):
+    inst.keys("ESC")
+    time.sleep(1)
+    expect(inst.running() and inst.screen()[0] == screen, f"Esc does nothing on the {screen} screen")
+
+
+@case
+def keyboard_install_and_uninstall(c):
+    """An install and an uninstall with the keyboard alone, as real key events."""
+    server = c.serve()
+    inst = c.start(server)
+    kids = inst.wait_screen("welcome")
+    expect(inst.focused() == INSTALL_BUTTON, f"the focus starts on Install ({inst.focused()})")
+    # The hidden launch box is skipped.
+    met = tab_round(inst)
+    expect(met == [LANGUAGE_COMBO, RELEASE_NOTES_LINK, CANCEL_BUTTON, INSTALL_BUTTON],
+           f"Tab goes round the language list, the link, Cancel and Install ({met})")
+    met = tab_round(inst, "SHIFT+TAB")
+    expect(met == [CANCEL_BUTTON, RELEASE_NOTES_LINK, LANGUAGE_COMBO, INSTALL_BUTTON],
+           f"Shift+Tab goes round the other way ({met})")
+    link = inst.accessible(RELEASE_NOTES_LINK)
+    expect(link["role"] == ROLE_SYSTEM_LINK and link["name"] == kids[RELEASE_NOTES_LINK]["text"] and
+           link["state"] & STATE_SYSTEM_FOCUSABLE, f"screen readers get the link as a focusable link ({link})")
+
+    # A language picked with the arrow keys retexts the window; the focus stays on the list.
+    inst.keys("TAB", "DOWN")
+    wait_for(lambda: inst.children()[INSTALL_BUTTON]["text"] != T("IDS_INSTALL"), 10, "the next language")
+    expect(inst.focused() == LANGUAGE_COMBO, "the focus stays on the language list")
+    inst.keys("UP")
+    inst.wait_screen("welcome", timeout=10, shot=False)
+    expect(inst.focused() == LANGUAGE_COMBO, "the focus stays on the language list")
+
+    # Enter presses Install wherever the focus is.
+    inst.keys("ENTER")
+    inst.wait_screen("installing")
+    expect(inst.focused() == CANCEL_BUTTON, f"the focus moves to Cancel while installing ({inst.focused()})")
+    inst.wait_screen("finish_installed", timeout=240)
+    expect(inst.focused() == INSTALL_BUTTON, f"the focus moves to Finish ({inst.focused()})")
+    met = tab_round(inst)
+    expect(met == [LAUNCH_CHECKBOX, RELEASE_NOTES_LINK, INSTALL_BUTTON],
+           f"Tab goes round the launch box, the link and Finish ({met})")
+    inst.keys("TAB", "SPACE")
+    expect(inst.children()[LAUNCH_CHECKBOX]["checked"] == 0, "Space unticks the launch box")
+    expect_esc_ignored(inst, "finish_installed")
+    expect_installed()
+    inst.keys("ENTER")
+    expect(inst.wait_exit(30) == 0, "Enter on the finish screen ends the installer with exit code 0")
+    expect_no_app_started(c, wait=1)
+
+    c.installed = OFFERED
+    un = run_uninstall_entry(c)
+    un.wait_screen("uninstall_welcome")
+    un.keys("ENTER")
+    un.wait_screen("finish_uninstalled", timeout=120)
+    expect_esc_ignored(un, "finish_uninstalled")
+    expect_nothing_installed()
+    un.keys("ENTER")
+    expect(un.wait_exit(30) == 0, "Enter on the finish screen ends the uninstaller with exit code 0")
+
+
+@case
+def keyboard_cancel(c):
+    """Esc during the download is the Cancel button: the install is cancelled and cleaned up."""
+    server = c.serve()
+    server.set_rules(slow_package_rule())
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    inst.keys("ENTER")
+    inst.wait_screen("installing")
+    wait_download_running(server)
+    wait_for(lambda: inst.progress() >= 10, 20, "the bar to show the download step")
+    bar = inst.accessible(PROGRESS_BAR)
+    expect(bar["value"] == f"{inst.progress()}%", f"screen readers get the bar's position ({bar})")
+    inst.keys("ESC")
+    wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
+    inst.wait_screen("finish_cancelled", timeout=120)
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") != 3, "IsInstalled is not 3")
+    expect(h.folder_files(h.install_dir()) == [], f"install folder empty ({h.folder_files(h.install_dir())})")
+    expect_esc_ignored(inst, "finish_cancelled")
+    inst.keys("ENTER")
+    expect(inst.wait_exit(30) == 0, "Enter on the finish screen ends the installer with exit code 0")
+
+
+@case
+def installer_named_like_the_application(c):
+    """An installer saved as Helmview.exe neither overwrites the application with its copy nor stops its own
+    uninstall; and after the uninstall, Finish leaves no folder of the product behind."""
+    server = c.serve()
+    named = c.work / "downloads" / "Helmview.exe"
+    named.parent.mkdir()
+    shutil.copyfile(h.EXE, named)
+    inst = h.Installer(c, ["-test", server.base_url], exe=named, extra_env=c.env())
+    install_to_finish(c, inst)
+    # The copy takes the installer's usual name, and the uninstall entry names it.
+    expect_installed()
+    expect((h.install_dir() / "Helmview.exe").read_bytes() == (h.FIXTURES / "Helmview.exe").read_bytes(),
+           "Helmview.exe in the install folder is the application")
+    inst.click(LAUNCH_CHECKBOX)
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "install finished")
+
+    c.installed = OFFERED
+    un = run_uninstall_entry(c)
+    un.wait_screen("uninstall_welcome")
+    un.click(INSTALL_BUTTON)
+    un.wait_screen("finish_uninstalled", timeout=120)
+    expect_nothing_installed()
+    un.click(INSTALL_BUTTON)
+    expect(un.wait_exit(30) == 0, "Finish ends the uninstaller with exit code 0")
+    maker = h.install_dir().parent
+    expect(not maker.exists(), f"no folder of the product is left, the emptied maker folder neither "
+                               f"({sorted(p.name for p in maker.iterdir()) if maker.exists() else ''})")
 
 
 @case
@@ -414,6 +567,29 @@ def relaunch_copy(c):
     inst.wait_screen("welcome")
     inst.click(CANCEL_BUTTON)
     expect(inst.wait_exit(30) == 0, "Cancel on the welcome screen ends the installer, exit code 0")
+
+
+@case
+def relaunch_error_in_users_language(c):
+    """A relaunch that cannot make its folder says so in the remembered language, before anything else ran."""
+    h.reg_set(SETTINGS_KEY, "CurrentCulture", "de-DE")
+    blocker = h.drive_c() / "blocked-temp"
+    blocker.write_text("a file where the temporary-files folder should be")
+    temp = h.windows_path(blocker) + "\\Temp"
+    try:
+        # Wine takes TMP and TEMP from the registry, not from the host: set them the Windows way.
+        launch = f"set TMP={temp}&& set TEMP={temp}&& {h.windows_path(h.EXE)} -test http://127.0.0.1:9/"
+        inst = h.Installer(c, command=["wine", "cmd", "/c", launch], extra_env=c.env(), expect_window=False,
+                           relaunch=False)
+        expect(inst.argv[0].lower() == h.windows_path(h.EXE).lower(), f"the installer started as is ({inst.argv})")
+        box = inst.message(shot_name="relaunch_error")
+        # A file of that name is in the way: the system's answer is ERROR_ALREADY_EXISTS.
+        expect(box["text"] == T_in("de-DE", "error_creating_folder") + "(error code: 183)" and
+               box["caption"] == T_in("de-DE", "IDS_TITLE_ERROR"), f"message {box['text']!r} under {box['caption']!r}")
+        expect(inst.wait_exit(30) == 0, "the installer ends with exit code 0 after the message")
+        expect(not c.driver.exists(exe=h.EXE.name), "no installer window was shown")
+    finally:
+        blocker.unlink()
 
 
 def expect_fatal_message(c, inst, text, label):

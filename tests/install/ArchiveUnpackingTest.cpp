@@ -1,5 +1,6 @@
 #include "install/ArchiveUnpacking.h"
 #include "install/ResourceExtraction.h"
+#include "install/UnzipBatch.h"
 
 #include "InstallTestSupport.h"
 #include "profile/ProductProfile.h"
@@ -72,7 +73,7 @@ TEST_F(ArchiveTool, UnpacksThePackageAndLeavesNeitherPackageNorBatch) {
     ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
     PlacePackage(L"Helmview.zip");
 
-    UnpackArchive(L"Helmview.zip");
+    EXPECT_TRUE(UnpackArchive(L"Helmview.zip"));
 
     EXPECT_EQ(FilesBelow(installDir_), With(kPackageFiles, L"7za.exe"));
     EXPECT_EQ(ReadBytes(installDir_ + L"data\\sub\\settings.ini"), "[fixture]\nnested=1\n");
@@ -95,7 +96,7 @@ TEST_F(ArchiveTool, OverwritesExistingFilesWithoutAsking) {
     EXPECT_FALSE(FileExists(installDir_ + L"Helmview.zip"));
 }
 
-TEST_F(ArchiveTool, BatchHoldsExactlyTheTwoLinesAndRunsInTheInstallFolder) {
+TEST_F(ArchiveTool, BatchIsWrittenAsComposedAndRunsInTheInstallFolder) {
     // Without 7za.exe the interpreter finds this 7za.bat instead; it keeps a
     // copy of the running batch and of its arguments, and never returns to
     // the batch (a batch started from a batch without "call" replaces it).
@@ -105,8 +106,7 @@ TEST_F(ArchiveTool, BatchHoldsExactlyTheTwoLinesAndRunsInTheInstallFolder) {
 
     UnpackArchive(L"NorvaleHelmview.zip");
 
-    EXPECT_EQ(ReadBytes(installDir_ + L"captured.txt"),
-              std::string("7za x -y NorvaleHelmview.zip\r\ndel /f NorvaleHelmview.zip"));
+    EXPECT_EQ(ReadBytes(installDir_ + L"captured.txt"), UnzipBatchText(L"NorvaleHelmview.zip"));
     EXPECT_EQ(ReadBytes(installDir_ + L"arguments.txt"), "x -y NorvaleHelmview.zip\r\n");
     EXPECT_FALSE(FileExists(installDir_ + L"unzip.bat"));
     EXPECT_TRUE(FileExists(installDir_ + L"NorvaleHelmview.zip"))
@@ -116,7 +116,19 @@ TEST_F(ArchiveTool, BatchHoldsExactlyTheTwoLinesAndRunsInTheInstallFolder) {
 TEST_F(ArchiveTool, WithoutTheToolThePackageIsStillDeleted) {
     PlacePackage(L"Helmview.zip");
 
-    UnpackArchive(L"Helmview.zip");
+    EXPECT_FALSE(UnpackArchive(L"Helmview.zip"));
 
     EXPECT_EQ(FilesBelow(installDir_), std::vector<std::wstring>{});
+}
+
+TEST_F(ArchiveTool, ACutPackageFailsEvenWhenFilesCameOut) {
+    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    // Without the archive's directory at its end, but with every file's data.
+    const std::string whole = ReadBytes(ServedPackage(L"2.2.0.1", L"Helmview.zip"));
+    WriteBytes(installDir_ + L"Helmview.zip", whole.substr(0, whole.size() - 200));
+
+    EXPECT_FALSE(UnpackArchive(L"Helmview.zip"));
+
+    EXPECT_TRUE(FileExists(installDir_ + L"Helmview.exe")) << "the tool let the application out";
+    EXPECT_FALSE(FileExists(installDir_ + L"Helmview.zip"));
 }

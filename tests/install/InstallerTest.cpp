@@ -168,6 +168,37 @@ TEST_F(Install, UninstallAfterACancelledInstallRemovesWhatItLeft) {
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
 }
 
+// The follower holds the worker at each value until the test has seen it, so
+// a Cancel lands exactly before or after the last step begins.
+TEST_F(Install, CancelIsRefusedOnceTheLastStepHasBegun) {
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    bool accepted = true;
+
+    const Values values = Run(installer, [&](std::int32_t value) {
+        if (value == 100)
+            accepted = session_.Cancel();
+    });
+
+    EXPECT_FALSE(accepted);
+    EXPECT_FALSE(session_.CancelRequested());
+    EXPECT_EQ(values, kWindows10Steps);
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 3u);
+}
+
+TEST_F(Install, CancelBeforeTheLastStepEndsTheRunUncompleted) {
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    bool accepted = false;
+
+    const Values values = Run(installer, [&](std::int32_t value) {
+        if (value == 80)
+            accepted = session_.Cancel();
+    });
+
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(values, (Values{10, 15, 20, 30, 40, 50, 60, 80}));
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
+}
+
 TEST_F(Install, RemovesTheOlderDriverWhenItsMarkerKeyExists) {
     CreateOlderDriverMarker();
     Installer installer(ProductVersion(L"2.2.0.1"), session_);
@@ -205,6 +236,19 @@ TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
     // What the ended run had recorded stays behind.
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
     EXPECT_TRUE(FileExists(installDir_ + L"7za.exe"));
+}
+
+TEST_F(Install, APackageWithoutTheApplicationFailsBeforeAnythingPointsAtIt) {
+    Installer installer(ProductVersion(L"2.2.0.3"), session_);
+
+    EXPECT_EQ(installer.Install(),
+              (Outcome{Failure::PackageNotUnpacked, L"text_missing_file", {L"Helmview.zip"}, 0}));
+
+    EXPECT_EQ(session_.GetProgress(), 20);
+    EXPECT_FALSE(FileExists(KnownShortcutFiles()[0]));
+    EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
+    EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
 }
 
 TEST_F(Install, UncreatableInstallFolderEndsTheProcessAfterAMessage) {

@@ -81,8 +81,13 @@ TEST_F(Uninstall, RemovesANorvaleInstallation) {
     WriteMachineString(kNorvaleSettingsKey, L"CurrentCulture", L"de-DE");
     WriteMachineString(kNorvaleUninstallKey, L"DisplayVersion", L"2.2.0.1");
     FakeShortcuts();
+    // As an install run of the same process leaves it.
+    wchar_t saved[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, saved);
+    ASSERT_TRUE(::SetCurrentDirectoryW(folder.c_str()));
 
     EXPECT_EQ(Run(), kSteps);
+    ::SetCurrentDirectoryW(saved);
 
     EXPECT_FALSE(FolderExists(folder));
     ExpectMakerFolderKeptWithoutLooseFiles(norvaleMaker_);
@@ -104,7 +109,7 @@ TEST_F(Uninstall, ARecordedFolderThatWasNeverMadeLeavesTheOtherStepsToRun) {
 
     EXPECT_EQ(Run(), kSteps);
 
-    EXPECT_FALSE(FileExists(norvaleMaker_ + L"maker.log"));
+    EXPECT_FALSE(FolderExists(norvaleMaker_)) << "the maker folder, left empty, goes too";
     ExpectNoShortcuts();
     EXPECT_EQ(Settings().GetIsInstalled(L"Norvale"), 5u);
 }

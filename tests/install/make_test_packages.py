@@ -9,6 +9,7 @@ situation:
 
     2.2.0.1/Helmview.zip          the application as Helmview.exe
     2.2.0.2/NorvaleHelmview.zip   only the second package name, holding NorvaleSSDHelmview.exe
+    2.2.0.3/Helmview.zip          everything but the application
     2.2.0.4/                      nothing on disk: the test serves a slow, generated body by a rule
     2.2.0.9/                      nothing: the download fails
 """
@@ -34,6 +35,7 @@ def main():
         make_packages.make_package(folder / "2.2.0.1" / "Helmview.zip", args.seven_zip, args.fixtures)
         make_packages.make_package(folder / "2.2.0.2" / "NorvaleHelmview.zip", args.seven_zip, args.fixtures,
                                    names=(make_packages.APP_FULL_NAME,))
+        make_packages.make_package(folder / "2.2.0.3" / "Helmview.zip", args.seven_zip, args.fixtures, names=())
     except make_packages.PackageError as error:
         sys.exit(f"make_test_packages: {error}")
     for version in ("2.2.0.4", "2.2.0.9"):

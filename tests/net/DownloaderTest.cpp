@@ -173,6 +173,21 @@ TEST_F(DownloaderTest, RedirectAndNotModifiedStatusesCountAsSuccess) {
     EXPECT_TRUE(capture_.Messages().empty());
 }
 
+TEST_F(DownloaderTest, AnswersWithoutABodyAreCompleteWhateverLengthTheyAnnounce) {
+    for (const char* status : {"204", "304"}) {
+        const std::string rule =
+            std::string(R"({"status": )") + status + R"(, "headers": {"Content-Length": "5000"}})";
+        ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, rule)));
+        ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml", rule), true));
+        EXPECT_TRUE(DownloadPackage()) << status;
+        std::wstring text = L"left over";
+        EXPECT_TRUE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text))) << status;
+        EXPECT_EQ(text, L"") << status;
+    }
+    EXPECT_EQ(std::filesystem::file_size(Target()), 0u);
+    EXPECT_TRUE(capture_.Messages().empty());
+}
+
 TEST_F(DownloaderTest, FollowsARedirectToTheFile) {
     ASSERT_TRUE(server_.SetRules(R"({")" + kPackagePath + R"(": {"redirect": "/elsewhere/package.zip"},
                                      "/elsewhere/package.zip": {"generate": 10000}})"));
@@ -374,6 +389,29 @@ TEST_F(DownloaderTest, CutTextIsReported) {
     std::wstring text;
     EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_EQ(capture_.Messages(), (Messages{{L"unknown error(0x2eff): lista_updater.xml", L"Error"}}));
+}
+
+TEST_F(DownloaderTest, TextBeyondTheCapIsAFailedDownloadOfTheFile) {
+    const std::string manifest = "/zqHelmview/config/lista_updater.xml";
+    const std::size_t cap = Downloader::kMaxTextBytes;
+    std::wstring text;
+    ASSERT_TRUE(server_.SetRules(Rule(manifest, R"({"generate": )" + std::to_string(cap) + "}")));
+    EXPECT_TRUE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
+    EXPECT_EQ(text.size(), cap);
+    // One byte more, announced or not.
+    for (const char* length : {"", R"(, "content_length": false)"}) {
+        ASSERT_TRUE(
+            server_.SetRules(Rule(manifest, R"({"generate": )" + std::to_string(cap + 1) + length + "}")));
+        EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text))) << length;
+    }
+    const Messages shown = capture_.Messages();
+    ASSERT_EQ(shown.size(), 2u);
+    const std::wstring tail = L"(0xdf): lista_updater.xml"; // ERROR_FILE_TOO_LARGE
+    for (const ShownMessage& message : shown) {
+        ASSERT_GT(message.text.size(), tail.size());
+        EXPECT_EQ(message.text.substr(message.text.size() - tail.size()), tail);
+        EXPECT_EQ(message.caption, L"Error");
+    }
 }
 
 TEST_F(DownloaderTest, UrlExistsAnswersFromTheStatusAlone) {

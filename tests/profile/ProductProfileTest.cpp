@@ -58,6 +58,24 @@ TEST(ProductProfile, CarriesEveryBrandValue) {
     EXPECT_EQ(other.exeFullName, L"TessaroSSDHelmview.exe");
 }
 
+TEST(ProductProfile, TheInstalledCopyNeverTakesAnApplicationsName) {
+    const struct {
+        const wchar_t* running;
+        const wchar_t* copy;
+    } cases[] = {
+        {L"HelmviewSetup.exe", L"HelmviewSetup.exe"},      {L"setup (2).exe", L"setup (2).exe"},
+        {L"Helmview.exe", L"HelmviewSetup.exe"},           {L"HELMVIEW.EXE", L"HelmviewSetup.exe"},
+        {L"NorvaleSSDHelmview.exe", L"HelmviewSetup.exe"}, {L"tessarossdhelmview.exe", L"HelmviewSetup.exe"},
+        {L"ZQSSDHelmview.exe", L"HelmviewSetup.exe"},      {L"Helmview.exe.exe", L"Helmview.exe.exe"},
+    };
+    for (const auto& c : cases) {
+        ProductProfile p;
+        p.InitFrom(L"https://x/", std::wstring(L"D:\\Downloads\\") + c.running, L"C:\\PF");
+        EXPECT_EQ(p.moduleFileName(), c.running);
+        EXPECT_EQ(p.installedCopyName(), c.copy) << c.running;
+    }
+}
+
 TEST(ProductProfile, RunningInstanceUsesTheRealFolders) {
     ProductProfile p;
     p.InitProductProfile(L"https://x/");

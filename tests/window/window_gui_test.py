@@ -16,8 +16,9 @@ import time
 import windowtest as wt
 from windowtest import expect, expect_equal
 
-# The controls in creation order.
-INSTALL, CANCEL, LAUNCH, COMBO, PROGRESS, LINK, BODY, LABEL, VERSION, INSTALLER_VERSION = range(10)
+# The controls in their order among their siblings: the reading order, which keyboard navigation and screen
+# readers follow.
+BODY, PROGRESS, LABEL, COMBO, LAUNCH, VERSION, LINK, CANCEL, INSTALL, INSTALLER_VERSION = range(10)
 
 WS_VISIBLE = 0x10000000
 WS_CHILD = 0x40000000
@@ -27,20 +28,20 @@ PBS_SMOOTH = 0x1
 SS_LEFT, SS_RIGHT, SS_NOTIFY = 0x0, 0x2, 0x100
 
 # class, id, left, top, width, height (None: not checked), style bits besides WS_CHILD, type bits and mask
-LAYOUT = [
-    ("button", 0, 354, 262, 105, 29, BS_FLAT, BS_DEFPUSHBUTTON, 0xF),
-    ("button", 0, 245, 262, 105, 29, BS_FLAT, BS_PUSHBUTTON, 0xF),
-    ("button", 1, 50, 150, 150, 45, 0, BS_AUTOCHECKBOX, 0xF),
+LAYOUT = {
+    INSTALL: ("button", 0, 354, 262, 105, 29, BS_FLAT, BS_DEFPUSHBUTTON, 0xF),
+    CANCEL: ("button", 0, 245, 262, 105, 29, BS_FLAT, BS_PUSHBUTTON, 0xF),
+    LAUNCH: ("button", 1, 50, 150, 150, 45, 0, BS_AUTOCHECKBOX, 0xF),
     # A drop-down list reports the height of its closed field.
-    ("combobox", 0, 15, 167, 244, None, CBS_HASSTRINGS, CBS_DROPDOWNLIST, 0x3),
-    ("msctls_progress32", 0, 15, 167, 445, 25, PBS_SMOOTH, 0, 0),
+    COMBO: ("combobox", 0, 15, 167, 244, None, CBS_HASSTRINGS, CBS_DROPDOWNLIST, 0x3),
+    PROGRESS: ("msctls_progress32", 0, 15, 167, 445, 25, PBS_SMOOTH, 0, 0),
     # The link and the version line are narrowed to their texts (see expect_text_row).
-    ("static", 0, None, 220, None, 20, SS_NOTIFY, SS_RIGHT, 0x1F),
-    ("static", 0, 15, 40, 444, 90, 0, SS_LEFT, 0x1F),
-    ("static", 0, 15, 145, 250, 20, 0, SS_LEFT, 0x1F),
-    ("static", 0, 15, 220, None, 20, 0, SS_LEFT, 0x1F),
-    ("static", 0, 10, 300, 200, 20, 0, SS_LEFT, 0x1F),
-]
+    LINK: ("static", 0, None, 220, None, 20, SS_NOTIFY, SS_RIGHT, 0x1F),
+    BODY: ("static", 0, 15, 40, 444, 90, 0, SS_LEFT, 0x1F),
+    LABEL: ("static", 0, 15, 145, 250, 20, 0, SS_LEFT, 0x1F),
+    VERSION: ("static", 0, 15, 220, None, 20, 0, SS_LEFT, 0x1F),
+    INSTALLER_VERSION: ("static", 0, 10, 300, 200, 20, 0, SS_LEFT, 0x1F),
+}
 
 LANGUAGE_CODES = ["cs-CZ", "da-DK", "de-DE", "en-US", "es-ES", "fr-FR", "it-IT", "ja-JP", "ko-KR", "nl-NL",
                   "pl-PL", "pt-PT", "ru-RU", "sv-SE", "tr-TR", "zh-CN", "zh-TW"]
@@ -137,7 +138,7 @@ def test_welcome_screen_and_layout():
 
         children = h.children()
         expect_equal(len(children), 10, "number of controls")
-        for index, (cls, ident, x, y, width, height, bits, kind, mask) in enumerate(LAYOUT):
+        for index, (cls, ident, x, y, width, height, bits, kind, mask) in LAYOUT.items():
             c = children[index]
             expect_equal(c["class"].lower(), cls, "control %d class" % index)
             expect_equal(c["id"], ident, "control %d identifier" % index)
@@ -383,6 +384,25 @@ def test_logo_and_separator_are_drawn():
         expect_ended_by(h, CANCEL, "Cancel")
 
 
+def test_focus_is_drawn_once_the_keyboard_is_used():
+    wt.clear_records()
+    with host("--offered", OFFERED) as h:
+        link = h.child(LINK)
+
+        def frame_dots(picture):
+            """Dark pixels on the link's top edge, where its focus frame runs."""
+            return picture.count(link["x"], link["y"], link["x"] + link["w"], link["y"] + 1,
+                                 lambda c: not wt.is_white(c))
+
+        expect_equal((h.driver.focus() or {}).get("index"), INSTALL, "the focus starts on the main button")
+        expect_equal(frame_dots(h.screenshot("focus_not_drawn")), 0, "no focus frame before the keyboard is used")
+        h.driver.keys("TAB", "TAB")
+        expect_equal((h.driver.focus() or {}).get("index"), LINK, "two Tabs reach the link")
+        dots = frame_dots(h.screenshot("focus_on_link"))
+        expect(dots > link["w"] // 4, "a dotted focus frame round the link (%d dots)" % dots)
+        expect_ended_by(h, CANCEL, "Cancel")
+
+
 def test_window_works_without_the_logo_resource():
     wt.clear_records()
     with host("--offered", OFFERED, nologo=True) as h:
@@ -430,14 +450,14 @@ def test_uninstall_run_ends_on_the_finish_screen_which_the_close_box_ends():
         expect_equal(h.wait_exit(), 0, "the close box on the finish screen ends the program with exit code")
 
 
-def test_finish_after_uninstall_ends_the_program_and_leaves_the_install_folder():
+def test_finish_after_uninstall_ends_the_program_and_makes_no_install_folder():
     wt.clear_records()
     wt.set_is_installed(3)
+    remove_install_dir()
     with host("--uninstall", "--installed", OLDER, "--offered", OFFERED) as h:
         start_uninstall(h)
         expect_ended_by(h, INSTALL, "Finish after the uninstall")
-    folder = os.path.join(os.environ["WINEPREFIX"], "drive_c", "Program Files (x86)", "Norvale", "SSD Helmview")
-    expect(os.path.isdir(folder), "Finish made sure the install folder exists")
+    expect(not os.path.exists(install_dir()), "Finish after an uninstall leaves no install folder")
 
 
 # -- install runs against a local download server -------------------------------------------------------

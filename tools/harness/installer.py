@@ -50,9 +50,10 @@ INSTALLER_VERSION = "5.0.2.1"
 WINDOW_CLASS = "TESTSETUP"
 APP_WINDOW_CLASS = "HelmviewFixtureApp"
 
-# Control order of the installer window (creation order).
-INSTALL_BUTTON, CANCEL_BUTTON, LAUNCH_CHECKBOX, LANGUAGE_COMBO, PROGRESS_BAR = 0, 1, 2, 3, 4
-RELEASE_NOTES_LINK, BODY_TEXT, LANGUAGE_LABEL, VERSION_LINE, INSTALLER_VERSION_LINE = 5, 6, 7, 8, 9
+# The installer window's controls where the driver lists them: in their order among their siblings, which is
+# the reading order (and, for those that take the focus, the Tab order).
+BODY_TEXT, PROGRESS_BAR, LANGUAGE_LABEL, LANGUAGE_COMBO, LAUNCH_CHECKBOX = 0, 1, 2, 3, 4
+VERSION_LINE, RELEASE_NOTES_LINK, CANCEL_BUTTON, INSTALL_BUTTON, INSTALLER_VERSION_LINE = 5, 6, 7, 8, 9
 
 # Registry locations (HKEY_LOCAL_MACHINE, 32-bit view).
 SETTINGS_KEY = r"HKLM\Software\Norvale\SSD Helmview"
@@ -347,8 +348,10 @@ def ensure_package(names=(make_packages.APP_NAME,), label="default"):
     return out
 
 
-def server_tree(folder, version=OFFERED, package=True, manifest=True, package_name="Helmview.zip"):
-    """A download server's folder: the manifest offering version and the package of that version."""
+def server_tree(folder, version=OFFERED, package=True, manifest=True, package_name="Helmview.zip",
+                package_holds=(make_packages.APP_NAME,)):
+    """A download server's folder: the manifest offering version and the package of that version, holding the
+    application names package_holds (and every other fixture file)."""
     folder = Path(folder)
     shutil.rmtree(folder, ignore_errors=True)
     product = folder / "zqHelmview"
@@ -359,7 +362,9 @@ def server_tree(folder, version=OFFERED, package=True, manifest=True, package_na
     if package:
         target = product / "application" / version / package_name
         target.parent.mkdir(parents=True)
-        shutil.copyfile(ensure_package(), target)
+        holds = tuple(package_holds)
+        label = "default" if holds == (make_packages.APP_NAME,) else "-".join(holds) or "no-application"
+        shutil.copyfile(ensure_package(holds, label), target)
     (product / "NorvaleHelmviewReleaseNotes.pdf").write_bytes(b"%PDF-1.4\n% release notes stand-in\n")
     return folder
 
@@ -380,7 +385,7 @@ class Processes:
         if libc.prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) != 0:
             raise OSError(ctypes.get_errno(), "prctl(PR_SET_CHILD_SUBREAPER)")
         self.me = os.getpid()
-        self.known = {}     # pid -> {"comm", "argv"}; remembered while they run, so zombies stay identifiable
+        self.known = {}     # pid -> {"comm", "argv", "start"}; argv remembered while they run (a zombie has none)
         self.results = {}   # pid -> (exit code, user+system CPU seconds)
 
     @staticmethod
@@ -391,7 +396,8 @@ class Processes:
             return None
         comm = raw[raw.index("(") + 1:raw.rindex(")")]
         fields = raw[raw.rindex(")") + 2:].split()
-        return {"comm": comm, "state": fields[0], "ppid": int(fields[1])}
+        # The start time tells a process from a later one that got the same pid.
+        return {"comm": comm, "state": fields[0], "ppid": int(fields[1]), "start": int(fields[19])}
 
     @staticmethod
     def argv(pid):
@@ -415,8 +421,13 @@ class Processes:
             st = self._stat(pid)
             if not st or st["ppid"] != self.me:
                 continue
-            info = self.known.setdefault(pid, {"comm": st["comm"], "argv": []})
-            info["comm"] = st["comm"] if st["state"] != "Z" else info["comm"]
+            info = self.known.get(pid)
+            if info is None or info["start"] != st["start"]:
+                # New, or a pid handed out again (they wrap at 32768 on a busy machine).
+                info = self.known[pid] = {"comm": st["comm"], "argv": [], "start": st["start"]}
+            # Wine renames the process once it has loaded the program, which can be after our last look at a
+            # short-lived one; its zombie keeps that final name.
+            info["comm"] = st["comm"]
             argv = self.argv(pid)
             # Until Wine has loaded the program the command line is the loader's.
             if argv and re.match(r"^[A-Za-z]:\\", argv[0]):
@@ -552,10 +563,12 @@ class Installer:
     """One run of the installer: the process started, its relaunched copy and the copy's window."""
 
     def __init__(self, case, args=(), exe=EXE, extra_env=None, expect_window=True, command=None, temp_only=True,
-                 allow_quick_exit=False):
+                 allow_quick_exit=False, relaunch=True):
         """command: what to start instead of "wine <exe> <args>" (a launcher that in turn starts the installer).
         temp_only: the relaunched copy is recognised by running from the temporary-files folder.
-        allow_quick_exit: the copy may have ended before we saw its command line (known by its name only)."""
+        allow_quick_exit: the copy may have ended before we saw its command line (known by its name only).
+        relaunch=False: the installer started by command is to stop before it relaunches; that process, wherever
+        it runs from, is the one followed."""
         self.case = case
         self.exe = Path(exe)
         self.args = [str(a) for a in args]
@@ -566,11 +579,12 @@ class Installer:
         self.started = time.monotonic()
         case.programs.add(self.exe.name)
         self.pid = case.processes.wait_for_new(self.exe.name, exclude=case.pids_seen | {self.first.pid},
-                                               folder=case.temp_windows if temp_only else None,
+                                               folder=case.temp_windows if temp_only and relaunch else None,
                                                allow_zombie=allow_quick_exit)
         case.pids_seen.add(self.pid)
         self.argv = case.processes.known[self.pid]["argv"]
-        self.first_exit = self.first.wait(timeout=60)
+        # Without a relaunch the launcher may wait for the installer, which waits for us.
+        self.first_exit = self.first.wait(timeout=60) if relaunch else None
         self.window = None
         self.d = case.driver
         if expect_window:
@@ -631,6 +645,19 @@ class Installer:
 
     def close_box(self):
         self.d.close()
+
+    def keys(self, *names):
+        """Types the keys into the window as real key events, the window brought to the foreground first."""
+        self.d.keys(*names)
+
+    def focused(self):
+        """The control holding the keyboard focus (its index among the children), or None."""
+        focus = self.d.focus()
+        return focus["index"] if focus else None
+
+    def accessible(self, control):
+        """What screen readers are told about the control: name, value, role and state."""
+        return self.d.accessible(index(control))
 
     def message(self, timeout_ms=60000, answer=True, shot_name="message"):
         """The message box the installer shows (screenshot saved); answered with OK unless answer=False."""

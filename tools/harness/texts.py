@@ -48,3 +48,8 @@ ENGLISH = translations(ROOT, "en-US")
 def T(key, *values):
     """The English text of key with its values filled in."""
     return fill(ENGLISH[key], *values)
+
+
+def T_in(code, key, *values):
+    """The text of key in the carried translation code, with its values filled in."""
+    return fill(translations(ROOT, code)[key], *values)

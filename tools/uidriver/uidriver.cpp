@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gdiplus.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -1434,6 +1435,62 @@ int cmdFocus(const Options& o) {
     return 0;
 }
 
+// ---------------------------------------------------------------------------------------------------------
+// Accessibility.
+
+// What accessibility clients (screen readers) are told about a control: the object its window hands out for
+// OBJID_CLIENT, or the system's standard one when it hands out none.
+int cmdAccessible(const Options& o) {
+    if (o.positional.size() != 2)
+        return fail(L"usage: accessible <class> <spec> [--pid N] [--timeout MS]", 2);
+    Target t;
+    if (int rc = findTarget(o, o.positional[0], o.positional[1], t))
+        return rc;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* object = nullptr;
+    const HRESULT found = AccessibleObjectFromWindow(
+        t.child, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&object));
+    if (FAILED(found) || !object) {
+        wchar_t code[16];
+        wsprintfW(code, L"0x%08lx", static_cast<unsigned long>(found));
+        return fail(std::wstring(L"AccessibleObjectFromWindow failed: ") + code);
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    auto text = [](HRESULT result, BSTR value) -> Json {
+        Json out = SUCCEEDED(result) && value ? Json(std::wstring(value, SysStringLen(value))) : Json();
+        SysFreeString(value);
+        return out;
+    };
+    auto number = [](HRESULT result, VARIANT& value) -> Json {
+        Json out = SUCCEEDED(result) && value.vt == VT_I4 ? Json(static_cast<long long>(value.lVal)) : Json();
+        VariantClear(&value);
+        return out;
+    };
+    BSTR name = nullptr, value = nullptr;
+    VARIANT role, state;
+    VariantInit(&role);
+    VariantInit(&state);
+    const HRESULT named = object->get_accName(self, &name);
+    const HRESULT valued = object->get_accValue(self, &value);
+    const HRESULT roled = object->get_accRole(self, &role);
+    const HRESULT stated = object->get_accState(self, &state);
+    const Json roleNumber = number(roled, role);
+    const Json stateBits = number(stated, state);
+    HWND window = nullptr;
+    const bool knowsWindow = SUCCEEDED(WindowFromAccessibleObject(object, &window));
+    object->Release();
+    emit(targetJson(t)
+             .set("name", text(named, name))
+             .set("value", text(valued, value))
+             .set("role", roleNumber)
+             .set("state", stateBits)
+             .set("object_hwnd", knowsWindow ? Json(reinterpret_cast<UINT_PTR>(window)) : Json()));
+    return 0;
+}
+
 int cmdWaitGone(const Options& o) {
     if (o.positional.size() != 1)
         return fail(L"usage: wait-gone <class> --timeout MS [--pid N]", 2);
@@ -1475,7 +1532,7 @@ int cmdWindows(const Options& o) {
 
 const wchar_t kUsage[] =
     L"usage: uidriver <command> ...; commands: find, children, child, click, check, select, close, msgbox, "
-    L"screenshot, screenshot-msgbox, pixel, keys, focus, wait-gone, windows";
+    L"screenshot, screenshot-msgbox, pixel, keys, focus, accessible, wait-gone, windows";
 
 } // namespace
 
@@ -1515,6 +1572,8 @@ int wmain(int argc, wchar_t** argv) {
         return cmdKeys(o);
     if (cmd == L"focus")
         return cmdFocus(o);
+    if (cmd == L"accessible")
+        return cmdAccessible(o);
     if (cmd == L"wait-gone")
         return cmdWaitGone(o);
     if (cmd == L"windows")

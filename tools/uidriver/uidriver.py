@@ -232,6 +232,12 @@ class UiDriver:
         return self.run("focus", self._cls(window_class), *self._opts(pid, exe, hwnd, timeout_ms),
                         timeout_ms=timeout_ms)["focus"]
 
+    def accessible(self, spec, window_class=None, *, pid=None, exe=None, hwnd=None, timeout_ms=0):
+        """What screen readers are told about the child: name, value, role and state (the MSAA numbers),
+        from the object its window hands out for OBJID_CLIENT or the system's standard one."""
+        return self.run("accessible", self._cls(window_class), spec, *self._opts(pid, exe, hwnd, timeout_ms),
+                        timeout_ms=timeout_ms)
+
     # -- message boxes ----------------------------------------------------------------------------------
 
     def msgbox(self, *, pid=None, exe=None, timeout_ms=0, answer=False, button=None, check=True):

@@ -11,6 +11,7 @@
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
 #include "ui/InstallerWindow.h"
+#include "ui/Keyboard.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -61,9 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!CreateInstallerWindow(window, instance, SW_SHOWNORMAL))
         return 1;
     MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchLoopMessage(msg);
     return static_cast<int>(msg.wParam);
 }
