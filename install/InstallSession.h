@@ -1,5 +1,6 @@
 #pragma once
 #include "common/Outcome.h"
+#include "net/DownloadAbort.h"
 
 #include <atomic>
 #include <cstdint>
@@ -40,28 +41,28 @@ class InstallSession {
     // before the run starts; the installer itself never sets one.
     void SetProgressObserver(std::function<void(std::int32_t)> observer) { observer_ = std::move(observer); }
 
-    // From any thread. False, and nothing requested, once the last step has
-    // begun.
+    // From any thread; also interrupts a download that waits on the server.
+    // False, and nothing requested, once the last step has begun.
     bool Cancel() {
         std::lock_guard<std::mutex> lock(mutex_);
         if (lastStepBegun_)
             return false;
-        cancelRequested_.store(true);
+        cancel_.Request();
         return true;
     }
-    bool CancelRequested() const { return cancelRequested_.load(); }
+    bool CancelRequested() const { return cancel_.Requested(); }
     // The worker, as its last step begins: true when the run goes on to
     // complete, false when a cancel request came first. Either way the
     // question is settled once: no cancel request is accepted after a true.
     bool BeginLastStep() {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (cancelRequested_.load())
+        if (cancel_.Requested())
             return false;
         lastStepBegun_ = true;
         return true;
     }
-    // The cancel request as the download polls it between blocks.
-    const std::atomic<bool>& CancelFlag() const { return cancelRequested_; }
+    // The cancel request as the download obeys it.
+    DownloadAbort& CancelSignal() { return cancel_; }
 
     // Set by the worker as the run ends; read by the window once it has.
     void SetOutcome(Outcome outcome) {
@@ -81,7 +82,7 @@ class InstallSession {
     std::atomic<std::int32_t> progress_{0};
     std::atomic<PackageCheck> packageCheck_{PackageCheck::NotChecked};
     std::function<void(std::int32_t)> observer_;
-    std::atomic<bool> cancelRequested_{false};
+    DownloadAbort cancel_;
     mutable std::mutex mutex_; // guards the outcome and the last-step decision
     bool lastStepBegun_ = false;
     Outcome outcome_;

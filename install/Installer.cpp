@@ -182,7 +182,7 @@ Outcome Installer::DownloadPackage() {
         name = profile.packageZipFullName();
     // A cancellation, also one made before the transfer began, stops it with
     // a success: at most a partial file is left.
-    return Downloader::DownloadToInstallDir(folder, name, &session.CancelFlag());
+    return Downloader::DownloadToInstallDir(folder, name, &session.CancelSignal());
 }
 
 Outcome Installer::CheckPackage(const std::wstring& package) {

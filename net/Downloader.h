@@ -1,7 +1,7 @@
 #pragma once
 #include "common/Outcome.h"
+#include "net/DownloadAbort.h"
 
-#include <atomic>
 #include <cstddef>
 #include <string>
 
@@ -12,16 +12,17 @@
 class Downloader {
   public:
     static bool IsConnected();
-    // Streams the file into targetDir + fileName (targetDir ends in '\').
-    // abort, when given, is polled before anything starts and after each
-    // block: once it holds, the transfer stops, keeping the blocks written
-    // before it, and the outcome is a success. It is never cleared here: the
-    // caller's run owns it.
+    // Streams the file into targetDir + fileName (targetDir ends in '\'),
+    // resuming a transfer that ends early (TransferToFile). abort, when given,
+    // is tested before anything starts and after every read, and interrupts
+    // a read that waits on the server: once it holds, the transfer stops,
+    // keeping what was written before that read, and the outcome is a
+    // success. It is never cleared here: the caller's run owns it.
     static Outcome DownloadFile(std::wstring subPath, std::wstring targetDir, std::wstring fileName,
-                                const std::atomic<bool>* abort = nullptr);
+                                DownloadAbort* abort = nullptr);
     // DownloadFile into the profile's installDir.
     static Outcome DownloadToInstallDir(std::wstring subPath, std::wstring fileName,
-                                        const std::atomic<bool>* abort = nullptr);
+                                        DownloadAbort* abort = nullptr);
     // The whole body into text, one character per byte (for the small ASCII
     // manifest). Reading stops at kMaxTextBytes: a longer body fails like a
     // broken transfer of that file, with ERROR_FILE_TOO_LARGE.

@@ -5,6 +5,8 @@
 // to). Instead the library is loaded by its full path in the System folder
 // when the process starts, before the entry point runs, and stays loaded
 // until the process ends.
+#include "common/UniqueHandle.h"
+
 #include <windows.h>
 #include <wininet.h>
 
@@ -33,3 +35,4 @@ struct InternetHandleTraits {
             WinInet().InternetCloseHandle(handle);
     }
 };
+using unique_hinternet = UniqueHandle<HINTERNET, InternetHandleTraits>;

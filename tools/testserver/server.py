@@ -38,9 +38,9 @@ Behaviour keys (all optional, freely combined):
   content_length false: omit Content-Length and end the body by closing
   times          apply the rule to the first N matching requests only; later
                  ones still get the body a 2xx rule defines (generate,
-                 slow.size, body, content_type), so {"generate": M,
-                 "drop_after": N, "times": 1} cuts the first transfer and
-                 serves a resumed one
+                 slow.size, body, content_type, and ranges), so
+                 {"generate": M, "drop_after": N, "times": 1} cuts the first
+                 transfer and serves a resumed one
 
 Control API (never logged, never subject to rules):
   GET    /__control/ping    -> "ok"
@@ -177,6 +177,9 @@ def body_of(rule):
     body = {k: rule[k] for k in BODY_KEYS if k in rule}
     if "size" in rule.get("slow", {}):
         body.setdefault("generate", rule["slow"]["size"])
+    # A server without range support stays one.
+    if body and "ranges" in rule:
+        body["ranges"] = rule["ranges"]
     return body or None
 
 

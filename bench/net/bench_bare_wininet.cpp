@@ -1,19 +1,23 @@
-// The reference: the plainest WinINet loop reading the same 4096-byte blocks
+// The reference: the plainest WinINet loop reading blocks of a given size
 // into a file, with the same session and request settings as the Downloader.
-// Usage as bench_downloader.
+// Usage: bench_bare_wininet BASE_URL TARGET_DIR\ FILE BLOCK_BYTES
+// (the figures line is named bare_wininet_<BLOCK_BYTES>).
 #include "BenchReport.h"
 
 #include <wininet.h>
 
 #include <string>
+#include <vector>
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: bench_bare_wininet BASE_URL TARGET_DIR\\ FILE\n");
+    if (argc != 5 || _wtoi(argv[4]) <= 0) {
+        std::fprintf(stderr, "usage: bench_bare_wininet BASE_URL TARGET_DIR\\ FILE BLOCK_BYTES\n");
         return 2;
     }
     const std::wstring url = std::wstring(argv[1]) + L"zqHelmview/bench/" + argv[3];
     const std::wstring target = std::wstring(argv[2]) + argv[3];
+    const DWORD blockSize = static_cast<DWORD>(_wtoi(argv[4]));
+    std::vector<char> block(blockSize);
 
     const SIZE_T startPeak = MemoryNow().PeakWorkingSetSize;
     const double startCpu = CpuSeconds();
@@ -26,11 +30,10 @@ int wmain(int argc, wchar_t** argv) {
     HINTERNET request =
         internet ? ::InternetOpenUrlW(internet, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0) : nullptr;
     if (file != INVALID_HANDLE_VALUE && request) {
-        char block[4096];
         DWORD read = 0;
-        while (::InternetReadFile(request, block, sizeof(block), &read) && read > 0) {
+        while (::InternetReadFile(request, block.data(), blockSize, &read) && read > 0) {
             DWORD written = 0;
-            ::WriteFile(file, block, read, &written, nullptr);
+            ::WriteFile(file, block.data(), read, &written, nullptr);
         }
         ok = true;
     }
@@ -41,6 +44,7 @@ int wmain(int argc, wchar_t** argv) {
     if (file != INVALID_HANDLE_VALUE)
         ::CloseHandle(file);
     const double seconds = SecondsSince(start);
-    PrintFigures("bare_wininet", ok, FileSizeOf(target.c_str()), seconds, startPeak, startCpu);
+    const std::string name = "bare_wininet_" + std::to_string(blockSize);
+    PrintFigures(name.c_str(), ok, FileSizeOf(target.c_str()), seconds, startPeak, startCpu);
     return ok ? 0 : 1;
 }

@@ -1,0 +1,186 @@
+#include "net/BackgroundRequest.h"
+
+#include "net/HttpRequest.h"
+#include "net/NetworkErrorText.h"
+#include "net/NetworkErrors.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+AnswerHead ReadHead(HINTERNET request, const std::wstring& fileName) {
+    AnswerHead head;
+    head.verdict = CheckHttpStatus(request, fileName);
+    head.status = LeadingStatusNumber(AnswerHeader(request, HTTP_QUERY_STATUS_CODE));
+    head.length = AnnouncedLength(request);
+    head.contentRange = AnswerHeader(request, HTTP_QUERY_CONTENT_RANGE);
+    // A weak tag only says the body means the same, not that its bytes are.
+    const std::wstring tag = AnswerHeader(request, HTTP_QUERY_ETAG);
+    head.validator =
+        !tag.empty() && tag.rfind(L"W/", 0) != 0 ? tag : AnswerHeader(request, HTTP_QUERY_LAST_MODIFIED);
+    return head;
+}
+
+} // namespace
+
+// Shared by the downloading thread and the request's own, either of which may
+// let go first. The job's inputs and results are handed over under the
+// mutex; in between, only the side running the job touches them.
+struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
+    explicit Shared(std::size_t blockSize) : block(blockSize) {}
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    Job job = Job::None; // posted by the downloading thread, taken by the request's
+    bool done = false;   // the job has returned and its results are in place
+    bool left = false;   // the downloading thread waits no more; no job runs after this
+    // The open request, until the side that leaves takes it to close it.
+    HINTERNET request = nullptr;
+
+    unique_hinternet internet;
+    std::vector<char> block;
+    std::wstring url, headers, fileName;
+    Result result = Result::Done;
+    AnswerHead head;
+    DWORD size = 0;
+    DWORD error = 0;
+
+    // From any thread, and more than once: stops the waiting and closes the
+    // request, the first time only. aside: on a thread of its own, for a
+    // cancel, whose thread (the window's) must not wait: under Wine, closing
+    // a request that a read is waiting on can take seconds.
+    void Leave(bool aside) {
+        HINTERNET open = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            left = true;
+            open = std::exchange(request, nullptr);
+        }
+        changed.notify_all();
+        if (!open)
+            return;
+        if (aside) {
+            try {
+                // Keeps the session, the request's parent, open until then.
+                std::thread([open, self = shared_from_this()] {
+                    InternetHandleTraits::Close(open);
+                }).detach();
+                return;
+            } catch (const std::system_error&) {
+                // No thread to spare: closed here after all.
+            }
+        }
+        InternetHandleTraits::Close(open);
+    }
+
+    // Runs one job, without the lock; open is the request as it was when the
+    // job was taken.
+    void Perform(Job which, HINTERNET open) {
+        if (which == Job::Open) {
+            internet = OpenInternet(error);
+            if (!internet) {
+                result = Result::Failed;
+                return;
+            }
+            unique_hinternet opened = OpenRequest(internet.get(), url, error, headers);
+            if (!opened) {
+                result = Result::Failed;
+                return;
+            }
+            head = ReadHead(opened.get(), fileName);
+            std::lock_guard<std::mutex> lock(mutex);
+            // Left while connecting: nobody closes the request but this.
+            if (!left)
+                request = opened.release();
+            result = Result::Done;
+            return;
+        }
+        DWORD read = 0;
+        const ReadResult outcome =
+            ReadInto(open, block.data(), static_cast<DWORD>(block.size()), read, error);
+        size = read;
+        result = outcome == ReadResult::Failed ? Result::Failed : Result::Done;
+    }
+
+    void Serve() {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            changed.wait(lock, [this] { return job != Job::None || left; });
+            if (left)
+                return;
+            const Job next = std::exchange(job, Job::None);
+            const HINTERNET open = request;
+            lock.unlock();
+            Perform(next, open);
+            lock.lock();
+            done = true;
+            changed.notify_all();
+        }
+    }
+};
+
+BackgroundRequest::BackgroundRequest(std::size_t blockSize, DownloadAbort* abort)
+    : shared_(std::make_shared<Shared>(blockSize)),
+      watch_(abort, [shared = shared_] { shared->Leave(true); }) {
+    try {
+        std::thread([shared = shared_] { shared->Serve(); }).detach();
+        threaded_ = true;
+    } catch (const std::system_error&) {
+        // No thread to spare: the jobs run on the caller's, where only
+        // closing the request can end a wait.
+    }
+}
+
+BackgroundRequest::~BackgroundRequest() {
+    // No job runs now, unless a cancel has left already.
+    shared_->Leave(false);
+}
+
+BackgroundRequest::Result BackgroundRequest::Run(Job job) {
+    Shared& s = *shared_;
+    std::unique_lock<std::mutex> lock(s.mutex);
+    if (s.left)
+        return Result::Interrupted;
+    if (!threaded_) {
+        const HINTERNET open = s.request;
+        lock.unlock();
+        s.Perform(job, open);
+        lock.lock();
+        return s.left ? Result::Interrupted : s.result;
+    }
+    s.job = job;
+    s.done = false;
+    s.changed.notify_all();
+    s.changed.wait(lock, [&s] { return s.done || s.left; });
+    return s.left ? Result::Interrupted : s.result;
+}
+
+BackgroundRequest::Result BackgroundRequest::Open(const std::wstring& url, const std::wstring& headers,
+                                                  const std::wstring& fileName, AnswerHead& head,
+                                                  DWORD& error) {
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->url = url;
+        shared_->headers = headers;
+        shared_->fileName = fileName;
+    }
+    const Result result = Run(Job::Open);
+    if (result != Result::Interrupted) {
+        head = shared_->head;
+        error = shared_->error;
+    }
+    return result;
+}
+
+BackgroundRequest::Result BackgroundRequest::Read(const char*& data, DWORD& size, DWORD& error) {
+    const Result result = Run(Job::Read);
+    data = shared_->block.data();
+    size = result == Result::Done ? shared_->size : 0;
+    error = result == Result::Failed ? shared_->error : 0;
+    return result;
+}

@@ -1,0 +1,64 @@
+#pragma once
+// One GET request whose blocking calls (opening it, which connects and reads
+// the answer's head, and each read of its body) run on a thread of its own, so
+// that the thread that downloads stops waiting for the server the moment its
+// run is cancelled.
+//
+// The cancel closes the request handle, once: the documented way to end a
+// blocked synchronous WinINet call, and on Windows the call then returns at
+// once. Not every WinINet ends a read that is already waiting on a silent
+// server that way (Wine's may wait on, and its close may itself wait), so the
+// downloading thread never waits for the call to come back, and the close is
+// made on a short-lived thread rather than the cancelling one: the request's
+// thread finishes the call unseen and ends. Everything that call touches
+// belongs to that thread.
+#include "common/Outcome.h"
+#include "net/DownloadAbort.h"
+#include "net/WinInetApi.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+// What an answer's head says, as far as a download needs it.
+struct AnswerHead {
+    Outcome verdict;                     // the status as an outcome (success for 200 to 399)
+    int status = 0;                      // 0 when it could not be read
+    std::optional<std::uint64_t> length; // Content-Length
+    std::wstring contentRange;           // empty when absent
+    std::wstring validator;              // for an If-Range: a strong ETag, else Last-Modified; may be empty
+};
+
+class BackgroundRequest {
+  public:
+    enum class Result { Done, Failed, Interrupted };
+
+    // Body reads go into a block of blockSize bytes. With an abort, its
+    // request interrupts any wait, also one made before this one began.
+    BackgroundRequest(std::size_t blockSize, DownloadAbort* abort);
+    // Closes the request, unless an interruption has, and lets its thread end
+    // on its own.
+    ~BackgroundRequest();
+    BackgroundRequest(const BackgroundRequest&) = delete;
+    BackgroundRequest& operator=(const BackgroundRequest&) = delete;
+
+    // Opens url with the extra header lines given (each ending in "\r\n") and
+    // reads the answer's head; fileName is the name the verdict gives. Failed:
+    // error holds the code of the call that failed. Once per request.
+    Result Open(const std::wstring& url, const std::wstring& headers, const std::wstring& fileName,
+                AnswerHead& head, DWORD& error);
+
+    // The next block of the body, size 0 at its end (see ReadInto); data stays
+    // valid until the next call. Failed: error holds the read's code.
+    Result Read(const char*& data, DWORD& size, DWORD& error);
+
+  private:
+    struct Shared;
+    enum class Job { None, Open, Read };
+    Result Run(Job job);
+
+    std::shared_ptr<Shared> shared_;
+    bool threaded_ = false;
+    DownloadAbort::Watch watch_;
+};
