@@ -36,17 +36,6 @@ constexpr wchar_t kOlderDriverMarkerKey[] =
 constexpr wchar_t kPublisher[] = L"Norvale Corporation";
 constexpr wchar_t kCachePolicy[] = L"0";
 
-// Lower-case hex, as sha256sum prints it.
-std::wstring HexDigits(const unsigned char (&bytes)[32]) {
-    static const wchar_t kDigits[] = L"0123456789abcdef";
-    std::wstring out;
-    for (const unsigned char b : bytes) {
-        out.push_back(kDigits[b >> 4]);
-        out.push_back(kDigits[b & 15]);
-    }
-    return out;
-}
-
 bool OlderDriverMarkerPresent() {
     unique_hkey key;
     return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, kOlderDriverMarkerKey, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
@@ -194,12 +183,12 @@ Outcome Installer::CheckPackage(const std::wstring& package) {
     const PackageDigest digest = HashPackage(Profile().installDir() + package);
     if (digest.computed && MatchesSha256(*packageSha256, digest.sha256)) {
         session.SetPackageCheck(PackageCheck::Verified);
-        LogEvent(L"package: " + package + L" verified, SHA-256 " + HexDigits(digest.sha256));
+        LogEvent(L"package: " + package + L" verified, SHA-256 " + Sha256Hex(digest.sha256));
         return {};
     }
     session.SetPackageCheck(PackageCheck::Mismatch);
     LogEvent(L"package: " + package + L" does not match the manifest's SHA-256 " + *packageSha256 +
-             (digest.computed ? L": its SHA-256 is " + HexDigits(digest.sha256)
+             (digest.computed ? L": its SHA-256 is " + Sha256Hex(digest.sha256)
                               : L": it could not be hashed, error " + std::to_wstring(digest.error)));
     return PackageNotVerified(package, digest.computed ? CRYPT_E_HASH_VALUE : digest.error);
 }

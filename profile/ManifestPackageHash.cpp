@@ -46,3 +46,14 @@ bool MatchesSha256(const std::wstring& stated, const unsigned char (&digest)[32]
     }
     return true;
 }
+
+std::wstring Sha256Hex(const unsigned char (&digest)[32]) {
+    static const wchar_t kDigits[] = L"0123456789abcdef";
+    std::wstring out;
+    out.reserve(64);
+    for (const unsigned char b : digest) {
+        out.push_back(kDigits[b >> 4]);
+        out.push_back(kDigits[b & 15]);
+    }
+    return out;
+}

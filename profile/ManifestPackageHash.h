@@ -16,3 +16,7 @@ std::optional<std::wstring> ManifestPackageHash(const std::wstring& manifestText
 // in either letter case or a mix, spelling digest, which holds the 32 bytes of
 // a SHA-256 value.
 bool MatchesSha256(const std::wstring& stated, const unsigned char (&digest)[32]);
+
+// digest, the 32 bytes of a SHA-256 value, as 64 lower-case hexadecimal
+// digits, the way sha256sum prints it and a manifest may state it.
+std::wstring Sha256Hex(const unsigned char (&digest)[32]);
