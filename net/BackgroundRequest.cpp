@@ -26,28 +26,44 @@ AnswerHead ReadHead(HINTERNET request, const std::wstring& fileName) {
     return head;
 }
 
+bool WriteAll(HANDLE file, const char* data, DWORD size) {
+    while (size > 0) {
+        DWORD written = 0;
+        if (!::WriteFile(file, data, size, &written, nullptr) || written == 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
 } // namespace
 
 // Shared by the downloading thread and the request's own, either of which may
 // let go first. The job's inputs and results are handed over under the
 // mutex; in between, only the side running the job touches them.
 struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
-    explicit Shared(std::size_t blockSize) : block(blockSize) {}
+    Shared(std::size_t blockSize, DownloadAbort* stop) : abort(stop), block(blockSize) {}
 
     std::mutex mutex;
     std::condition_variable changed;
-    Job job = Job::None; // posted by the downloading thread, taken by the request's
-    bool done = false;   // the job has returned and its results are in place
-    bool left = false;   // the downloading thread waits no more; no job runs after this
+    Job job = Job::None;  // posted by the downloading thread, taken by the request's
+    bool done = false;    // the job has returned and its results are in place
+    bool left = false;    // the downloading thread waits no more; no job runs after this
+    bool writing = false; // a write to the file is under way; the downloading thread waits for its end
     // The open request, until the side that leaves takes it to close it.
     HINTERNET request = nullptr;
 
+    // Looked at only under the mutex and before leaving: until then the
+    // downloading thread waits, and the abort outlives its wait.
+    DownloadAbort* const abort;
     unique_hinternet internet;
     std::vector<char> block;
     std::wstring url, headers, fileName;
+    HANDLE file = nullptr;
     Result result = Result::Done;
     AnswerHead head;
-    DWORD size = 0;
+    std::uint64_t copied = 0;
     DWORD error = 0;
 
     // From any thread, and more than once: stops the waiting and closes the
@@ -100,11 +116,42 @@ struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
             result = Result::Done;
             return;
         }
-        DWORD read = 0;
-        const ReadResult outcome =
-            ReadInto(open, block.data(), static_cast<DWORD>(block.size()), read, error);
-        size = read;
-        result = outcome == ReadResult::Failed ? Result::Failed : Result::Done;
+        Copy(open);
+    }
+
+    // The body into the file, read by read. No write begins once the
+    // downloading thread has left; one that began before, it waits for.
+    void Copy(HINTERNET open) {
+        const DWORD blockSize = static_cast<DWORD>(block.size());
+        for (;;) {
+            DWORD read = 0;
+            const ReadResult outcome = ReadInto(open, block.data(), blockSize, read, error);
+            std::unique_lock<std::mutex> lock(mutex);
+            // Before the read's result: closing the request is how an
+            // interruption ends a read, which then fails.
+            if (left || (abort && abort->Requested())) {
+                result = Result::Interrupted;
+                return;
+            }
+            if (outcome != ReadResult::Data) {
+                result = outcome == ReadResult::Failed ? Result::Failed : Result::Done;
+                return;
+            }
+            writing = true;
+            lock.unlock();
+            const bool written = WriteAll(file, block.data(), read);
+            const DWORD writeError = written ? 0 : ::GetLastError();
+            lock.lock();
+            writing = false;
+            if (left)
+                changed.notify_all();
+            if (!written) {
+                error = writeError;
+                result = Result::WriteFailed;
+                return;
+            }
+            copied += read;
+        }
     }
 
     void Serve() {
@@ -125,7 +172,7 @@ struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
 };
 
 BackgroundRequest::BackgroundRequest(std::size_t blockSize, DownloadAbort* abort)
-    : shared_(std::make_shared<Shared>(blockSize)),
+    : shared_(std::make_shared<Shared>(blockSize, abort)),
       watch_(abort, [shared = shared_] { shared->Leave(true); }) {
     try {
         std::thread([shared = shared_] { shared->Serve(); }).detach();
@@ -156,7 +203,7 @@ BackgroundRequest::Result BackgroundRequest::Run(Job job) {
     s.job = job;
     s.done = false;
     s.changed.notify_all();
-    s.changed.wait(lock, [&s] { return s.done || s.left; });
+    s.changed.wait(lock, [&s] { return s.done || (s.left && !s.writing); });
     return s.left ? Result::Interrupted : s.result;
 }
 
@@ -177,10 +224,14 @@ BackgroundRequest::Result BackgroundRequest::Open(const std::wstring& url, const
     return result;
 }
 
-BackgroundRequest::Result BackgroundRequest::Read(const char*& data, DWORD& size, DWORD& error) {
-    const Result result = Run(Job::Read);
-    data = shared_->block.data();
-    size = result == Result::Done ? shared_->size : 0;
-    error = result == Result::Failed ? shared_->error : 0;
+BackgroundRequest::Result BackgroundRequest::CopyBody(HANDLE file, std::uint64_t& bytes, DWORD& error) {
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->file = file;
+    }
+    const Result result = Run(Job::Copy);
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    bytes = shared_->copied;
+    error = result == Result::Failed || result == Result::WriteFailed ? shared_->error : 0;
     return result;
 }

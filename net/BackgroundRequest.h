@@ -1,17 +1,18 @@
 #pragma once
 // One GET request whose blocking calls (opening it, which connects and reads
-// the answer's head, and each read of its body) run on a thread of its own, so
-// that the thread that downloads stops waiting for the server the moment its
-// run is cancelled.
+// the answer's head, and the copy of its body into a file) run on a thread of
+// its own, so that the thread that downloads stops waiting for the server the
+// moment its run is cancelled.
 //
 // The cancel closes the request handle, once: the documented way to end a
 // blocked synchronous WinINet call, and on Windows the call then returns at
 // once. Not every WinINet ends a read that is already waiting on a silent
 // server that way (Wine's may wait on, and its close may itself wait), so the
-// downloading thread never waits for the call to come back, and the close is
+// downloading thread never waits for a read to come back, and the close is
 // made on a short-lived thread rather than the cancelling one: the request's
-// thread finishes the call unseen and ends. Everything that call touches
-// belongs to that thread.
+// thread finishes the read unseen and ends. Everything that read touches
+// belongs to that thread; the file it writes into does not, and is written
+// only while the downloading thread waits (CopyBody).
 #include "common/Outcome.h"
 #include "net/DownloadAbort.h"
 #include "net/WinInetApi.h"
@@ -32,7 +33,7 @@ struct AnswerHead {
 
 class BackgroundRequest {
   public:
-    enum class Result { Done, Failed, Interrupted };
+    enum class Result { Done, Failed, WriteFailed, Interrupted };
 
     // Body reads go into a block of blockSize bytes. With an abort, its
     // request interrupts any wait, also one made before this one began.
@@ -49,13 +50,19 @@ class BackgroundRequest {
     Result Open(const std::wstring& url, const std::wstring& headers, const std::wstring& fileName,
                 AnswerHead& head, DWORD& error);
 
-    // The next block of the body, size 0 at its end (see ReadInto); data stays
-    // valid until the next call. Failed: error holds the read's code.
-    Result Read(const char*& data, DWORD& size, DWORD& error);
+    // Reads the body to its end and writes each read whole to file, both on
+    // the request's thread: one hand-over for the whole body rather than one
+    // per block, which a fast transfer would feel. After every read, an
+    // interruption or the abort's request ends the copy and that read is not
+    // written; the call returns with no write under way and none to come, so
+    // the file keeps exactly what came before. bytes: what was written, also
+    // when the copy ended early. Failed: error holds the read's code;
+    // WriteFailed: the write's. Once, after a successful Open.
+    Result CopyBody(HANDLE file, std::uint64_t& bytes, DWORD& error);
 
   private:
     struct Shared;
-    enum class Job { None, Open, Read };
+    enum class Job { None, Open, Copy };
     Result Run(Job job);
 
     std::shared_ptr<Shared> shared_;

@@ -27,17 +27,6 @@ constexpr std::size_t kBlockSize = 1024 * 1024;
 constexpr std::chrono::milliseconds kRetryPauses[] = {500ms, 1000ms, 2000ms};
 constexpr int kRetries = static_cast<int>(sizeof(kRetryPauses) / sizeof(kRetryPauses[0]));
 
-bool WriteAll(HANDLE file, const char* data, DWORD size) {
-    while (size > 0) {
-        DWORD written = 0;
-        if (!::WriteFile(file, data, size, &written, nullptr) || written == 0)
-            return false;
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
 bool Empty(HANDLE file) {
     LARGE_INTEGER start{};
     return ::SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
@@ -84,6 +73,7 @@ Attempt TransferOnce(HANDLE file, const std::wstring& url, const std::wstring& f
     case BackgroundRequest::Result::Interrupted:
         return {End::Aborted, {}};
     case BackgroundRequest::Result::Failed:
+    case BackgroundRequest::Result::WriteFailed: // an open writes nothing
         return {refused, NetworkErrorOutcome(error, L"")};
     case BackgroundRequest::Result::Done:
         break;
@@ -109,22 +99,19 @@ Attempt TransferOnce(HANDLE file, const std::wstring& url, const std::wstring& f
         progress.validator = head.validator;
     }
 
-    for (;;) {
-        const char* data = nullptr;
-        DWORD size = 0;
-        const BackgroundRequest::Result read = request.Read(data, size, error);
-        // Tested before the read's result: closing the request is how the
-        // abort ends a read, which then fails.
-        if (read == BackgroundRequest::Result::Interrupted || (abort && abort->Requested()))
-            return {End::Aborted, {}};
-        if (read == BackgroundRequest::Result::Failed)
-            return {End::Early, NetworkErrorOutcome(error, fileName)};
-        if (size == 0)
-            break;
-        if (!WriteAll(file, data, size))
-            return {End::Failed, NetworkErrorOutcome(::GetLastError(), targetPath)};
-        progress.received += size;
-        logLine.bytes += size;
+    std::uint64_t copied = 0;
+    const BackgroundRequest::Result copy = request.CopyBody(file, copied, error);
+    progress.received += copied;
+    logLine.bytes += copied;
+    switch (copy) {
+    case BackgroundRequest::Result::Interrupted:
+        return {End::Aborted, {}};
+    case BackgroundRequest::Result::Failed:
+        return {End::Early, NetworkErrorOutcome(error, fileName)};
+    case BackgroundRequest::Result::WriteFailed:
+        return {End::Failed, NetworkErrorOutcome(error, targetPath)};
+    case BackgroundRequest::Result::Done:
+        break;
     }
     // WinINet ends a body that the server cut off like a complete one; only
     // the count of bytes against the announced length tells the two apart.
