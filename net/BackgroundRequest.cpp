@@ -49,6 +49,7 @@ struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
     std::condition_variable changed;
     Job job = Job::None;  // posted by the downloading thread, taken by the request's
     bool done = false;    // the job has returned and its results are in place
+    bool busy = false;    // the request's thread runs a job
     bool left = false;    // the downloading thread waits no more; no job runs after this
     bool writing = false; // a write to the file is under way; the downloading thread waits for its end
     // The open request, until the side that leaves takes it to close it.
@@ -69,29 +70,33 @@ struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
     // From any thread, and more than once: stops the waiting and closes the
     // request, the first time only. aside: on a thread of its own, for a
     // cancel, whose thread (the window's) must not wait: under Wine, closing
-    // a request that a read is waiting on can take seconds.
-    void Leave(bool aside) {
+    // a request that a read is waiting on can take seconds. True when no
+    // job was running, so the request's thread ends at once.
+    bool Leave(bool aside) {
         HINTERNET open = nullptr;
+        bool idle = false;
         {
             std::lock_guard<std::mutex> lock(mutex);
             left = true;
+            idle = !busy;
             open = std::exchange(request, nullptr);
         }
         changed.notify_all();
         if (!open)
-            return;
+            return idle;
         if (aside) {
             try {
                 // Keeps the session, the request's parent, open until then.
                 std::thread([open, self = shared_from_this()] {
                     InternetHandleTraits::Close(open);
                 }).detach();
-                return;
+                return idle;
             } catch (const std::system_error&) {
                 // No thread to spare: closed here after all.
             }
         }
         InternetHandleTraits::Close(open);
+        return idle;
     }
 
     // Runs one job, without the lock; open is the request as it was when the
@@ -162,9 +167,11 @@ struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
                 return;
             const Job next = std::exchange(job, Job::None);
             const HINTERNET open = request;
+            busy = true;
             lock.unlock();
             Perform(next, open);
             lock.lock();
+            busy = false;
             done = true;
             changed.notify_all();
         }
@@ -175,8 +182,7 @@ BackgroundRequest::BackgroundRequest(std::size_t blockSize, DownloadAbort* abort
     : shared_(std::make_shared<Shared>(blockSize, abort)),
       watch_(abort, [shared = shared_] { shared->Leave(true); }) {
     try {
-        std::thread([shared = shared_] { shared->Serve(); }).detach();
-        threaded_ = true;
+        thread_ = std::thread([shared = shared_] { shared->Serve(); });
     } catch (const std::system_error&) {
         // No thread to spare: the jobs run on the caller's, where only
         // closing the request can end a wait.
@@ -184,8 +190,16 @@ BackgroundRequest::BackgroundRequest(std::size_t blockSize, DownloadAbort* abort
 }
 
 BackgroundRequest::~BackgroundRequest() {
-    // No job runs now, unless a cancel has left already.
-    shared_->Leave(false);
+    // No job runs now, unless a cancel has left already and a read still
+    // waits on the server. Otherwise the thread is seen to its end, so that
+    // it, and the session it closes, never outlive a finished download.
+    const bool idle = shared_->Leave(false);
+    if (thread_.joinable()) {
+        if (idle)
+            thread_.join();
+        else
+            thread_.detach();
+    }
 }
 
 BackgroundRequest::Result BackgroundRequest::Run(Job job) {
@@ -193,7 +207,7 @@ BackgroundRequest::Result BackgroundRequest::Run(Job job) {
     std::unique_lock<std::mutex> lock(s.mutex);
     if (s.left)
         return Result::Interrupted;
-    if (!threaded_) {
+    if (!thread_.joinable()) {
         const HINTERNET open = s.request;
         lock.unlock();
         s.Perform(job, open);

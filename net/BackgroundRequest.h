@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 // What an answer's head says, as far as a download needs it.
 struct AnswerHead {
@@ -38,8 +39,8 @@ class BackgroundRequest {
     // Body reads go into a block of blockSize bytes. With an abort, its
     // request interrupts any wait, also one made before this one began.
     BackgroundRequest(std::size_t blockSize, DownloadAbort* abort);
-    // Closes the request, unless an interruption has, and lets its thread end
-    // on its own.
+    // Closes the request, unless an interruption has, and waits for its
+    // thread to end, unless that thread still waits on the server.
     ~BackgroundRequest();
     BackgroundRequest(const BackgroundRequest&) = delete;
     BackgroundRequest& operator=(const BackgroundRequest&) = delete;
@@ -66,6 +67,6 @@ class BackgroundRequest {
     Result Run(Job job);
 
     std::shared_ptr<Shared> shared_;
-    bool threaded_ = false;
+    std::thread thread_; // none when no thread could be had: the jobs run on the caller's
     DownloadAbort::Watch watch_;
 };
