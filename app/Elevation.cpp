@@ -5,6 +5,7 @@
 #include "i18n/TranslationCatalog.h"
 #include "platform/FileSystem.h"
 #include "platform/RunLog.h"
+#include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
 #include "ui/ProcessExit.h"
 #include "ui/UserMessage.h"
@@ -87,14 +88,6 @@ std::wstring LongPath(const std::wstring& path) {
 }
 
 } // namespace
-
-std::wstring UserTempFolder() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
-    if (length == 0 || length > MAX_PATH)
-        return std::wstring();
-    return std::wstring(buffer, length);
-}
 
 FreshFolder CreateFreshTempFolder(const std::wstring& tempFolder, unsigned long processId,
                                   unsigned long firstSequence) {

@@ -19,10 +19,6 @@ bool IsRunningAsAdmin();
 
 // The pieces of RelaunchFromTemp, with the environment spelled out for tests.
 
-// The user's temporary-files folder, with its trailing backslash; empty when
-// the system cannot say.
-std::wstring UserTempFolder();
-
 struct FreshFolder {
     enum class Status { Created, NoFreeName, Failed };
     Status status = Status::Failed;

@@ -3,6 +3,7 @@
 #include "common/UniqueHandle.h"
 #include "install/ProtectedSystemFolders.h"
 #include "platform/RunLog.h"
+#include "platform/SystemFolders.h"
 
 #include <windows.h>
 
@@ -28,10 +29,9 @@ bool MoveAsideInUse(const std::wstring& path) {
     const DWORD error = ::GetLastError();
     if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
         return false;
-    wchar_t folder[MAX_PATH + 1] = {};
+    const std::wstring folder = UserTempFolder();
     wchar_t aside[MAX_PATH] = {};
-    const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
-    if (length == 0 || length > MAX_PATH || !::GetTempFileNameW(folder, L"hvu", 0, aside))
+    if (folder.empty() || !::GetTempFileNameW(folder.c_str(), L"hvu", 0, aside))
         return false;
     if (!::MoveFileExW(path.c_str(), aside, MOVEFILE_REPLACE_EXISTING)) {
         ::DeleteFileW(aside);

@@ -16,7 +16,7 @@ namespace {
 AnswerHead ReadHead(HINTERNET request, const std::wstring& fileName) {
     AnswerHead head;
     head.verdict = CheckHttpStatus(request, fileName);
-    head.status = LeadingStatusNumber(AnswerHeader(request, HTTP_QUERY_STATUS_CODE));
+    head.status = AnswerStatus(request);
     head.length = AnnouncedLength(request);
     head.contentRange = AnswerHeader(request, HTTP_QUERY_CONTENT_RANGE);
     // A weak tag only says the body means the same, not that its bytes are.

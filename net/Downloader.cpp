@@ -30,22 +30,12 @@ std::wstring UrlOf(const std::wstring& subPath, const std::wstring& fileName) {
     return Profile().serverFolderUrl() + subPath + fileName;
 }
 
-// The status number of an open request; 0 when it cannot be read.
-int StatusOf(HINTERNET request) {
-    const auto query = WinInet().HttpQueryInfoW;
-    std::array<wchar_t, 512> buffer{};
-    DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t));
-    if (query && query(request, HTTP_QUERY_STATUS_CODE, buffer.data(), &length, nullptr))
-        return LeadingStatusNumber(buffer.data());
-    return 0;
-}
-
 // WinINet ends a body that the server cut off like a complete one; only the
 // count of bytes against the announced length tells the two apart. An answer
 // that has no body (a 304 announces the length of the file it did not send)
 // is complete as it is.
 bool ShortOfAnnounced(HINTERNET request, std::uint64_t received) {
-    if (!StatusCarriesBody(StatusOf(request)))
+    if (!StatusCarriesBody(AnswerStatus(request)))
         return false;
     const std::optional<std::uint64_t> announced = AnnouncedLength(request);
     return announced && received < *announced;
@@ -127,7 +117,7 @@ Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, st
     unique_hinternet request = OpenRequest(internet.get(), url, error);
     if (!request)
         return NetworkErrorOutcome(error, fileName);
-    logLine.status = StatusOf(request.get());
+    logLine.status = AnswerStatus(request.get());
     Outcome status = CheckHttpStatus(request.get(), fileName);
     if (!status.Succeeded())
         return status;
@@ -169,6 +159,6 @@ bool Downloader::UrlExists(std::wstring subPath, std::wstring fileName) {
     const unique_hinternet request = OpenRequest(internet.get(), url, error);
     if (!request)
         return false;
-    logLine.status = StatusOf(request.get());
+    logLine.status = AnswerStatus(request.get());
     return IsSuccessStatus(logLine.status);
 }

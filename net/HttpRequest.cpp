@@ -1,6 +1,7 @@
 #include "net/HttpRequest.h"
 
 #include "net/ByteRange.h"
+#include "net/NetworkErrorText.h"
 
 #include <array>
 
@@ -37,6 +38,10 @@ std::wstring AnswerHeader(HINTERNET request, DWORD query) {
     if (!queryInfo || !queryInfo(request, query, buffer.data(), &length, nullptr))
         return std::wstring();
     return buffer.data();
+}
+
+int AnswerStatus(HINTERNET request) {
+    return LeadingStatusNumber(AnswerHeader(request, HTTP_QUERY_STATUS_CODE));
 }
 
 std::optional<std::uint64_t> AnnouncedLength(HINTERNET request) {

@@ -21,6 +21,9 @@ unique_hinternet OpenRequest(HINTERNET internet, const std::wstring& url, DWORD&
 // A header of the answer as text; empty when it is absent or unreadable.
 std::wstring AnswerHeader(HINTERNET request, DWORD query);
 
+// The answer's status number; 0 when it cannot be read.
+int AnswerStatus(HINTERNET request);
+
 // The body length the server announced, if it announced one. Read as text so
 // that packages beyond 4 GB are measured correctly too.
 std::optional<std::uint64_t> AnnouncedLength(HINTERNET request);

@@ -28,6 +28,14 @@ std::wstring KnownFolderPath(REFKNOWNFOLDERID id, DWORD flags) {
     return path;
 }
 
+std::wstring UserTempFolder() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
+    if (length == 0 || length > MAX_PATH)
+        return std::wstring();
+    return std::wstring(buffer, length);
+}
+
 std::wstring EnvironmentVariable(const wchar_t* name) {
     wchar_t buffer[MAX_PATH] = {};
     const DWORD n = ::GetEnvironmentVariableW(name, buffer, MAX_PATH);

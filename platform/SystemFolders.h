@@ -19,6 +19,10 @@ std::wstring ProgramFilesX86Path();
 // them); empty when the shell cannot name it.
 std::wstring KnownFolderPath(REFKNOWNFOLDERID id, DWORD flags = 0);
 
+// The user's temporary-files folder, with its trailing backslash; empty when
+// the system cannot say.
+std::wstring UserTempFolder();
+
 // An environment variable of this process; empty when it is not set or does
 // not fit MAX_PATH characters.
 std::wstring EnvironmentVariable(const wchar_t* name);

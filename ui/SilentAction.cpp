@@ -39,26 +39,29 @@ std::wstring SilentActionName(SilentAction action) {
     return std::wstring();
 }
 
+namespace {
+
+const wchar_t* ScreenName(InstallerScreen screen) {
+    switch (screen) {
+    case InstallerScreen::Welcome:
+        return L"nothing installed";
+    case InstallerScreen::UninstallWelcome:
+        return L"uninstall offered";
+    case InstallerScreen::IncompleteInstall:
+        return L"incomplete installation";
+    case InstallerScreen::OldVersionInstalled:
+        return L"older installation";
+    case InstallerScreen::NewerVersionInstalled:
+        return L"newer version installed";
+    }
+    return L"";
+}
+
+} // namespace
+
 std::wstring DescribeDecision(const InstallDecision& decision, const std::wstring& offered,
                               const std::wstring& installed) {
-    std::wstring screen;
-    switch (decision.screen) {
-    case InstallerScreen::Welcome:
-        screen = L"nothing installed";
-        break;
-    case InstallerScreen::UninstallWelcome:
-        screen = L"uninstall offered";
-        break;
-    case InstallerScreen::IncompleteInstall:
-        screen = L"incomplete installation";
-        break;
-    case InstallerScreen::OldVersionInstalled:
-        screen = L"older installation";
-        break;
-    case InstallerScreen::NewerVersionInstalled:
-        screen = L"newer version installed";
-        break;
-    }
     const auto shown = [](const std::wstring& version) { return version.empty() ? L"none" : version; };
-    return screen + L" (offered " + shown(offered) + L", installed " + shown(installed) + L")";
+    return ScreenName(decision.screen) + std::wstring(L" (offered ") + shown(offered) + L", installed " +
+           shown(installed) + L")";
 }

@@ -19,10 +19,10 @@ SilentAction SilentActionFor(const InstallDecision& decision, bool uninstallMode
 // How a silent run that does nothing ends; Success for the others.
 RunEnd SilentEndWithoutRun(SilentAction action);
 
-// "install", "replace, then install", ...: the action as the log names it.
+// "install", "uninstall", ...: the action as the log names it.
 std::wstring SilentActionName(SilentAction action);
 
 // The opening decision as the log names it, with the versions behind it:
-// "welcome (offered 2.2.0.1, installed none)".
+// "nothing installed (offered 2.2.0.1, installed none)".
 std::wstring DescribeDecision(const InstallDecision& decision, const std::wstring& offered,
                               const std::wstring& installed);

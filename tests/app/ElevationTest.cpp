@@ -1,6 +1,7 @@
 #include "app/Elevation.h"
 #include "app/TempRelaunchName.h"
 #include "i18n/TranslationCatalog.h"
+#include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
 #include "tests/app/AppTestSupport.h"
 #include "ui/UserMessage.h"
