@@ -74,19 +74,6 @@ std::wstring Translated(const wchar_t* key) {
     EndProcessWithCode(code);
 }
 
-// The long form of a path (8.3 parts expanded); the path itself when that fails.
-std::wstring LongPath(const std::wstring& path) {
-    const DWORD needed = ::GetLongPathNameW(path.c_str(), nullptr, 0);
-    if (needed == 0)
-        return path;
-    std::wstring result(needed, L'\0');
-    const DWORD length = ::GetLongPathNameW(path.c_str(), result.data(), needed);
-    if (length == 0 || length >= needed)
-        return path;
-    result.resize(length);
-    return result;
-}
-
 } // namespace
 
 FreshFolder CreateFreshTempFolder(const std::wstring& tempFolder, unsigned long processId,

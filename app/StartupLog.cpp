@@ -1,6 +1,7 @@
 #include "app/StartupLog.h"
 
 #include "common/UniqueHandle.h"
+#include "platform/FileSystem.h"
 #include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
 
@@ -35,24 +36,12 @@ std::wstring ElevationText() {
     return elevation.TokenIsElevated ? L"yes" : L"no";
 }
 
-std::wstring AbsolutePath(const std::wstring& path) {
-    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return path;
-    std::wstring full(needed, L'\0');
-    const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed)
-        return path;
-    full.resize(length);
-    return full;
-}
-
 } // namespace
 
 std::wstring OpenStartupLog(const StartupOptions& options) {
     if (options.logPath.empty())
         return std::wstring();
-    const std::wstring path = AbsolutePath(options.logPath);
+    const std::wstring path = FullPath(options.logPath);
     if (!OpenRunLog(path))
         return path;
     LogEvent(L"start: " + Profile().installerTitle() + L" " + InstallerOwnVersion() + L" (" +

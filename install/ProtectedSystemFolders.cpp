@@ -1,5 +1,6 @@
 #include "install/ProtectedSystemFolders.h"
 
+#include "platform/FileSystem.h"
 #include "platform/SystemFolders.h"
 
 #include <windows.h>
@@ -29,25 +30,8 @@ std::wstring UpperCase(const std::wstring& text) {
 std::wstring Resolved(const std::wstring& path) {
     if (path.empty())
         return path;
-    std::wstring full(MAX_PATH, L'\0');
-    DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
-    if (n >= full.size()) {
-        full.resize(n);
-        n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
-    }
-    if (n == 0 || n >= full.size())
-        return path;
-    full.resize(n);
-    std::wstring longForm(MAX_PATH, L'\0');
-    DWORD m = ::GetLongPathNameW(full.c_str(), &longForm[0], static_cast<DWORD>(longForm.size()));
-    if (m >= longForm.size()) {
-        longForm.resize(m);
-        m = ::GetLongPathNameW(full.c_str(), &longForm[0], static_cast<DWORD>(longForm.size()));
-    }
-    if (m == 0 || m >= longForm.size())
-        return full; // the path does not exist (yet): nothing to expand
-    longForm.resize(m);
-    return longForm;
+    // A path that does not exist (yet) has nothing to expand.
+    return LongPath(FullPath(path));
 }
 
 // Where an existing path really leads, through any junction or link on the

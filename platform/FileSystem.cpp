@@ -2,6 +2,35 @@
 
 #include "common/UniqueHandle.h"
 
+namespace {
+
+// Runs a path query that first tells the size it needs (with the terminator)
+// and then fills it in; path itself when either step fails.
+template <typename Query> std::wstring QueriedPath(const std::wstring& path, Query query) {
+    const DWORD needed = query(path.c_str(), 0, nullptr);
+    if (needed == 0)
+        return path;
+    std::wstring result(needed, L'\0');
+    const DWORD length = query(path.c_str(), needed, result.data());
+    if (length == 0 || length >= needed)
+        return path;
+    result.resize(length);
+    return result;
+}
+
+} // namespace
+
+std::wstring FullPath(const std::wstring& path) {
+    return QueriedPath(path, [](const wchar_t* in, DWORD size, wchar_t* out) {
+        return ::GetFullPathNameW(in, size, out, nullptr);
+    });
+}
+
+std::wstring LongPath(const std::wstring& path) {
+    return QueriedPath(
+        path, [](const wchar_t* in, DWORD size, wchar_t* out) { return ::GetLongPathNameW(in, out, size); });
+}
+
 bool IsFolder(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -5,6 +5,13 @@
 #include <cstdint>
 #include <string>
 
+// path made absolute, "." and ".." resolved; path itself when that fails.
+std::wstring FullPath(const std::wstring& path);
+
+// path with its short (8.3) parts expanded; path itself when that fails, as
+// for a path that does not exist (yet).
+std::wstring LongPath(const std::wstring& path);
+
 // True when something exists at path and it is a folder.
 bool IsFolder(const std::wstring& path);
 
