@@ -48,7 +48,10 @@ LOCALE = "en-US"
 # The size the installer aims to stay within, in decimal megabytes as download sizes are told.
 SIZE_AIM = 1_500_000
 
-VERSION_PATTERN = re.compile(r"[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+")
+# The installer reads each number as a signed 32-bit value and, when the texts differ, compares numbers: "2.02.0.1"
+# would count as newer than the installed "2.2.0.1" and be offered again and again.
+VERSION_PART = re.compile(r"0|[1-9][0-9]{0,9}")
+VERSION_PART_MAX = 2**31 - 1
 
 
 class Refused(Exception):
@@ -66,7 +69,7 @@ def exit_codes():
 def zip_folder(folder):
     """The folder's files as a zip archive (bytes), names relative to the folder, in a stable order."""
     buffer = io.BytesIO()
-    with zipfile.ZipFile(buffer, "w", zipfile.ZIP_DEFLATED) as archive:
+    with zipfile.ZipFile(buffer, "w", zipfile.ZIP_DEFLATED, strict_timestamps=False) as archive:
         for path in sorted(folder.rglob("*")):
             relative = path.relative_to(folder).as_posix()
             mode = path.lstat().st_mode
@@ -315,8 +318,10 @@ def parse_arguments(argv):
 
 def check_arguments(args):
     """The signing material to use ({} for none); raises Refused on anything unusable."""
-    if not VERSION_PATTERN.fullmatch(args.version):
-        raise Refused(f"version {args.version!r} is not four dot-separated numbers (like 2.2.0.1)")
+    parts = args.version.split(".")
+    if len(parts) != 4 or not all(VERSION_PART.fullmatch(p) and int(p) <= VERSION_PART_MAX for p in parts):
+        raise Refused(f"version {args.version!r} is not four dot-separated numbers (like 2.2.0.1; each "
+                      f"0 to {VERSION_PART_MAX}, without leading zeros)")
     if not re.match(r"https?://[^/\s]+/\S*$", args.url):
         raise Refused(f"the download address {args.url!r} is not an http:// or https:// address")
     if args.notes and not args.notes.is_file():
@@ -341,6 +346,8 @@ def main(argv=None):
     out = (args.out or ROOT / "build" / "release" / args.version).resolve()
     try:
         signing = check_arguments(args)
+        if out.exists() and not out.is_dir():
+            raise Refused(f"{out} is in the way: not a folder")
         package = read_package(args.app)
         installer = args.installer or build_installer()
         out.parent.mkdir(parents=True, exist_ok=True)
