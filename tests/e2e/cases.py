@@ -62,10 +62,10 @@ def wait_for(predicate, timeout, what):
         time.sleep(0.2)
 
 
-def expect_installed(version=OFFERED):
+def expect_installed(version=OFFERED, exe=h.EXE):
     """The machine as a complete install of the fixture package leaves it."""
     folder = h.install_dir()
-    wait_for(lambda: (folder / h.EXE.name).is_file() and (folder / h.EXE.name).read_bytes() == h.EXE.read_bytes(),
+    wait_for(lambda: (folder / h.EXE.name).is_file() and (folder / h.EXE.name).read_bytes() == exe.read_bytes(),
              20, "the installer's copy in the install folder")
     expected = sorted(h.make_packages.package_members() + ["7za.exe", h.EXE.name])
     expect(h.folder_files(folder) == expected, f"install folder holds the package, 7za.exe and the installer "
