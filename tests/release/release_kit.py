@@ -102,8 +102,8 @@ def signed_release(signing, app):
                tuple(map(int, doc["ManifestVersion"].split("."))) >= (1, 9), f"{name}: {doc}")
     expect(docs["Norvale.Helmview.locale.en-US.yaml"]["Publisher"] == "Norvale Corporation", "locale publisher")
 
-    printed = dict(reversed(line.split("  ", 1)) for line in done.stdout.splitlines() if re.match("[0-9a-f]{64}  ",
-                                                                                                   line))
+    listed = [line.split("  ", 1) for line in done.stdout.splitlines() if re.match("[0-9a-f]{64}  ", line)]
+    printed = {path: digest for digest, path in listed}
     files = {p.relative_to(out).as_posix(): sha256(p) for p in out.rglob("*") if p.is_file()}
     expect(printed == files and len(files) == 7, f"every file written is printed with its SHA-256 ({printed})")
     return out
