@@ -33,11 +33,10 @@ const Table& Api() {
     static const Table table = [] {
         Table t;
         const SystemLibrary library = BindSystemLibrary(L"gdiplus.dll");
-        t.complete =
-            library.Bind("GdiplusStartup", t.startup, "GdipLoadImageFromStream", t.loadImageFromStream,
-                         "GdipDisposeImage", t.disposeImage, "GdipCreateFromHDC", t.createFromHDC,
-                         "GdipDeleteGraphics", t.deleteGraphics, "GdipDrawImageRectI", t.drawImageRectI,
-                         "GdipSetInterpolationMode", t.setInterpolationMode);
+        t.complete = library.Bind(
+            "GdiplusStartup", t.startup, "GdipLoadImageFromStream", t.loadImageFromStream, "GdipDisposeImage",
+            t.disposeImage, "GdipCreateFromHDC", t.createFromHDC, "GdipDeleteGraphics", t.deleteGraphics,
+            "GdipDrawImageRectI", t.drawImageRectI, "GdipSetInterpolationMode", t.setInterpolationMode);
         return t;
     }();
     return table;

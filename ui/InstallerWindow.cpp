@@ -72,9 +72,8 @@ void CreateControls(InstallerWindowObjects& w, const WindowInputs& inputs) {
     w.progressBar = CreateControl(w, PROGRESS_CLASSW, L"", PBS_SMOOTH, l.progressBar);
     ::SendMessageW(w.progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     ::SendMessageW(w.progressBar, PBM_SETSTEP, 1, 0);
-    w.releaseNotesLink = CreateControl(
-        w, L"STATIC", c.Translate(L"IDS_VIEW_RELEASE_NOTES"), WS_VISIBLE | WS_TABSTOP | SS_RIGHT | SS_NOTIFY,
-        l.releaseNotesLink);
+    w.releaseNotesLink = CreateControl(w, L"STATIC", c.Translate(L"IDS_VIEW_RELEASE_NOTES"),
+                                       WS_VISIBLE | WS_TABSTOP | SS_RIGHT | SS_NOTIFY, l.releaseNotesLink);
     w.bodyText = CreateControl(w, L"STATIC", L"", WS_VISIBLE | SS_LEFT, l.bodyText);
     w.languageLabel = CreateControl(w, L"STATIC", c.Translate(L"options_select_language"),
                                     WS_VISIBLE | SS_LEFT, l.languageLabel);
@@ -120,11 +119,12 @@ int TextWidth(HWND control) {
 // Gives the controls that have their own font the current DPI's, made on
 // the first visit to that DPI. The check box keeps the system's font.
 void UseFontsForDpi(InstallerWindowObjects& w) {
-    auto fonts = std::find_if(w.fonts.begin(), w.fonts.end(), [&](const UiFonts& f) { return f.dpi == w.dpi; });
+    auto fonts =
+        std::find_if(w.fonts.begin(), w.fonts.end(), [&](const UiFonts& f) { return f.dpi == w.dpi; });
     if (fonts == w.fonts.end()) {
         const WindowLayout l = CurrentLayout(w);
-        fonts = w.fonts.insert(w.fonts.end(),
-                               UiFonts{w.dpi, CreateUiFont(l.smallFontHeight), CreateUiFont(l.largeFontHeight)});
+        fonts = w.fonts.insert(
+            w.fonts.end(), UiFonts{w.dpi, CreateUiFont(l.smallFontHeight), CreateUiFont(l.largeFontHeight)});
     }
     w.smallFont = fonts->small;
     w.largeFont = fonts->large;

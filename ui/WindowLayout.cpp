@@ -9,7 +9,8 @@ namespace {
 int MulDivRounded(int value, int numerator, int denominator) {
     const std::int64_t product = static_cast<std::int64_t>(value) * numerator;
     const std::int64_t half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator : -((-product + half) / denominator));
+    return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                         : -((-product + half) / denominator));
 }
 
 // Points to pixels at dpi: 72 points to the inch.

@@ -3,6 +3,7 @@
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
 #include "ui/InstallerWindow.h"
+#include "ui/ScreenTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -101,6 +103,88 @@ TEST_F(InstallerWindow, ClassHasTheInstallersIconsAndFixedBackground) {
     EXPECT_EQ(wc.hbrBackground, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
     EXPECT_EQ(wc.cbClsExtra, 0);
     EXPECT_EQ(wc.cbWndExtra, 0);
+}
+
+// A control's place in its parent's client area.
+Box PlaceOf(HWND control) {
+    RECT r = {};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// The room a text takes in the control's font: one line, or wrapped at width.
+SIZE TextExtent(HWND control, const std::wstring& text, int wrapWidth = 0) {
+    const HDC dc = ::GetDC(control);
+    const HGDIOBJ previous =
+        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT extent{0, 0, wrapWidth, 0};
+    ::DrawTextW(dc, text.c_str(), -1, &extent, DT_CALCRECT | (wrapWidth ? DT_WORDBREAK : DT_SINGLELINE));
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return {extent.right, extent.bottom};
+}
+
+std::wstring TextOf(HWND control) {
+    wchar_t text[512] = {};
+    ::GetWindowTextW(control, text, 512);
+    return text;
+}
+
+TEST_F(InstallerWindow, TakesTheSuggestedRectangleOnADpiChangeAndLaysOutAgainWithTextsThatFit) {
+    ASSERT_TRUE(created);
+    const InstallerWindowObjects& w = Window();
+    RECT original = {};
+    ::GetWindowRect(w.mainWindow, &original);
+    const ProductProfile& p = Profile();
+    const Box logo{p.logoX(), p.logoY(), p.logoWidth(), p.logoHeight()};
+    // Back to 96 DPI last, where the window must be as it was created.
+    for (const int dpi : {144, 192, 120, 96}) {
+        const WindowLayout l = LayoutAtDpi(dpi, logo);
+        const RECT suggested =
+            dpi == 96 ? original : RECT{30, 20, 30 + l.window.width + 7, 20 + l.window.height};
+        ::SendMessageW(w.mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        RECT now = {};
+        ::GetWindowRect(w.mainWindow, &now);
+        EXPECT_TRUE(::EqualRect(&now, &suggested))
+            << dpi << ": " << now.left << "," << now.top << " " << now.right << "," << now.bottom;
+        for (const auto& [control, place] : {std::pair{w.installButton, l.installButton},
+                                             {w.cancelButton, l.cancelButton},
+                                             {w.launchCheckBox, l.launchCheckBox},
+                                             {w.progressBar, l.progressBar},
+                                             {w.bodyText, l.bodyText},
+                                             {w.languageLabel, l.languageLabel},
+                                             {w.installerVersionLine, l.installerVersionLine}})
+            EXPECT_EQ(PlaceOf(control), place) << dpi << ": control " << ::GetDlgCtrlID(control);
+        EXPECT_EQ(PlaceOf(w.languageCombo).left, l.languageCombo.left) << dpi;
+        EXPECT_EQ(PlaceOf(w.versionLine).left, l.versionLine.left) << dpi;
+        EXPECT_EQ(PlaceOf(w.releaseNotesLink).right(), l.releaseNotesLink.right()) << dpi;
+        EXPECT_EQ(FontOf(w.cancelButton).lfHeight, -l.largeFontHeight) << dpi;
+        EXPECT_EQ(FontOf(w.releaseNotesLink).lfHeight, -l.smallFontHeight) << dpi;
+
+        // Every text fits whole in its control: the one-line ones, the
+        // buttons' inside their borders, and every opening screen's body.
+        const int border = ScaleToDpi(3, dpi);
+        for (HWND button : {w.installButton, w.cancelButton}) {
+            const SIZE text = TextExtent(button, TextOf(button));
+            EXPECT_LE(text.cx + 2 * border, PlaceOf(button).width) << dpi;
+            EXPECT_LE(text.cy + 2 * border, PlaceOf(button).height) << dpi;
+        }
+        for (HWND line : {w.languageLabel, w.versionLine, w.releaseNotesLink, w.installerVersionLine}) {
+            const SIZE text = TextExtent(line, TextOf(line));
+            EXPECT_LE(text.cx, PlaceOf(line).width)
+                << dpi << ": " << std::string(TextOf(line).begin(), TextOf(line).end());
+            EXPECT_LE(text.cy, PlaceOf(line).height) << dpi;
+        }
+        for (const InstallerScreen screen :
+             {InstallerScreen::Welcome, InstallerScreen::UninstallWelcome, InstallerScreen::IncompleteInstall,
+              InstallerScreen::OldVersionInstalled, InstallerScreen::NewerVersionInstalled}) {
+            const std::wstring body = OpeningScreenBody(screen, TheWindow().inputs);
+            const SIZE text = TextExtent(w.bodyText, body, l.bodyText.width);
+            EXPECT_LE(text.cy, l.bodyText.height) << dpi << ": screen " << static_cast<int>(screen);
+        }
+    }
 }
 
 } // namespace

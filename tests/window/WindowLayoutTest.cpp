@@ -17,12 +17,19 @@ TEST(WindowLayout, EveryPlaceIsTheDesignScaledToTheNearestPixel) {
     EXPECT_EQ(ScaleToDpi(3, 120), 4);
     EXPECT_EQ(ScaleToDpi(Box{1, 1, 1, 1}, 144), (Box{2, 2, 1, 1})) << "edges are scaled, not the size";
 
-    const Box WindowLayout::*const places[] = {
-        &WindowLayout::window,       &WindowLayout::installButton,        &WindowLayout::cancelButton,
-        &WindowLayout::launchCheckBox, &WindowLayout::languageCombo,      &WindowLayout::progressBar,
-        &WindowLayout::bodyText,     &WindowLayout::languageLabel,        &WindowLayout::installerVersionLine,
-        &WindowLayout::versionLine,  &WindowLayout::releaseNotesLink,     &WindowLayout::separator,
-        &WindowLayout::logo};
+    const Box WindowLayout::*const places[] = {&WindowLayout::window,
+                                               &WindowLayout::installButton,
+                                               &WindowLayout::cancelButton,
+                                               &WindowLayout::launchCheckBox,
+                                               &WindowLayout::languageCombo,
+                                               &WindowLayout::progressBar,
+                                               &WindowLayout::bodyText,
+                                               &WindowLayout::languageLabel,
+                                               &WindowLayout::installerVersionLine,
+                                               &WindowLayout::versionLine,
+                                               &WindowLayout::releaseNotesLink,
+                                               &WindowLayout::separator,
+                                               &WindowLayout::logo};
     const WindowLayout design = LayoutAtDpi(96, kLogo);
     // At 96 DPI the window is what it always was.
     EXPECT_EQ(design.window, (Box{0, 0, 490, 357}));
@@ -49,9 +56,9 @@ TEST(WindowLayout, EveryPlaceIsTheDesignScaledToTheNearestPixel) {
         for (const auto place : places) {
             const Box& at = l.*place;
             const Box& was = design.*place;
-            for (const auto& [edge, designed] : {std::pair{at.left, was.left}, std::pair{at.top, was.top},
-                                                std::pair{at.right(), was.right()},
-                                                std::pair{at.bottom(), was.bottom()}})
+            for (const auto& [edge, designed] :
+                 {std::pair{at.left, was.left}, std::pair{at.top, was.top},
+                  std::pair{at.right(), was.right()}, std::pair{at.bottom(), was.bottom()}})
                 EXPECT_LE(std::abs(edge - designed * scale), 0.5) << row.dpi << ": " << designed;
         }
     }
