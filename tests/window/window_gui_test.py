@@ -647,12 +647,12 @@ def edges(c):
 
 
 def test_layout_follows_the_display_scale():
-    """At LogPixels 96, 144 and 192 the window and every control are their 96-DPI places scaled (within 1
+    """At LogPixels 96, 120, 144 and 192 the window and every control are their 96-DPI places scaled (within 1
     pixel), the controls shown neither overlap nor leave the client area, and the logo and the separator are
     drawn at their scaled places; a screenshot per scale."""
     design = None
     try:
-        for dpi in (96, 144, 192):
+        for dpi in (96, 120, 144, 192):
             use_scaled_prefix(dpi)
             wt.clear_records()
             scale = dpi / 96
