@@ -19,10 +19,10 @@ GdiFunctions installed;
 std::optional<GdiFunctions> ResolveGdiFunctions(const std::wstring& libraryPath) {
     const SystemLibrary library = BindLibraryAt(libraryPath);
     GdiFunctions f;
-    const bool all = library.Bind(
-        "SetTextColor", f.setTextColor, "SetBkMode", f.setBkMode, "SelectObject", f.selectObject, "MoveToEx",
-        f.moveToEx, "LineTo", f.lineTo, "GetStockObject", f.getStockObject, "GetDeviceCaps", f.getDeviceCaps,
-        "CreateSolidBrush", f.createSolidBrush, "CreateFontIndirectW", f.createFontIndirectW);
+    const bool all =
+        library.Bind("SetTextColor", f.setTextColor, "SetBkMode", f.setBkMode, "SelectObject", f.selectObject,
+                     "GetStockObject", f.getStockObject, "GetDeviceCaps", f.getDeviceCaps, "CreateSolidBrush",
+                     f.createSolidBrush, "CreateFontIndirectW", f.createFontIndirectW);
     if (!all)
         return std::nullopt;
     return f;
@@ -43,12 +43,6 @@ int SetBkMode(HDC dc, int mode) {
 }
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     return installed.selectObject(dc, object);
-}
-BOOL MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
-    return installed.moveToEx(dc, x, y, previous);
-}
-BOOL LineTo(HDC dc, int x, int y) {
-    return installed.lineTo(dc, x, y);
 }
 HGDIOBJ GetStockObject(int object) {
     return installed.getStockObject(object);

@@ -14,15 +14,13 @@ struct GdiFunctions {
     COLORREF(WINAPI* setTextColor)(HDC, COLORREF) = nullptr;
     int(WINAPI* setBkMode)(HDC, int) = nullptr;
     HGDIOBJ(WINAPI* selectObject)(HDC, HGDIOBJ) = nullptr;
-    BOOL(WINAPI* moveToEx)(HDC, int, int, LPPOINT) = nullptr;
-    BOOL(WINAPI* lineTo)(HDC, int, int) = nullptr;
     HGDIOBJ(WINAPI* getStockObject)(int) = nullptr;
     int(WINAPI* getDeviceCaps)(HDC, int) = nullptr;
     HBRUSH(WINAPI* createSolidBrush)(COLORREF) = nullptr;
     HFONT(WINAPI* createFontIndirectW)(const LOGFONTW*) = nullptr;
 };
 
-// Loads the library at libraryPath and resolves all nine functions; nothing
+// Loads the library at libraryPath and resolves all seven functions; nothing
 // when the library or any one of them is missing. A library once loaded stays
 // loaded for the life of the process.
 std::optional<GdiFunctions> ResolveGdiFunctions(const std::wstring& libraryPath);
@@ -36,8 +34,6 @@ namespace GdiApi {
 COLORREF SetTextColor(HDC dc, COLORREF color);
 int SetBkMode(HDC dc, int mode);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
-BOOL MoveToEx(HDC dc, int x, int y, LPPOINT previous);
-BOOL LineTo(HDC dc, int x, int y);
 HGDIOBJ GetStockObject(int object);
 int GetDeviceCaps(HDC dc, int index);
 HBRUSH CreateSolidBrush(COLORREF color);

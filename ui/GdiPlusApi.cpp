@@ -25,6 +25,7 @@ struct Table {
     int(WINAPI* createFromHDC)(HDC, Graphics**) = nullptr;
     int(WINAPI* deleteGraphics)(Graphics*) = nullptr;
     int(WINAPI* drawImageRectI)(Graphics*, Image*, int, int, int, int) = nullptr;
+    int(WINAPI* setInterpolationMode)(Graphics*, int) = nullptr;
     bool complete = false;
 };
 
@@ -32,10 +33,10 @@ const Table& Api() {
     static const Table table = [] {
         Table t;
         const SystemLibrary library = BindSystemLibrary(L"gdiplus.dll");
-        t.complete =
-            library.Bind("GdiplusStartup", t.startup, "GdipLoadImageFromStream", t.loadImageFromStream,
-                         "GdipDisposeImage", t.disposeImage, "GdipCreateFromHDC", t.createFromHDC,
-                         "GdipDeleteGraphics", t.deleteGraphics, "GdipDrawImageRectI", t.drawImageRectI);
+        t.complete = library.Bind(
+            "GdiplusStartup", t.startup, "GdipLoadImageFromStream", t.loadImageFromStream, "GdipDisposeImage",
+            t.disposeImage, "GdipCreateFromHDC", t.createFromHDC, "GdipDeleteGraphics", t.deleteGraphics,
+            "GdipDrawImageRectI", t.drawImageRectI, "GdipSetInterpolationMode", t.setInterpolationMode);
         return t;
     }();
     return table;
@@ -78,6 +79,10 @@ int DeleteGraphics(Graphics* graphics) {
 
 int DrawImageRectI(Graphics* graphics, Image* image, int x, int y, int width, int height) {
     return Started() ? Api().drawImageRectI(graphics, image, x, y, width, height) : kNotAvailable;
+}
+
+int SetInterpolationMode(Graphics* graphics, int mode) {
+    return Started() ? Api().setInterpolationMode(graphics, mode) : kNotAvailable;
 }
 
 } // namespace GdiPlusApi

@@ -26,4 +26,8 @@ int CreateFromHDC(HDC dc, Graphics** graphics);
 int DeleteGraphics(Graphics* graphics);
 int DrawImageRectI(Graphics* graphics, Image* image, int x, int y, int width, int height);
 
+// GDI+'s InterpolationModeHighQualityBicubic.
+constexpr int kHighQualityBicubic = 7;
+int SetInterpolationMode(Graphics* graphics, int mode);
+
 } // namespace GdiPlusApi

@@ -2,6 +2,7 @@
 
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
+#include "platform/SystemLibrary.h"
 #include "profile/ProductProfile.h"
 #include "resource_ids.h"
 #include "ui/AccessibleControl.h"
@@ -18,24 +19,13 @@
 #include <algorithm>
 #include <cwchar>
 #include <string>
+#include <utility>
 
 namespace {
 
 constexpr COLORREF kLinkColor = RGB(0, 112, 187);
 constexpr COLORREF kTextColor = RGB(0, 0, 0);
 constexpr COLORREF kStaticBackground = RGB(255, 255, 255);
-
-// The row of the version line (left) and the release-notes link (right-aligned).
-constexpr int kTextRowTop = 220;
-constexpr int kTextRowHeight = 20;
-constexpr int kVersionLineLeft = 15;
-constexpr int kVersionLineMaxWidth = 300;
-constexpr int kLinkRight = 460;
-constexpr int kLinkMaxWidth = 260;
-
-// The separator between the texts and the buttons; the end point is not drawn.
-constexpr POINT kSeparatorFrom{0, 240};
-constexpr POINT kSeparatorTo{475, 240};
 
 // String resource 109 of the module.
 std::wstring WindowClassName(HINSTANCE instance) {
@@ -45,10 +35,16 @@ std::wstring WindowClassName(HINSTANCE instance) {
 }
 
 HWND CreateControl(const InstallerWindowObjects& w, const wchar_t* className, const std::wstring& text,
-                   DWORD style, int left, int top, int width, int height, int id = 0) {
-    return ::CreateWindowExW(0, className, text.c_str(), WS_CHILD | style, left, top, width, height,
-                             w.mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), w.instance,
-                             nullptr);
+                   DWORD style, const Box& place, int id = 0) {
+    return ::CreateWindowExW(0, className, text.c_str(), WS_CHILD | style, place.left, place.top, place.width,
+                             place.height, w.mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             w.instance, nullptr);
+}
+
+void Place(HWND control, const Box& place) {
+    // Repainted whole (no copied bits): the text may have changed with the size.
+    ::SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
 }
 
 void SetFont(HWND control, HFONT font) {
@@ -60,31 +56,31 @@ void SetFont(HWND control, HFONT font) {
 void CreateControls(InstallerWindowObjects& w, const WindowInputs& inputs) {
     const std::wstring product = Profile().productName();
     const TranslationCatalog& c = Catalog();
+    const WindowLayout l = CurrentLayout(w);
 
     w.installButton = CreateControl(w, L"Button", c.Translate(L"IDS_INSTALL"),
-                                    WS_VISIBLE | WS_TABSTOP | BS_FLAT | BS_DEFPUSHBUTTON, 354, 262, 105, 29);
+                                    WS_VISIBLE | WS_TABSTOP | BS_FLAT | BS_DEFPUSHBUTTON, l.installButton);
     w.cancelButton = CreateControl(w, L"Button", c.Translate(L"IDS_CANCEL"),
-                                   WS_VISIBLE | WS_TABSTOP | BS_FLAT | BS_PUSHBUTTON, 245, 262, 105, 29);
+                                   WS_VISIBLE | WS_TABSTOP | BS_FLAT | BS_PUSHBUTTON, l.cancelButton);
     w.launchCheckBox = CreateControl(w, L"Button", c.Translate(L"IDS_LAUNCH_HELMVIEW", {product}),
-                                     WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 50, 150, 150, 45, 1);
+                                     WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, l.launchCheckBox, 1);
     // The height covers the closed field and the dropped-down list.
     w.languageCombo = CreateControl(
-        w, L"ComboBox", L"", WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 15, 167, 244, 450);
+        w, L"ComboBox", L"", WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_HASSTRINGS, l.languageCombo);
     FillLanguageCombo(w.languageCombo);
     // Shares its place with the combo and replaces it while a run is under way.
-    w.progressBar = CreateControl(w, PROGRESS_CLASSW, L"", PBS_SMOOTH, 15, 167, 445, 25);
+    w.progressBar = CreateControl(w, PROGRESS_CLASSW, L"", PBS_SMOOTH, l.progressBar);
     ::SendMessageW(w.progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     ::SendMessageW(w.progressBar, PBM_SETSTEP, 1, 0);
-    w.releaseNotesLink = CreateControl(
-        w, L"STATIC", c.Translate(L"IDS_VIEW_RELEASE_NOTES"), WS_VISIBLE | WS_TABSTOP | SS_RIGHT | SS_NOTIFY,
-        kLinkRight - kLinkMaxWidth, kTextRowTop, kLinkMaxWidth, kTextRowHeight);
-    w.bodyText = CreateControl(w, L"STATIC", L"", WS_VISIBLE | SS_LEFT, 15, 40, 444, 90);
+    w.releaseNotesLink = CreateControl(w, L"STATIC", c.Translate(L"IDS_VIEW_RELEASE_NOTES"),
+                                       WS_VISIBLE | WS_TABSTOP | SS_RIGHT | SS_NOTIFY, l.releaseNotesLink);
+    w.bodyText = CreateControl(w, L"STATIC", L"", WS_VISIBLE | SS_LEFT, l.bodyText);
     w.languageLabel = CreateControl(w, L"STATIC", c.Translate(L"options_select_language"),
-                                    WS_VISIBLE | SS_LEFT, 15, 145, 250, 20);
+                                    WS_VISIBLE | SS_LEFT, l.languageLabel);
     w.versionLine = CreateControl(w, L"STATIC", VersionLineText(ShownVersion(inputs)), WS_VISIBLE | SS_LEFT,
-                                  kVersionLineLeft, kTextRowTop, kVersionLineMaxWidth, kTextRowHeight);
+                                  l.versionLine);
     w.installerVersionLine =
-        CreateControl(w, L"STATIC", InstallerVersionLineText(), WS_VISIBLE | SS_LEFT, 10, 300, 200, 20);
+        CreateControl(w, L"STATIC", InstallerVersionLineText(), WS_VISIBLE | SS_LEFT, l.installerVersionLine);
 }
 
 // The controls' order among their siblings is the order in which keyboard
@@ -118,6 +114,24 @@ int TextWidth(HWND control) {
         GdiApi::SelectObject(dc, previous);
     ::ReleaseDC(control, dc);
     return extent.right - extent.left;
+}
+
+// Gives the controls that have their own font the current DPI's, made on
+// the first visit to that DPI. The check box keeps the system's font.
+void UseFontsForDpi(InstallerWindowObjects& w) {
+    auto fonts =
+        std::find_if(w.fonts.begin(), w.fonts.end(), [&](const UiFonts& f) { return f.dpi == w.dpi; });
+    if (fonts == w.fonts.end()) {
+        const WindowLayout l = CurrentLayout(w);
+        fonts = w.fonts.insert(
+            w.fonts.end(), UiFonts{w.dpi, CreateUiFont(l.smallFontHeight), CreateUiFont(l.largeFontHeight)});
+    }
+    w.smallFont = fonts->small;
+    w.largeFont = fonts->large;
+    for (HWND large : {w.installButton, w.cancelButton, w.bodyText, w.versionLine})
+        SetFont(large, w.largeFont);
+    for (HWND small : {w.languageCombo, w.languageLabel, w.installerVersionLine, w.releaseNotesLink})
+        SetFont(small, w.smallFont);
 }
 
 } // namespace
@@ -160,11 +174,13 @@ bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int s
     if (!window)
         return false;
     w.mainWindow = window;
+    w.dpi = WindowDpi(window);
 
     // Integer division truncates toward zero, also for a screen smaller than the window.
-    const int left = (::GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2;
-    const int top = (::GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2;
-    ::SetWindowPos(window, nullptr, left, top, kWindowWidth, kWindowHeight, SWP_NOZORDER);
+    const Box size = CurrentLayout(w).window;
+    const int left = (::GetSystemMetrics(SM_CXSCREEN) - size.width) / 2;
+    const int top = (::GetSystemMetrics(SM_CYSCREEN) - size.height) / 2;
+    ::SetWindowPos(window, nullptr, left, top, size.width, size.height, SWP_NOZORDER);
 
     w.logoImage = LoadLogo(Profile().logoResourceId());
     RegisterProgressBarClass();
@@ -176,15 +192,7 @@ bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int s
     ::SendMessageW(w.launchCheckBox, BM_SETCHECK, BST_CHECKED, 0);
     ::ShowWindow(w.launchCheckBox, SW_HIDE);
 
-    SetFont(w.installButton, w.largeFont);
-    SetFont(w.cancelButton, w.largeFont);
-    SetFont(w.languageCombo, w.smallFont);
-    SetFont(w.bodyText, w.largeFont);
-    SetFont(w.languageLabel, w.smallFont);
-    SetFont(w.versionLine, w.largeFont);
-    SetFont(w.installerVersionLine, w.smallFont);
-    SetFont(w.releaseNotesLink, w.smallFont);
-
+    UseFontsForDpi(w);
     FitVersionLineAndLink(w);
 
     // The cursor belongs to the classes: every button and static text of the
@@ -210,36 +218,70 @@ bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int s
 }
 
 void FitVersionLineAndLink(const InstallerWindowObjects& w) {
-    // Repainted whole (no copied bits): the text may have changed with the size.
-    // Room for the last glyph's overhang.
-    constexpr int kSlack = 2;
-    const int versionWidth = std::min(kVersionLineMaxWidth, TextWidth(w.versionLine) + kSlack);
-    ::SetWindowPos(w.versionLine, nullptr, kVersionLineLeft, kTextRowTop, versionWidth, kTextRowHeight,
-                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    const int linkWidth = std::min(kLinkMaxWidth, TextWidth(w.releaseNotesLink) + kSlack);
-    ::SetWindowPos(w.releaseNotesLink, nullptr, kLinkRight - linkWidth, kTextRowTop, linkWidth,
-                   kTextRowHeight, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    const WindowLayout l = CurrentLayout(w);
+    Box version = l.versionLine;
+    version.width = std::min(version.width, TextWidth(w.versionLine) + l.textSlack);
+    Place(w.versionLine, version);
+    Box link = l.releaseNotesLink;
+    link.width = std::min(link.width, TextWidth(w.releaseNotesLink) + l.textSlack);
+    link.left = l.releaseNotesLink.right() - link.width;
+    Place(w.releaseNotesLink, link);
 }
 
-HFONT CreateUiFont(HWND window, int points) {
-    const HDC dc = ::GetDC(window);
+HFONT CreateUiFont(int height) {
     LOGFONTW font = {};
-    font.lfHeight = -::MulDiv(points, GdiApi::GetDeviceCaps(dc, LOGPIXELSY), 72);
+    font.lfHeight = -height;
     font.lfWeight = FW_NORMAL;
     std::wcsncpy(font.lfFaceName, L"Segoe UI", LF_FACESIZE - 1);
-    ::ReleaseDC(window, dc);
     return GdiApi::CreateFontIndirectW(&font);
 }
 
-void PaintInstallerWindow(const InstallerWindowObjects& w, HDC dc) {
+int WindowDpi(HWND window) {
+    // Bound at run time: Windows 7 and 8 lack it, and the installer must start there.
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const GetDpiForWindowFunction getDpiForWindow = [] {
+        GetDpiForWindowFunction function = nullptr;
+        BindSystemLibrary(L"user32.dll").Bind("GetDpiForWindow", function);
+        return function;
+    }();
+    if (getDpiForWindow) {
+        if (const UINT dpi = getDpiForWindow(window))
+            return static_cast<int>(dpi);
+    }
+    const HDC dc = ::GetDC(window);
+    const int dpi = dc ? GdiApi::GetDeviceCaps(dc, LOGPIXELSX) : 0;
+    if (dc)
+        ::ReleaseDC(window, dc);
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
+WindowLayout CurrentLayout(const InstallerWindowObjects& w) {
     const ProductProfile& profile = Profile();
+    return LayoutAtDpi(w.dpi, {profile.logoX(), profile.logoY(), profile.logoWidth(), profile.logoHeight()});
+}
+
+void LayOutForDpi(InstallerWindowObjects& w, int dpi) {
+    w.dpi = dpi;
+    const WindowLayout l = CurrentLayout(w);
+    const std::pair<HWND, Box> places[] = {
+        {w.installButton, l.installButton},   {w.cancelButton, l.cancelButton},
+        {w.launchCheckBox, l.launchCheckBox}, {w.languageCombo, l.languageCombo},
+        {w.progressBar, l.progressBar},       {w.bodyText, l.bodyText},
+        {w.languageLabel, l.languageLabel},   {w.installerVersionLine, l.installerVersionLine}};
+    for (const auto& [control, place] : places)
+        Place(control, place);
+    UseFontsForDpi(w);
+    FitVersionLineAndLink(w);
+    ::InvalidateRect(w.mainWindow, nullptr, TRUE);
+}
+
+void PaintInstallerWindow(const InstallerWindowObjects& w, HDC dc) {
+    const WindowLayout l = CurrentLayout(w);
+    // Scaled smoothly away from the design's size; at 96 DPI drawn as it always was.
     if (w.logoImage)
-        w.logoImage->Draw(dc, profile.logoX(), profile.logoY(), profile.logoWidth(), profile.logoHeight());
-    // The stock black pen is the paint context's default pen: one pixel, solid.
-    const HGDIOBJ previous = GdiApi::SelectObject(dc, GdiApi::GetStockObject(BLACK_PEN));
-    GdiApi::MoveToEx(dc, kSeparatorFrom.x, kSeparatorFrom.y, nullptr);
-    GdiApi::LineTo(dc, kSeparatorTo.x, kSeparatorTo.y);
-    GdiApi::SelectObject(dc, previous);
+        w.logoImage->Draw(dc, l.logo.left, l.logo.top, l.logo.width, l.logo.height, w.dpi != kDesignDpi);
+    const RECT separator{l.separator.left, l.separator.top, l.separator.right(), l.separator.bottom()};
+    ::FillRect(dc, &separator, static_cast<HBRUSH>(GdiApi::GetStockObject(BLACK_BRUSH)));
 }
 
 HBRUSH ColorStaticControl(InstallerWindowObjects& w, HDC dc, HWND control) {

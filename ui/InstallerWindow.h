@@ -2,18 +2,28 @@
 #include "install/InstallSession.h"
 #include "ui/LogoImage.h"
 #include "ui/WindowInputs.h"
+#include "ui/WindowLayout.h"
 #include "ui/WindowState.h"
 
 #include <windows.h>
 
 #include <optional>
 #include <utility>
+#include <vector>
+
+// The window's two fonts made for one DPI.
+struct UiFonts {
+    int dpi = 0;
+    HFONT small = nullptr;
+    HFONT large = nullptr;
+};
 
 // The installer's one top-level window's ten child controls, its two fonts,
 // the logo and the brush of the static texts. Created once and kept until the
 // process ends; none of it is ever destroyed explicitly (the fonts and the
 // brush could only be freed through gdi32, which the installer does not
-// import).
+// import). The fonts are made once for every DPI the window is shown at, so
+// moving between two displays back and forth makes no new ones.
 struct InstallerWindowObjects {
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;
@@ -27,8 +37,12 @@ struct InstallerWindowObjects {
     HWND languageLabel = nullptr;
     HWND versionLine = nullptr;
     HWND installerVersionLine = nullptr;
+    // The fonts of the current DPI.
     HFONT smallFont = nullptr;
     HFONT largeFont = nullptr;
+    std::vector<UiFonts> fonts;
+    // The DPI the window is laid out for.
+    int dpi = kDesignDpi;
     std::optional<LogoImage> logoImage;
     HBRUSH staticBrush = nullptr;
 };
@@ -54,10 +68,6 @@ struct InstallerWindow {
     // deactivated; it gets the focus back on activation.
     HWND focusToRestore = nullptr;
 };
-
-// Fixed outer size of the main window.
-constexpr int kWindowWidth = 490;
-constexpr int kWindowHeight = 357;
 
 // Registers the window class, named by string resource 109 of the running
 // executable ("TESTSETUP").
@@ -85,8 +95,19 @@ void AttachInstallerWindow(HWND window, const CREATESTRUCTW& creation);
 // whenever either text changes.
 void FitVersionLineAndLink(const InstallerWindowObjects& w);
 
-// "Segoe UI" at the given size in points for the window's device.
-HFONT CreateUiFont(HWND window, int points);
+// "Segoe UI" with the given character height in pixels.
+HFONT CreateUiFont(int height);
+
+// The window's DPI: the display's it is on where Windows tells (Windows 10
+// 1607 and later), else the system's.
+int WindowDpi(HWND window);
+
+// The places of the window's controls and drawings at its current DPI.
+WindowLayout CurrentLayout(const InstallerWindowObjects& w);
+
+// Lays the controls out anew for dpi, with fonts of that size, and has the
+// window repainted; the window's own size is the caller's.
+void LayOutForDpi(InstallerWindowObjects& w, int dpi);
 
 // Draws the logo and the separator line; called between BeginPaint and EndPaint.
 void PaintInstallerWindow(const InstallerWindowObjects& w, HDC dc);

@@ -71,8 +71,21 @@ void Press(const InstallerWindowObjects& o, HWND button) {
                        reinterpret_cast<LPARAM>(button));
 }
 
+// The button Enter presses: the focused one, else the main button, as in a
+// dialog. Space already presses the focused button, and Enter must agree.
+HWND EnterButton(const InstallerWindowObjects& o) {
+    return FocusedControl(o) == o.cancelButton ? o.cancelButton : o.installButton;
+}
+
+// Bit 30 of a key message: the key was already down, the message is one of
+// the keyboard's automatic repeats.
+bool IsRepeat(const MSG& msg) {
+    return (msg.lParam & (1L << 30)) != 0;
+}
+
 // Acts on Tab, Enter and Esc typed in the window; false for every other
-// message and for a key the control with the focus asks for.
+// message and for a key the control with the focus asks for. Enter and Esc
+// act once per press: a held Esc must not be a second Cancel.
 bool HandleWindowKey(const InstallerWindowObjects& o, MSG& msg) {
     if (msg.message != WM_KEYDOWN)
         return false;
@@ -84,17 +97,34 @@ bool HandleWindowKey(const InstallerWindowObjects& o, MSG& msg) {
         return false;
     if (key == VK_TAB)
         MoveFocus(o, ::GetKeyState(VK_SHIFT) < 0);
-    else
-        Press(o, key == VK_RETURN ? o.installButton : o.cancelButton);
+    else if (!IsRepeat(msg))
+        Press(o, key == VK_RETURN ? EnterButton(o) : o.cancelButton);
     return true;
+}
+
+// The button Enter would press looks like the default button, as the
+// dialog manager shows it; the other push button does not.
+void ShowDefaultButton(const InstallerWindowObjects& o) {
+    const HWND preferred = EnterButton(o);
+    for (HWND button : {o.installButton, o.cancelButton}) {
+        const LONG type = button == preferred ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        if (button && (::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) != type)
+            ::SendMessageW(button, BM_SETSTYLE, static_cast<WPARAM>(type), TRUE);
+    }
 }
 
 } // namespace
 
 void DispatchLoopMessage(MSG& msg) {
     if (InstallerWindow* const w = InstallerWindowFor(msg.hwnd)) {
-        if (HandleWindowKey(w->objects, msg) || ::IsDialogMessageW(w->objects.mainWindow, &msg))
-            return;
+        // The focus moves with keys, clicks and screens alike; each message
+        // that may have moved it brings the default look along.
+        if (!HandleWindowKey(w->objects, msg) && !::IsDialogMessageW(w->objects.mainWindow, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ShowDefaultButton(w->objects);
+        return;
     }
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);

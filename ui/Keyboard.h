@@ -9,11 +9,13 @@
 
 // One message taken from the thread's queue. Keys typed in the installer
 // window: Tab and Shift+Tab move the focus through the controls in their
-// order, Enter presses the main button and Esc presses Cancel, each only while
-// that button is shown, and the others go through the dialog manager
-// (IsDialogMessageW). A control that asks for a key (the opened language
-// list, for Enter and Esc) gets it instead. Everything else is translated and
-// dispatched.
+// order, Enter presses the focused push button (the main button when the
+// focus is on anything else) and Esc presses Cancel, each only while that
+// button is shown and once per press (automatic repeats do nothing), and the
+// others go through the dialog manager (IsDialogMessageW). A control that
+// asks for a key (the opened language list, for Enter and Esc) gets it
+// instead. Everything else is translated and dispatched. Afterwards the
+// button Enter would press has the default button's look.
 void DispatchLoopMessage(MSG& msg);
 
 // The window is being deactivated: remember which of its controls has the

@@ -50,10 +50,12 @@ LogoImage::~LogoImage() {
         GdiPlusApi::DisposeImage(image_);
 }
 
-void LogoImage::Draw(HDC dc, int left, int top, int width, int height) const {
+void LogoImage::Draw(HDC dc, int left, int top, int width, int height, bool smoothly) const {
     GdiPlusApi::Graphics* graphics = nullptr;
     if (!image_ || GdiPlusApi::CreateFromHDC(dc, &graphics) != 0 || !graphics)
         return;
+    if (smoothly)
+        GdiPlusApi::SetInterpolationMode(graphics, GdiPlusApi::kHighQualityBicubic);
     GdiPlusApi::DrawImageRectI(graphics, image_, left, top, width, height);
     GdiPlusApi::DeleteGraphics(graphics);
 }

@@ -20,8 +20,9 @@ class LogoImage {
     LogoImage& operator=(const LogoImage&) = delete;
     ~LogoImage();
 
-    // Scales the picture into the rectangle (left, top, width, height).
-    void Draw(HDC dc, int left, int top, int width, int height) const;
+    // Scales the picture into the rectangle (left, top, width, height);
+    // smoothly with GDI+'s high-quality bicubic filter, else with its default.
+    void Draw(HDC dc, int left, int top, int width, int height, bool smoothly = false) const;
 
   private:
     GdiPlusApi::Image* image_;

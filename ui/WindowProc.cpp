@@ -65,11 +65,16 @@ bool IsOwnControl(const InstallerWindowObjects& o, HWND source) {
 
 LRESULT HandleMessage(InstallerWindow& w, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE: {
-        InstallerWindowObjects& o = w.objects;
-        o.mainWindow = window;
-        o.smallFont = CreateUiFont(window, 10);
-        o.largeFont = CreateUiFont(window, 12);
+    case WM_CREATE:
+        w.objects.mainWindow = window;
+        return 0;
+    case WM_DPICHANGED: {
+        // Moved to a display of another scale, or the scale changed: Windows
+        // suggests the place and size that keep the window where it was.
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        LayOutForDpi(w.objects, HIWORD(wParam));
         return 0;
     }
     case WM_PAINT: {

@@ -389,6 +389,17 @@ def tab_round(inst, key="TAB"):
     raise h.E2EError(f"{key} did not come back round ({met})")
 
 
+def expect_enter_on_cancel_ends(inst, what):
+    """Enter presses the focused push button, as in a dialog: on Cancel it ends the program and runs nothing.
+    The default look moves to Cancel with the focus."""
+    inst.keys("SHIFT+TAB")
+    kids = inst.children()
+    expect(inst.focused() == CANCEL_BUTTON and kids[CANCEL_BUTTON]["button_type"] == 1 and
+           kids[INSTALL_BUTTON]["button_type"] == 0, f"{what}: Cancel focused and shown as the default button")
+    inst.keys("ENTER")
+    expect(inst.wait_exit(30) == 0, f"{what}: Enter on Cancel ends the program with exit code 0")
+
+
 def expect_esc_ignored(inst, screen):
     inst.keys("ESC")
     time.sleep(1)
@@ -399,6 +410,10 @@ def expect_esc_ignored(inst, screen):
 def keyboard_install_and_uninstall(c):
     """An install and an uninstall with the keyboard alone, as real key events."""
     server = c.serve()
+    inst = c.start(server)
+    inst.wait_screen("welcome")
+    expect_enter_on_cancel_ends(inst, "welcome")
+    expect_nothing_installed()
     inst = c.start(server)
     kids = inst.wait_screen("welcome")
     expect(inst.focused() == INSTALL_BUTTON, f"the focus starts on Install ({inst.focused()})")
@@ -421,7 +436,8 @@ def keyboard_install_and_uninstall(c):
     inst.wait_screen("welcome", timeout=10, shot=False)
     expect(inst.focused() == LANGUAGE_COMBO, "the focus stays on the language list")
 
-    # Enter presses Install wherever the focus is.
+    # Enter on the language list presses the main button, which keeps the default look there.
+    expect(inst.children()[INSTALL_BUTTON]["button_type"] == 1, "Install is the default button")
     inst.keys("ENTER")
     inst.wait_screen("installing")
     expect(inst.focused() == CANCEL_BUTTON, f"the focus moves to Cancel while installing ({inst.focused()})")
@@ -441,6 +457,10 @@ def keyboard_install_and_uninstall(c):
     c.installed = OFFERED
     un = run_uninstall_entry(c)
     un.wait_screen("uninstall_welcome")
+    expect_enter_on_cancel_ends(un, "uninstall")
+    expect_installed()
+    un = run_uninstall_entry(c)
+    un.wait_screen("uninstall_welcome")
     un.keys("ENTER")
     un.wait_screen("finish_uninstalled", timeout=120)
     expect_esc_ignored(un, "finish_uninstalled")
@@ -451,7 +471,8 @@ def keyboard_install_and_uninstall(c):
 
 @case
 def keyboard_cancel(c):
-    """Esc during the download is the Cancel button: the install is cancelled and cleaned up."""
+    """Esc during the download is the Cancel button, once however long it is held: the install is cancelled
+    and cleaned up."""
     server = c.serve()
     server.set_rules(slow_package_rule())
     inst = c.start(server)
@@ -462,7 +483,8 @@ def keyboard_cancel(c):
     wait_for(lambda: inst.progress() >= 10, 20, "the bar to show the download step")
     bar = inst.accessible(PROGRESS_BAR)
     expect(bar["value"] == f"{inst.progress()}%", f"screen readers get the bar's position ({bar})")
-    inst.keys("ESC")
+    # A held Esc, its automatic repeats included, is one Cancel: the clean-up runs to its end.
+    inst.keys("ESC+ESC+ESC")
     wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
     inst.wait_screen("finish_cancelled", timeout=120)
     expect(h.reg_value(SETTINGS_KEY, "IsInstalled") != 3, "IsInstalled is not 3")

@@ -64,8 +64,10 @@ TEST_F(InstallerResources, ManifestDeclaresWindowsVersionsAndAsInvoker) {
     }
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
-    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
-    EXPECT_EQ(manifest.find("dpiAwareness"), std::string::npos);
+    // Per-monitor aware where Windows knows it (V2 from Windows 10 1703, V1
+    // before), and "true/pm" for Windows 7 and 8.1, which read only dpiAware.
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
     EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
 }
 

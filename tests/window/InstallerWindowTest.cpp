@@ -3,6 +3,7 @@
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
 #include "ui/InstallerWindow.h"
+#include "ui/ScreenTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,70 @@ TEST_F(InstallerWindow, ClassHasTheInstallersIconsAndFixedBackground) {
     EXPECT_EQ(wc.hbrBackground, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
     EXPECT_EQ(wc.cbClsExtra, 0);
     EXPECT_EQ(wc.cbWndExtra, 0);
+}
+
+// A control's place in its parent's client area.
+Box PlaceOf(HWND control) {
+    RECT r = {};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// The room a text takes in the control's font: one line, or wrapped at width.
+SIZE TextExtent(HWND control, const std::wstring& text, int wrapWidth = 0) {
+    const HDC dc = ::GetDC(control);
+    const HGDIOBJ previous =
+        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT extent{0, 0, wrapWidth, 0};
+    ::DrawTextW(dc, text.c_str(), -1, &extent, DT_CALCRECT | (wrapWidth ? DT_WORDBREAK : DT_SINGLELINE));
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return {extent.right, extent.bottom};
+}
+
+std::wstring TextOf(HWND control) {
+    wchar_t text[512] = {};
+    ::GetWindowTextW(control, text, 512);
+    return text;
+}
+
+TEST_F(InstallerWindow, TakesTheSuggestedRectangleOnADpiChangeAndLaysOutAgainWithTextsThatFit) {
+    ASSERT_TRUE(created);
+    const InstallerWindowObjects& w = Window();
+    RECT original = {};
+    ::GetWindowRect(w.mainWindow, &original);
+    const ProductProfile& p = Profile();
+    // Back to 96 DPI last, where the window must be as it was created.
+    for (const int dpi : {144, 192, 96}) {
+        const WindowLayout l = LayoutAtDpi(dpi, {p.logoX(), p.logoY(), p.logoWidth(), p.logoHeight()});
+        const RECT suggested = dpi == 96 ? original : RECT{30, 20, 37 + l.window.width, 20 + l.window.height};
+        ::SendMessageW(w.mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        RECT now = {};
+        ::GetWindowRect(w.mainWindow, &now);
+        EXPECT_TRUE(::EqualRect(&now, &suggested)) << dpi;
+        EXPECT_EQ(PlaceOf(w.installButton), l.installButton) << dpi;
+        EXPECT_EQ(PlaceOf(w.bodyText), l.bodyText) << dpi;
+        EXPECT_EQ(FontOf(w.cancelButton).lfHeight, -l.largeFontHeight) << dpi;
+
+        // Every text fits whole: the buttons' inside their borders, and
+        // every opening screen's body wrapped in the body's width.
+        for (HWND c : {w.installButton, w.cancelButton, w.languageLabel, w.versionLine, w.releaseNotesLink,
+                       w.installerVersionLine}) {
+            const int inset = c == w.installButton || c == w.cancelButton ? 2 * ScaleToDpi(3, dpi) : 0;
+            const SIZE text = TextExtent(c, TextOf(c));
+            EXPECT_LE(text.cx + inset, PlaceOf(c).width) << dpi << ": " << PlaceOf(c).left;
+            EXPECT_LE(text.cy + inset, PlaceOf(c).height) << dpi << ": " << PlaceOf(c).left;
+        }
+        for (const InstallerScreen screen :
+             {InstallerScreen::Welcome, InstallerScreen::UninstallWelcome, InstallerScreen::IncompleteInstall,
+              InstallerScreen::OldVersionInstalled, InstallerScreen::NewerVersionInstalled}) {
+            const SIZE text =
+                TextExtent(w.bodyText, OpeningScreenBody(screen, TheWindow().inputs), l.bodyText.width);
+            EXPECT_LE(text.cy, l.bodyText.height) << dpi << ": screen " << static_cast<int>(screen);
+        }
+    }
 }
 
 } // namespace

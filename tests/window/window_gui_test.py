@@ -10,6 +10,7 @@ Each case is one CTest test; screenshots of the screens are kept under the scree
 
 import argparse
 import os
+import subprocess
 import sys
 import time
 
@@ -618,6 +619,81 @@ def test_replacing_an_old_version_uninstalls_then_installs():
         h.driver.click("index:%d" % INSTALL)
         expect_equal(h.wait_exit(), 0, "Finish ends the program with exit code")
     expect_equal(wt.read_dword(wt.SETTINGS_KEY, "IsInstalled"), 3, "installation recorded as complete")
+
+
+# -- display scales ------------------------------------------------------------------------------------
+
+SHOWN_ON_WELCOME = (BODY, LABEL, COMBO, VERSION, LINK, CANCEL, INSTALL, INSTALLER_VERSION)
+
+
+def use_scaled_prefix(dpi):
+    """Wine takes the system DPI (LogPixels) when its server starts: the scaled cases run in a prefix of their
+    own, whose server is restarted for every DPI, so no other test's programs are disturbed."""
+    prefix = os.path.join(os.path.dirname(os.path.abspath(config.screenshots)), "wine-prefix-dpi")
+    os.environ["WINEPREFIX"] = os.environ["HELM_WINEPREFIX"] = prefix
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    setup = 'source "$0/scripts/wine-env" && helm_ensure_prefix'
+    subprocess.run(["bash", "-c", setup, config.source], check=True, **quiet)
+    wt.run_windows(["reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                    str(dpi), "/f"])
+    subprocess.run(["wineserver", "-k"], **quiet)
+    subprocess.run(["wineserver", "-w"], **quiet)
+    subprocess.run(["bash", "-c", 'source "$0/scripts/wine-env" && helm_start_server', config.source],
+                   check=True, **quiet)
+
+
+def edges(c):
+    return {"left": c["x"], "top": c["y"], "right": c["x"] + c["w"], "bottom": c["y"] + c["h"]}
+
+
+def test_layout_follows_the_display_scale():
+    """At LogPixels 96, 120, 144 and 192 the window and every control are their 96-DPI places scaled (within 1
+    pixel), the controls shown neither overlap nor leave the client area, and the logo and the separator are
+    drawn at their scaled places; a screenshot per scale."""
+    design = None
+    try:
+        for dpi in (96, 120, 144, 192):
+            use_scaled_prefix(dpi)
+            wt.clear_records()
+            scale = dpi / 96
+            with host("--offered", OFFERED) as h:
+                what = "at %d DPI" % dpi
+                picture = h.screenshot("welcome_%d_dpi" % dpi)
+                w, children = h.window, h.children()
+                for key, size in (("width", 490), ("height", 357)):
+                    expect(abs(w[key] - size * scale) <= 1, "%s: window %s %d" % (what, key, w[key]))
+                design = design or children
+                for index, c in enumerate(children):
+                    # The version line and the link are narrowed to their texts, the closed list's height
+                    # follows its font: only their anchored edges scale.
+                    skip = {VERSION: ("right",), LINK: ("left",), COMBO: ("bottom",)}.get(index, ())
+                    for edge, value in edges(c).items():
+                        if edge not in skip:
+                            expect(abs(value - edges(design[index])[edge] * scale) <= 1,
+                                   "%s: control %d %s at %d" % (what, index, edge, value))
+                shown = [children[i] for i in SHOWN_ON_WELCOME]
+                expect([c["visible"] for c in shown] == [True] * len(shown), what + ": the welcome screen")
+                for c in shown:
+                    e = edges(c)
+                    expect(e["left"] >= 0 and e["top"] >= 0 and e["right"] <= w["client"]["w"] and
+                           e["bottom"] <= w["client"]["h"], "%s: control %d inside the client area" % (what, c["index"]))
+                    for o in map(edges, shown):
+                        expect(o == e or o["right"] <= e["left"] or e["right"] <= o["left"] or
+                               o["bottom"] <= e["top"] or e["bottom"] <= o["top"],
+                               "%s: control %d overlaps another" % (what, c["index"]))
+                row = round(240 * scale)
+                expect(all(picture.rgb(x, row) == (0, 0, 0) for x in range(0, round(475 * scale))),
+                       what + ": the separator runs across")
+                logo = [round(v * scale) for v in (15, 270, 161, 292)]
+                marked = picture.count(*logo, lambda c: not wt.is_white(c))
+                expect(marked > (logo[2] - logo[0]) * (logo[3] - logo[1]) // 8,
+                       "%s: the logo fills its place (%d pixels)" % (what, marked))
+                expect_equal(picture.count(logo[2] + 1, logo[1], logo[2] + 60, logo[3], lambda c: not wt.is_white(c)),
+                             0, what + ": nothing right of the logo")
+                expect_ended_by(h, CANCEL, "Cancel " + what)
+    finally:
+        subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
 
 
 def main():
