@@ -1,24 +1,34 @@
 #pragma once
-// The transfer of a package into its file: large reads, each written whole,
-// and a transfer that ends early taken up again where the file ends.
+// Every request to the download server, whatever it wants of the answer: its
+// head alone (is the file there?), its body into memory (the manifest) or into
+// a file (the package). One request on a thread of its own, one read loop, one
+// status and length check, one line in the log per request.
 #include "common/Outcome.h"
+#include "net/BackgroundRequest.h"
 #include "net/DownloadAbort.h"
-
-#include <windows.h>
 
 #include <string>
 
-// Writes the body of url into file (empty, open for writing). fileName is the
-// name outcomes give for the download, targetPath the one for the file.
-//
-// A transfer that ends early (a failed read, or fewer bytes than the answer
-// announced) is retried up to three times, each asking for the rest with
-// "Range: bytes=N-" and appending it; an answer that does not carry exactly
-// that rest (ContinuesAt) starts the file again from nothing. Only after the
-// last retry does the failure come back.
-//
+struct TransferRequest {
+    std::wstring url;
+    std::wstring fileName;    // what outcomes about the download name
+    std::wstring refusedName; // what an outcome names when no request could be made at all
+    BodySink* sink = nullptr; // none: the answer's head is all that is wanted
+    // A body that ends early (a failed read, or fewer bytes than the answer
+    // announced) is asked for again this many times. The next request asks
+    // only for the rest, "Range: bytes=N-" with an If-Range, when the answer
+    // named a validator (a strong ETag, else Last-Modified); a 206 is
+    // appended only when it carries exactly that rest and the same
+    // validator. Anything else starts the sink again from nothing.
+    int retries = 0;
+};
+
+struct TransferResult {
+    Outcome outcome; // a success when aborted
+    bool aborted = false;
+};
+
 // The abort is tested after every read: once it holds, the transfer (retries
-// included) ends with a success, and the read during which it came is not
-// written. Its request also interrupts a read that waits on the server.
-Outcome TransferToFile(HANDLE file, const std::wstring& url, const std::wstring& fileName,
-                       const std::wstring& targetPath, DownloadAbort* abort);
+// included) ends, and the read during which it came is not written. Its
+// request also interrupts any wait on the server.
+TransferResult Transfer(const TransferRequest& request, DownloadAbort* abort);
