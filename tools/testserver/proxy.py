@@ -102,9 +102,9 @@ class Handler(BaseHTTPRequestHandler):
             kept = [line for line in head.split(b"\r\n")
                     if line.split(b":", 1)[0].strip().lower().decode("latin-1") not in HOP_HEADERS]
             self.wfile.write(b"\r\n".join(kept + [b"Connection: close", b"Proxy-Connection: close", b"", b""]))
-            while data:
+            while data or (data := upstream.recv(256 * 1024)):
                 self.wfile.write(data)
-                data = upstream.recv(256 * 1024)
+                data = b""
 
     do_GET = do_HEAD = forward
 
