@@ -82,7 +82,8 @@ Attempt TransferOnce(const TransferRequest& r, bool retry, Progress& progress, D
             if (!r.sink->Clear(error))
                 return {End::Failed, NetworkErrorOutcome(error, r.sink->Name())};
             progress.received = 0;
-            // Not the body from its start either: ask again, for all of it.
+            // Not the rest of the same file, nor the body from its start
+            // (a 206 of a file replaced meanwhile): ask again, for all of it.
             if (head.status != 200)
                 return {End::Early, head.verdict.Succeeded() ? progress.failure : head.verdict};
         }
