@@ -167,11 +167,13 @@ Outcome Installer::DownloadPackage() {
     const ProductProfile& profile = Profile();
     const std::wstring folder = profile.packageFolder() + version.Get() + L"/";
     std::wstring name = profile.packageZipName();
-    if (!Downloader::UrlExists(folder, name) && Downloader::UrlExists(folder, profile.packageZipFullName()))
+    // A cancellation, also one made before the transfer or during the check
+    // of the name, stops it with a success: at most a partial file is left.
+    DownloadAbort* const cancel = &session.CancelSignal();
+    if (!Downloader::UrlExists(folder, name, cancel) &&
+        Downloader::UrlExists(folder, profile.packageZipFullName(), cancel))
         name = profile.packageZipFullName();
-    // A cancellation, also one made before the transfer began, stops it with
-    // a success: at most a partial file is left.
-    return Downloader::DownloadToInstallDir(folder, name, &session.CancelSignal());
+    return Downloader::DownloadToInstallDir(folder, name, cancel);
 }
 
 Outcome Installer::CheckPackage(const std::wstring& package) {

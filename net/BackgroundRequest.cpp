@@ -2,7 +2,6 @@
 
 #include "net/HttpRequest.h"
 #include "net/NetworkErrorText.h"
-#include "net/NetworkErrors.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -15,8 +14,13 @@ namespace {
 
 AnswerHead ReadHead(HINTERNET request, const std::wstring& fileName) {
     AnswerHead head;
-    head.verdict = CheckHttpStatus(request, fileName);
-    head.status = AnswerStatus(request);
+    DWORD error = 0;
+    const std::wstring status = AnswerHeader(request, HTTP_QUERY_STATUS_CODE, &error);
+    head.status = LeadingStatusNumber(status);
+    if (status.empty())
+        head.verdict = NetworkErrorOutcome(error, fileName);
+    else if (!IsSuccessStatus(head.status))
+        head.verdict = HttpStatusOutcome(status, fileName);
     head.length = AnnouncedLength(request);
     head.contentRange = AnswerHeader(request, HTTP_QUERY_CONTENT_RANGE);
     // A weak tag only says the body means the same, not that its bytes are.
@@ -26,24 +30,13 @@ AnswerHead ReadHead(HINTERNET request, const std::wstring& fileName) {
     return head;
 }
 
-bool WriteAll(HANDLE file, const char* data, DWORD size) {
-    while (size > 0) {
-        DWORD written = 0;
-        if (!::WriteFile(file, data, size, &written, nullptr) || written == 0)
-            return false;
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
 } // namespace
 
 // Shared by the downloading thread and the request's own, either of which may
 // let go first. The job's inputs and results are handed over under the
 // mutex; in between, only the side running the job touches them.
 struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
-    Shared(std::size_t blockSize, DownloadAbort* stop) : abort(stop), block(blockSize) {}
+    Shared(std::size_t size, DownloadAbort* stop) : abort(stop), blockSize(size) {}
 
     std::mutex mutex;
     std::condition_variable changed;
@@ -51,7 +44,7 @@ struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
     bool done = false;    // the job has returned and its results are in place
     bool busy = false;    // the request's thread runs a job
     bool left = false;    // the downloading thread waits no more; no job runs after this
-    bool writing = false; // a write to the file is under way; the downloading thread waits for its end
+    bool writing = false; // a write to the sink is under way; the downloading thread waits for its end
     // The open request, until the side that leaves takes it to close it.
     HINTERNET request = nullptr;
 
@@ -59,9 +52,9 @@ struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
     // downloading thread waits, and the abort outlives its wait.
     DownloadAbort* const abort;
     unique_hinternet internet;
-    std::vector<char> block;
+    const std::size_t blockSize;
     std::wstring url, headers, fileName;
-    HANDLE file = nullptr;
+    BodySink* sink = nullptr;
     Result result = Result::Done;
     AnswerHead head;
     std::uint64_t copied = 0;
@@ -124,13 +117,14 @@ struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
         Copy(open);
     }
 
-    // The body into the file, read by read. No write begins once the
+    // The body into the sink, read by read. No write begins once the
     // downloading thread has left; one that began before, it waits for.
     void Copy(HINTERNET open) {
-        const DWORD blockSize = static_cast<DWORD>(block.size());
+        std::vector<char> block(blockSize);
         for (;;) {
             DWORD read = 0;
-            const ReadResult outcome = ReadInto(open, block.data(), blockSize, read, error);
+            const ReadResult outcome =
+                ReadInto(open, block.data(), static_cast<DWORD>(block.size()), read, error);
             std::unique_lock<std::mutex> lock(mutex);
             // Before the read's result: closing the request is how an
             // interruption ends a read, which then fails.
@@ -144,8 +138,8 @@ struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
             }
             writing = true;
             lock.unlock();
-            const bool written = WriteAll(file, block.data(), read);
-            const DWORD writeError = written ? 0 : ::GetLastError();
+            DWORD writeError = 0;
+            const bool written = sink->Write(block.data(), read, writeError);
             lock.lock();
             writing = false;
             if (left)
@@ -238,10 +232,10 @@ BackgroundRequest::Result BackgroundRequest::Open(const std::wstring& url, const
     return result;
 }
 
-BackgroundRequest::Result BackgroundRequest::CopyBody(HANDLE file, std::uint64_t& bytes, DWORD& error) {
+BackgroundRequest::Result BackgroundRequest::CopyBody(BodySink& sink, std::uint64_t& bytes, DWORD& error) {
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
-        shared_->file = file;
+        shared_->sink = &sink;
     }
     const Result result = Run(Job::Copy);
     std::lock_guard<std::mutex> lock(shared_->mutex);

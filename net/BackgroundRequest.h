@@ -1,6 +1,6 @@
 #pragma once
 // One GET request whose blocking calls (opening it, which connects and reads
-// the answer's head, and the copy of its body into a file) run on a thread of
+// the answer's head, and the copy of its body into a sink) run on a thread of
 // its own, so that the thread that downloads stops waiting for the server the
 // moment its run is cancelled.
 //
@@ -11,7 +11,7 @@
 // downloading thread never waits for a read to come back, and the close is
 // made on a short-lived thread rather than the cancelling one: the request's
 // thread finishes the read unseen and ends. Everything that read touches
-// belongs to that thread; the file it writes into does not, and is written
+// belongs to that thread; the sink it writes into does not, and is written
 // only while the downloading thread waits (CopyBody).
 #include "common/Outcome.h"
 #include "net/DownloadAbort.h"
@@ -30,6 +30,20 @@ struct AnswerHead {
     std::optional<std::uint64_t> length; // Content-Length
     std::wstring contentRange;           // empty when absent
     std::wstring validator;              // for an If-Range: a strong ETag, else Last-Modified; may be empty
+};
+
+// Where a body goes: a file, or memory.
+class BodySink {
+  public:
+    // Appends size bytes; false leaves the system's code in error.
+    virtual bool Write(const char* data, DWORD size, DWORD& error) = 0;
+    // Drops everything written, for a body that comes again from its start.
+    virtual bool Clear(DWORD& error) = 0;
+    // What an outcome about a failed Write or Clear names.
+    virtual std::wstring Name() const = 0;
+
+  protected:
+    ~BodySink() = default;
 };
 
 class BackgroundRequest {
@@ -51,15 +65,15 @@ class BackgroundRequest {
     Result Open(const std::wstring& url, const std::wstring& headers, const std::wstring& fileName,
                 AnswerHead& head, DWORD& error);
 
-    // Reads the body to its end and writes each read whole to file, both on
+    // Reads the body to its end and writes each read whole to sink, both on
     // the request's thread: one hand-over for the whole body rather than one
     // per block, which a fast transfer would feel. After every read, an
     // interruption or the abort's request ends the copy and that read is not
     // written; the call returns with no write under way and none to come, so
-    // the file keeps exactly what came before. bytes: what was written, also
+    // the sink keeps exactly what came before. bytes: what was written, also
     // when the copy ended early. Failed: error holds the read's code;
     // WriteFailed: the write's. Once, after a successful Open.
-    Result CopyBody(HANDLE file, std::uint64_t& bytes, DWORD& error);
+    Result CopyBody(BodySink& sink, std::uint64_t& bytes, DWORD& error);
 
   private:
     struct Shared;

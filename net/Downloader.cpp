@@ -2,23 +2,17 @@
 
 #include "common/UniqueHandle.h"
 #include "net/ConnectionProbe.h"
-#include "net/HttpRequest.h"
 #include "net/NetworkErrorText.h"
-#include "net/NetworkErrors.h"
-#include "net/PackageTransfer.h"
-#include "net/RequestLogLine.h"
+#include "net/Transfer.h"
 #include "profile/ProductProfile.h"
 
-#include <array>
-#include <cstdint>
 #include <mutex>
-#include <optional>
 #include <utility>
 
 namespace {
 
-constexpr DWORD kBlockSize = 4096;
-using Block = std::array<char, kBlockSize>;
+// A package transfer that ends early is taken up again this many times.
+constexpr int kPackageRetries = 3;
 
 std::mutex probeMutex;
 ConnectionProbe& Probe() {
@@ -30,37 +24,61 @@ std::wstring UrlOf(const std::wstring& subPath, const std::wstring& fileName) {
     return Profile().serverFolderUrl() + subPath + fileName;
 }
 
-// WinINet ends a body that the server cut off like a complete one; only the
-// count of bytes against the announced length tells the two apart. An answer
-// that has no body (a 304 announces the length of the file it did not send)
-// is complete as it is.
-bool ShortOfAnnounced(HINTERNET request, std::uint64_t received) {
-    if (!StatusCarriesBody(AnswerStatus(request)))
-        return false;
-    const std::optional<std::uint64_t> announced = AnnouncedLength(request);
-    return announced && received < *announced;
-}
-
-enum class BodyResult { Complete, ReadFailed, SinkFailed };
-
-// Reads the body to its end, handing each block to sink. A sink that fails
-// leaves its reason in GetLastError, which is returned in error like that of
-// a failed read.
-template <typename Sink> BodyResult ReadBody(HINTERNET request, Sink&& sink, DWORD& error) {
-    Block block;
-    for (;;) {
-        DWORD read = 0;
-        const ReadResult result = ReadInto(request, block.data(), kBlockSize, read, error);
-        if (result == ReadResult::Failed)
-            return BodyResult::ReadFailed;
-        if (result == ReadResult::End)
-            return BodyResult::Complete;
-        if (!sink(block.data(), read)) {
-            error = ::GetLastError();
-            return BodyResult::SinkFailed;
+class FileSink final : public BodySink {
+  public:
+    FileSink(HANDLE file, std::wstring path) : file_(file), path_(std::move(path)) {}
+    bool Write(const char* data, DWORD size, DWORD& error) override {
+        while (size > 0) {
+            DWORD written = 0;
+            if (!::WriteFile(file_, data, size, &written, nullptr) || written == 0) {
+                error = ::GetLastError();
+                return false;
+            }
+            data += written;
+            size -= written;
         }
+        return true;
     }
-}
+    bool Clear(DWORD& error) override {
+        LARGE_INTEGER start{};
+        if (::SetFilePointerEx(file_, start, nullptr, FILE_BEGIN) && ::SetEndOfFile(file_))
+            return true;
+        error = ::GetLastError();
+        return false;
+    }
+    std::wstring Name() const override { return path_; }
+
+  private:
+    HANDLE file_;
+    std::wstring path_;
+};
+
+// One character per byte: bytes keep their value (the ISO 8859-1 reading),
+// so nothing is lost and ASCII reads as itself.
+class TextSink final : public BodySink {
+  public:
+    TextSink(std::wstring& text, std::wstring name) : text_(text), name_(std::move(name)) { text_.clear(); }
+    bool Write(const char* data, DWORD size, DWORD& error) override {
+        // A server that never stops sending would otherwise take all the
+        // memory there is and end the process.
+        if (size > Downloader::kMaxTextBytes - text_.size()) {
+            error = ERROR_FILE_TOO_LARGE;
+            return false;
+        }
+        for (DWORD i = 0; i < size; ++i)
+            text_.push_back(static_cast<wchar_t>(static_cast<unsigned char>(data[i])));
+        return true;
+    }
+    bool Clear(DWORD&) override {
+        text_.clear();
+        return true;
+    }
+    std::wstring Name() const override { return name_; }
+
+  private:
+    std::wstring& text_;
+    std::wstring name_;
+};
 
 } // namespace
 
@@ -98,67 +116,30 @@ Outcome Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, s
                                     nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return NetworkErrorOutcome(::GetLastError(), targetPath);
-    return TransferToFile(file.get(), UrlOf(subPath, fileName), fileName, targetPath, abort);
+    FileSink sink(file.get(), targetPath);
+    // A package that cannot be asked for names nothing: its messages have
+    // always read so.
+    return Transfer({UrlOf(subPath, fileName), fileName, L"", &sink, kPackageRetries}, abort).outcome;
 }
 
 Outcome Downloader::DownloadToInstallDir(std::wstring subPath, std::wstring fileName, DownloadAbort* abort) {
     return DownloadFile(std::move(subPath), Profile().installDir(), std::move(fileName), abort);
 }
 
-Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, std::wstring& text) {
-    const std::wstring url = UrlOf(subPath, fileName);
+Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, std::wstring& text,
+                                 DownloadAbort* abort) {
     if (!IsConnected())
         return NoConnectionOutcome();
-    RequestLogLine logLine(url);
-    DWORD error = 0;
-    unique_hinternet internet = OpenInternet(error);
-    if (!internet)
-        return NetworkErrorOutcome(error, L"");
-    unique_hinternet request = OpenRequest(internet.get(), url, error);
-    if (!request)
-        return NetworkErrorOutcome(error, fileName);
-    logLine.status = AnswerStatus(request.get());
-    Outcome status = CheckHttpStatus(request.get(), fileName);
-    if (!status.Succeeded())
-        return status;
-
-    text.clear();
-    const BodyResult body = ReadBody(
-        request.get(),
-        [&](const char* data, DWORD size) {
-            // A server that never stops sending would otherwise take all the
-            // memory there is and end the process.
-            if (size > kMaxTextBytes - text.size()) {
-                ::SetLastError(ERROR_FILE_TOO_LARGE);
-                return false;
-            }
-            // One character per byte: bytes keep their value (the ISO 8859-1
-            // reading), so nothing is lost and ASCII reads as itself.
-            for (DWORD i = 0; i < size; ++i)
-                text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(data[i])));
-            return true;
-        },
-        error);
-    logLine.bytes = text.size();
-    if (body != BodyResult::Complete)
-        return NetworkErrorOutcome(error, fileName);
-    if (ShortOfAnnounced(request.get(), text.size()))
-        return NetworkErrorOutcome(ERROR_INTERNET_CONNECTION_RESET, fileName);
-    return {};
+    TextSink sink(text, fileName);
+    const TransferResult result = Transfer({UrlOf(subPath, fileName), fileName, fileName, &sink, 0}, abort);
+    if (result.aborted)
+        text.clear();
+    return result.outcome;
 }
 
-bool Downloader::UrlExists(std::wstring subPath, std::wstring fileName) {
+bool Downloader::UrlExists(std::wstring subPath, std::wstring fileName, DownloadAbort* abort) {
     if (!IsConnected())
         return false;
-    const std::wstring url = UrlOf(subPath, fileName);
-    RequestLogLine logLine(url);
-    DWORD error = 0;
-    unique_hinternet internet = OpenInternet(error);
-    if (!internet)
-        return false;
-    const unique_hinternet request = OpenRequest(internet.get(), url, error);
-    if (!request)
-        return false;
-    logLine.status = AnswerStatus(request.get());
-    return IsSuccessStatus(logLine.status);
+    const TransferResult result = Transfer({UrlOf(subPath, fileName), fileName, fileName, nullptr, 0}, abort);
+    return !result.aborted && result.outcome.Succeeded();
 }

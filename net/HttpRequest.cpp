@@ -1,7 +1,6 @@
 #include "net/HttpRequest.h"
 
 #include "net/ByteRange.h"
-#include "net/NetworkErrorText.h"
 
 #include <array>
 
@@ -15,7 +14,7 @@ DWORD LastErrorOf(bool bound) {
 
 unique_hinternet OpenInternet(DWORD& error) {
     const auto open = WinInet().InternetOpenW;
-    unique_hinternet internet(open ? open(L"", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0) : nullptr);
+    unique_hinternet internet(open ? open(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0) : nullptr);
     error = internet ? 0 : LastErrorOf(open != nullptr);
     return internet;
 }
@@ -31,17 +30,16 @@ unique_hinternet OpenRequest(HINTERNET internet, const std::wstring& url, DWORD&
     return request;
 }
 
-std::wstring AnswerHeader(HINTERNET request, DWORD query) {
+std::wstring AnswerHeader(HINTERNET request, DWORD query, DWORD* error) {
     const auto queryInfo = WinInet().HttpQueryInfoW;
     std::array<wchar_t, 256> buffer{};
     DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t));
-    if (!queryInfo || !queryInfo(request, query, buffer.data(), &length, nullptr))
+    if (!queryInfo || !queryInfo(request, query, buffer.data(), &length, nullptr)) {
+        if (error)
+            *error = LastErrorOf(queryInfo != nullptr);
         return std::wstring();
+    }
     return buffer.data();
-}
-
-int AnswerStatus(HINTERNET request) {
-    return LeadingStatusNumber(AnswerHeader(request, HTTP_QUERY_STATUS_CODE));
 }
 
 std::optional<std::uint64_t> AnnouncedLength(HINTERNET request) {

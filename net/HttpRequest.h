@@ -9,8 +9,9 @@
 #include <optional>
 #include <string>
 
-// A session with no proxy whatever the system settings say, and an empty
-// user agent.
+// A session that reaches the server the way the system's proxy settings say
+// (directly when they name no proxy), with an empty user agent. A proxy that
+// asks for credentials is not answered: its 407 is a status like any other.
 unique_hinternet OpenInternet(DWORD& error);
 
 // Always from the server, never from the local cache. headers: extra request
@@ -18,11 +19,9 @@ unique_hinternet OpenInternet(DWORD& error);
 unique_hinternet OpenRequest(HINTERNET internet, const std::wstring& url, DWORD& error,
                              const std::wstring& headers = std::wstring());
 
-// A header of the answer as text; empty when it is absent or unreadable.
-std::wstring AnswerHeader(HINTERNET request, DWORD query);
-
-// The answer's status number; 0 when it cannot be read.
-int AnswerStatus(HINTERNET request);
+// A header of the answer as text; empty when it is absent or unreadable, and
+// then error (if given) holds the query's code.
+std::wstring AnswerHeader(HINTERNET request, DWORD query, DWORD* error = nullptr);
 
 // The body length the server announced, if it announced one. Read as text so
 // that packages beyond 4 GB are measured correctly too.

@@ -2,21 +2,8 @@
 
 #include "common/UniqueHandle.h"
 #include "net/NetworkErrorText.h"
-#include "net/WinInetApi.h"
 
-#include <array>
-
-Outcome CheckHttpStatus(HINTERNET request, const std::wstring& fileName) {
-    std::array<wchar_t, 512> buffer{};
-    DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t)); // room for the terminator
-    const auto query = WinInet().HttpQueryInfoW;
-    if (!query || !query(request, HTTP_QUERY_STATUS_CODE, buffer.data(), &length, nullptr))
-        return NetworkErrorOutcome(query ? ::GetLastError() : ERROR_PROC_NOT_FOUND, fileName);
-    const std::wstring statusText(buffer.data());
-    if (IsSuccessStatus(LeadingStatusNumber(statusText)))
-        return {};
-    return HttpStatusOutcome(statusText, fileName);
-}
+#include <windows.h>
 
 std::wstring SystemErrorText(std::uint32_t code) {
     // The system message table only: WinINet's own codes mostly have no text

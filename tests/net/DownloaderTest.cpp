@@ -68,28 +68,42 @@ class DownloaderTest : public ::testing::Test {
 
 using Messages = std::vector<ShownMessage>;
 
-// What the log says of each request: the Range it asked for ("" without
+// What the log says of each request: the Range and If-Range it sent ("" without
 // one) and the status of its answer.
 struct Logged {
     std::string range;
     int status = 0;
-    bool operator==(const Logged& other) const { return range == other.range && status == other.status; }
+    std::string ifRange;
+    bool operator==(const Logged& other) const {
+        return range == other.range && status == other.status && ifRange == other.ifRange;
+    }
 };
 
 std::ostream& operator<<(std::ostream& out, const Logged& logged) {
-    return out << "{\"" << logged.range << "\", " << logged.status << "}";
+    return out << "{\"" << logged.range << "\", " << logged.status << ", " << logged.ifRange << "}";
+}
+
+// The JSON string value after "name": in text, unescaped; "" when absent.
+std::string JsonValue(const std::string& text, const std::string& name) {
+    const std::string key = "\"" + name + "\": \"";
+    std::size_t at = text.find(key);
+    std::string value;
+    if (at == std::string::npos)
+        return value;
+    for (at += key.size(); at < text.size() && text[at] != '"'; ++at)
+        value += text[at] == '\\' ? text[++at] : text[at];
+    return value;
 }
 
 std::vector<Logged> RequestsInLog(const std::string& log) {
     std::vector<Logged> requests;
-    const std::string entry = "\"method\": ", range = "\"Range\": \"", status = "\"status\": ";
+    const std::string entry = "\"method\": ", status = "\"status\": ";
     for (std::size_t at = log.find(entry); at != std::string::npos;) {
         const std::size_t next = log.find(entry, at + entry.size());
         const std::string text = log.substr(at, next == std::string::npos ? std::string::npos : next - at);
         Logged logged;
-        const std::size_t r = text.find(range);
-        if (r != std::string::npos)
-            logged.range = text.substr(r + range.size(), text.find('"', r + range.size()) - r - range.size());
+        logged.range = JsonValue(text, "Range");
+        logged.ifRange = JsonValue(text, "If-Range");
         const std::size_t s = text.find(status);
         if (s != std::string::npos)
             logged.status = std::atoi(text.c_str() + s + status.size());
@@ -230,7 +244,7 @@ TEST_P(CutTransfer, IsResumedWhereTheFileEnds) {
     ASSERT_TRUE(server_.SetRules(
         Rule(kPackagePath, R"({"generate": )" + std::to_string(total) + R"(, "drop_after": )" +
                                std::to_string(cut) + R"(, "slow": {"bytes_per_sec": 8000000}, "times": 1, )" +
-                               R"("drop_mode": ")" + GetParam() + "\"}")));
+                               R"("etag": "\"v1\"", )" + R"("drop_mode": ")" + GetParam() + "\"}")));
     EXPECT_TRUE(DownloadPackage());
     EXPECT_TRUE(ReadBytes(Target()) == GeneratedBytes(total)) << "got " << SizeOf(Target()) << " bytes";
     EXPECT_TRUE(capture_.Messages().empty());
@@ -246,15 +260,17 @@ TEST_P(CutTransfer, IsResumedWhereTheFileEnds) {
     EXPECT_GT(from, 0u);
     EXPECT_LE(from, cut);
     EXPECT_EQ(requests[1].status, 206);
+    EXPECT_EQ(requests[1].ifRange, "\"v1\"");
 }
 
 INSTANTIATE_TEST_SUITE_P(DropModes, CutTransfer, ::testing::Values("reset", "fin"));
 
 TEST_F(DownloaderTest, AServerThatIgnoresRangeStartsTheFileAgain) {
     const std::size_t total = 3 * kMiB, cut = 2 * kMiB + 100;
-    ASSERT_TRUE(server_.SetRules(Rule(
-        kPackagePath, R"({"generate": )" + std::to_string(total) + R"(, "drop_after": )" +
-                          std::to_string(cut) + R"(, "drop_mode": "fin", "times": 1, "ranges": false})")));
+    ASSERT_TRUE(server_.SetRules(
+        Rule(kPackagePath, R"({"generate": )" + std::to_string(total) + R"(, "drop_after": )" +
+                               std::to_string(cut) +
+                               R"(, "drop_mode": "fin", "times": 1, "ranges": false, "etag": "\"v1\""})")));
     EXPECT_TRUE(DownloadPackage());
     // The whole body once: the second answer is not appended to the first.
     EXPECT_TRUE(ReadBytes(Target()) == GeneratedBytes(total)) << "got " << SizeOf(Target()) << " bytes";
@@ -263,6 +279,86 @@ TEST_F(DownloaderTest, AServerThatIgnoresRangeStartsTheFileAgain) {
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_NE(requests[1].range, "");
     EXPECT_EQ(requests[1].status, 200);
+}
+
+TEST_F(DownloaderTest, AResumeAppendsOnlyTheRestOfTheFileTheFirstAnswerCameFrom) {
+    // The first answer is cut; what the server answers after it is the same
+    // body, or another of the same size that replaced it meanwhile.
+    const std::size_t total = 300000, cut = 100000;
+    const std::string replaced(total, 'R');
+    const std::string resumed = "bytes=" + std::to_string(cut) + "-";
+    const std::string newFile = R"({"body": ")" + replaced + R"(", "etag": "\"two\"")";
+    struct Case {
+        const char* what;
+        std::string validator; // of the first answer
+        std::string after;     // the rule after the cut; empty: the same body
+        std::vector<Logged> requests;
+        std::string installed;
+    };
+    const Case cases[] = {
+        {"the same file",
+         R"("etag": "\"one\"")",
+         "",
+         {{"", 200}, {resumed, 206, "\"one\""}},
+         GeneratedBytes(total)},
+        {"replaced, If-Range ignored",
+         R"("etag": "\"one\"")",
+         newFile + R"(, "if_range": false})",
+         {{"", 200}, {resumed, 206, "\"one\""}, {"", 200}},
+         replaced},
+        {"replaced, If-Range honoured",
+         R"("etag": "\"one\"")",
+         newFile + "}",
+         {{"", 200}, {resumed, 200, "\"one\""}},
+         replaced},
+        // A weak tag is no validator: the rest is not asked for.
+        {"a weak ETag only",
+         R"("etag": "W/\"one\"")",
+         R"({"body": ")" + replaced + R"(", "etag": "W/\"one\""})",
+         {{"", 200}, {"", 200}},
+         replaced},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(server_.SetRules(
+            Rule(kPackagePath, R"({"generate": )" + std::to_string(total) + ", " + c.validator +
+                                   R"(, "drop_after": )" + std::to_string(cut) +
+                                   R"(, "drop_mode": "fin", "times": 1)" +
+                                   (c.after.empty() ? "" : ", \"after\": " + c.after) + "}")));
+        ASSERT_TRUE(server_.ClearLog());
+        EXPECT_TRUE(DownloadPackage());
+        EXPECT_TRUE(ReadBytes(Target()) == c.installed) << "got " << SizeOf(Target()) << " bytes";
+        EXPECT_EQ(RequestsInLog(server_.Log()), c.requests);
+    }
+    EXPECT_TRUE(capture_.Messages().empty());
+}
+
+TEST_F(DownloaderTest, TheNameCheckAndTheTextStopWaitingForASilentServerOnAbort) {
+    ASSERT_TRUE(server_.SetRules(R"({"/zqHelmview/a/silent.zip": {"delay": 20},
+                                     "/zqHelmview/config/silent.xml": {"delay": 20}})"));
+    for (const bool text : {false, true}) {
+        DownloadAbort abort;
+        std::atomic<bool> returned{false};
+        bool result = true;
+        std::wstring body = L"left over";
+        std::thread worker([&] {
+            result = text ? Told(Downloader::DownloadText(L"config/", L"silent.xml", body, &abort))
+                          : Downloader::UrlExists(L"a/", L"silent.zip", &abort);
+            returned = true;
+        });
+        for (int i = 0; i < 3000 && server_.LoggedPaths().size() < (text ? 2u : 1u); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        abort.Request();
+        // Far more than the return needs, far less than the server's silence.
+        for (int i = 0; i < 200 && !returned; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_TRUE(returned) << "still waiting on the server, text: " << text;
+        worker.join();
+        // The name check finds nothing; the text is a success with nothing in it.
+        EXPECT_EQ(result, text);
+        EXPECT_EQ(body, text ? L"" : L"left over");
+    }
+    EXPECT_TRUE(capture_.Messages().empty());
 }
 
 TEST_F(DownloaderTest, ABodyWithoutLengthEndsWithTheConnection) {

@@ -6,6 +6,8 @@
 
 #include "MessageCapture.h"
 
+#include <windows.h>
+
 namespace {
 
 // The download's failures as the application tells them.

@@ -6,8 +6,10 @@ In the target folder:
                         refuse it as an untrusted root (12045)
   ca.crt/.der/.key      a local certificate authority; the tests add ca.der
                         to the Wine prefix's ROOT store
-  localhost.crt/.key    server certificate CN=localhost, DNS:localhost,
-                        signed by that CA: the trusted success path
+  localhost.crt/.key    server certificate CN=localhost, DNS:localhost and
+                        DNS:downloads.helmview.test (a name only the tests'
+                        proxy resolves), signed by that CA: the trusted
+                        success path
 
 Neither certificate names 127.0.0.1, so a URL with the IP address still
 fails the name check (12038).
@@ -34,6 +36,8 @@ DAYS = 3650
 MIN_VALID_SECONDS = 30 * 24 * 3600
 
 CA_FILES = ("ca.crt", "ca.der", "ca.key", "localhost.crt", "localhost.key")
+# Reached only through tools/testserver/proxy.py, which alone resolves it.
+PROXIED_NAME = "downloads.helmview.test"
 SELF_FILES = ("selfsigned.crt", "selfsigned.key")
 
 # RSA-2048/SHA-256 is what every TLS stack (Wine's included) accepts without
@@ -52,7 +56,7 @@ subjectKeyIdentifier = hash
 basicConstraints = critical, CA:FALSE
 keyUsage = critical, digitalSignature, keyEncipherment
 extendedKeyUsage = serverAuth
-subjectAltName = DNS:localhost
+subjectAltName = DNS:localhost, DNS:{proxied}
 subjectKeyIdentifier = hash
 authorityKeyIdentifier = keyid, issuer
 [self_ext]
@@ -74,7 +78,7 @@ def openssl(*args, cwd):
 def write_config(folder, cn):
     path = os.path.join(folder, f"{cn.replace(' ', '_')}.cnf")
     with open(path, "w", encoding="ascii") as f:
-        f.write(CONFIG.format(cn=cn))
+        f.write(CONFIG.format(cn=cn, proxied=PROXIED_NAME))
     return path
 
 
@@ -154,6 +158,9 @@ def ensure_certs(folder):
                 and still_good(folder, "localhost.crt", ca="ca.crt")
                 and key_matches(folder, "localhost.crt", "localhost.key")
                 and key_matches(folder, "ca.crt", "ca.key")
+                # Sets made before the proxied name was added are made again.
+                and f"DNS:{PROXIED_NAME}" in openssl("x509", "-in", "localhost.crt", "-noout", "-ext",
+                                                     "subjectAltName", cwd=folder)
             )
             if not ca_ok:
                 make_ca_and_server(work)

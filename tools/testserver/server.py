@@ -15,8 +15,9 @@ Byte ranges: a GET or HEAD answered 200 honours one "Range: bytes=N-",
 those bytes (a generated body keeps byte i = i % 251 at absolute offset i);
 a range starting at or past the end gets 416 with Content-Range "bytes */TOTAL".
 Such answers carry "Accept-Ranges: bytes".  Several ranges, a malformed
-header, or an If-Range that is not the body's Last-Modified (generated and
-inline bodies have none) get the whole body with 200.
+header, or an If-Range that is neither the body's strong ETag nor its
+Last-Modified (generated and inline bodies have only the ETag a rule gives
+them) get the whole body with 200.
 
 Behaviour keys (all optional, freely combined):
   delay          seconds to wait before answering
@@ -36,11 +37,17 @@ Behaviour keys (all optional, freely combined):
                  "hang" (stall until the client leaves or hang_seconds pass)
   hang_seconds   upper bound for drop_mode "hang" (default 300)
   content_length false: omit Content-Length and end the body by closing
+  etag           ETag of the body; an If-Range equal to it (and not weak)
+                 lets a Range through
+  if_range       false: ignore If-Range, as a server or cache that does not
+                 honour it
   times          apply the rule to the first N matching requests only; later
                  ones still get the body a 2xx rule defines (generate,
-                 slow.size, body, content_type, and ranges), so
-                 {"generate": M, "drop_after": N, "times": 1} cuts the first
-                 transfer and serves a resumed one
+                 slow.size, body, content_type, etag, ranges and if_range),
+                 so {"generate": M, "drop_after": N, "times": 1} cuts the
+                 first transfer and serves a resumed one
+  after          the behaviour of the requests after the first "times" ones,
+                 instead of that body: a file replaced on the server
 
 Control API (never logged, never subject to rules):
   GET    /__control/ping    -> "ok"
@@ -87,10 +94,10 @@ PATTERN = (bytes(range(PATTERN_PERIOD)) * (CHUNK // PATTERN_PERIOD + 2))[: CHUNK
 KNOWN_KEYS = {
     "delay", "redirect", "code", "status", "body", "content_type", "headers",
     "generate", "slow", "drop_after", "drop_mode", "hang_seconds",
-    "content_length", "times", "ranges",
+    "content_length", "times", "ranges", "etag", "if_range", "after",
 }
 DROP_MODES = ("reset", "fin", "hang")
-BODY_KEYS = ("generate", "body", "content_type")
+BODY_KEYS = ("generate", "body", "content_type", "etag")
 
 class RulesError(ValueError):
     pass
@@ -127,8 +134,11 @@ def validate_rules(rules):
                 raise RulesError(f"{where}: slow.size must be a non-negative integer")
         if rule.get("drop_mode", "reset") not in DROP_MODES:
             raise RulesError(f"{where}: drop_mode must be one of {DROP_MODES}")
-        if "ranges" in rule and not isinstance(rule["ranges"], bool):
-            raise RulesError(f"{where}: ranges must be true or false")
+        for key in ("ranges", "if_range"):
+            if key in rule and not isinstance(rule[key], bool):
+                raise RulesError(f"{where}: {key} must be true or false")
+        if "after" in rule:
+            validate_rules({path: rule["after"]})
         if "content_length" in rule and rule["content_length"] is not False:
             raise RulesError(f"{where}: content_length only accepts false")
         if "headers" in rule and not (
@@ -136,7 +146,7 @@ def validate_rules(rules):
             and all(isinstance(v, str) for v in rule["headers"].values())
         ):
             raise RulesError(f"{where}: headers must map names to strings")
-        for key in ("redirect", "body", "content_type"):
+        for key in ("redirect", "body", "content_type", "etag"):
             if key in rule and not isinstance(rule[key], str):
                 raise RulesError(f"{where}: {key} must be a string")
     return rules
@@ -178,8 +188,9 @@ def body_of(rule):
     if "size" in rule.get("slow", {}):
         body.setdefault("generate", rule["slow"]["size"])
     # A server without range support stays one.
-    if body and "ranges" in rule:
-        body["ranges"] = rule["ranges"]
+    for key in ("ranges", "if_range"):
+        if body and key in rule:
+            body[key] = rule[key]
     return body or None
 
 
@@ -333,7 +344,7 @@ class TestHTTPServer(ThreadingHTTPServer):
                 if used < limit:
                     self.rule_hits[counter] = used + 1
                     return rule
-            return body_of(rule)
+            return rule["after"] if "after" in rule else body_of(rule)
         return None
 
 
@@ -600,7 +611,7 @@ class Handler(BaseHTTPRequestHandler):
         # Ranges apply to plain 200 answers only, as a real server's would.
         ranged = status == 200 and rule.get("ranges", True)
         first, count = 0, body.length
-        if ranged and self.range_applies(body):
+        if ranged and self.range_applies(body, rule):
             wanted = parse_range(self.headers.get("Range"), body.length)
             if wanted == "unsatisfiable":
                 entry["status"] = 416
@@ -627,6 +638,8 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
         if body.last_modified is not None:
             self.send_header("Last-Modified", email.utils.formatdate(body.last_modified, usegmt=True))
+        if "etag" in rule:
+            self.send_header("ETag", rule["etag"])
         for name, value in extra.items():
             self.send_header(name, value)
         self.end_headers()
@@ -661,14 +674,19 @@ class Handler(BaseHTTPRequestHandler):
             return
         entry["complete"] = True
 
-    def range_applies(self, body):
+    def range_applies(self, body, rule):
         """If-Range: resume only when the client's validator is still this
-        body's Last-Modified; otherwise the whole, possibly changed, body."""
+        body's strong ETag or Last-Modified; otherwise the whole, possibly
+        changed, body."""
         validator = self.headers.get("If-Range")
-        if validator is None:
+        if validator is None or rule.get("if_range", True) is False:
+            return True
+        validator = validator.strip()
+        tag = rule.get("etag")
+        if tag is not None and not tag.startswith("W/") and validator == tag:
             return True
         return (body.last_modified is not None
-                and validator.strip() == email.utils.formatdate(body.last_modified, usegmt=True))
+                and validator == email.utils.formatdate(body.last_modified, usegmt=True))
 
     def cut_connection(self, rule):
         mode = rule.get("drop_mode", "reset")
