@@ -74,7 +74,7 @@ std::string TestServerClient::Log() {
     // for": the test fails, and the text stands for a request no expectation
     // names.
     ADD_FAILURE() << "the test server's request log could not be read (status " << status << "): " << answer;
-    return R"([{"path": "(request log unreadable)"}])";
+    return "[{\"path\": \"(request log unreadable)\"}]";
 }
 
 std::vector<std::string> TestServerClient::LoggedPaths() {

@@ -1170,7 +1170,8 @@ int cmdClick(const Options& o) {
     // A second press a set time after the first, however long the caller itself takes to start a program.
     if (o.againMs) {
         Sleep(*o.againMs);
-        if (!PostMessageW(t.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(t.child)))
+        if (!PostMessageW(t.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(t.child)))
             return fail(L"PostMessage failed for the second press");
     }
     emit(out.set("posted", true));
