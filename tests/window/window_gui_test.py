@@ -118,7 +118,7 @@ def opening_texts(code, version):
         LINK: T(code, "IDS_VIEW_RELEASE_NOTES"),
         LABEL: T(code, "options_select_language"),
         VERSION: T(code, "IDS_INSTALL_END_TEXT1", PRODUCT) + ": " + version,
-        INSTALLER_VERSION: T(code, "IDS_INSTALL") + " " + T(code, "IDS_VERSION") + ": 5.0.2.1",
+        INSTALLER_VERSION: T(code, "IDS_INSTALL") + " " + T(code, "IDS_VERSION") + ": " + wt.INSTALLER_VERSION,
     }
 
 
@@ -158,7 +158,8 @@ def test_welcome_screen_and_layout():
                           "get the most out of your Norvale and Tessaro drives.")
         expect_texts(children, expected, "welcome")
         expect_equal(children[VERSION]["text"], "Helmview version: 2.2.0.1", "version line")
-        expect_equal(children[INSTALLER_VERSION]["text"], "Install Version: 5.0.2.1", "installer version line")
+        expect_equal(children[INSTALLER_VERSION]["text"], "Install Version: " + wt.INSTALLER_VERSION,
+                     "installer version line")
         expect_visible(children, {INSTALL: True, CANCEL: True, LAUNCH: False, COMBO: True, PROGRESS: False,
                                   LINK: True, BODY: True, LABEL: True, VERSION: True, INSTALLER_VERSION: True},
                        "welcome")

@@ -16,7 +16,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 from harness.checks import CheckFailed as TestFailure, expect, expect_equal  # noqa: E402,F401
-from harness.installer import reg_delete_key, reg_query, reg_set, run_wine  # noqa: E402
+from harness.installer import INSTALLER_VERSION, reg_delete_key, reg_query, reg_set, run_wine  # noqa: E402,F401
 from harness.texts import fill, translations  # noqa: E402,F401
 
 SETTINGS_KEY = r"HKLM\SOFTWARE\Norvale\SSD Helmview"

@@ -47,7 +47,9 @@ from harness.texts import T  # noqa: E402,F401
 
 OFFERED = "2.2.0.1"
 PRODUCT = "Helmview"
-INSTALLER_VERSION = "5.0.2.1"
+# The number the build gives the installer, from the one place that holds it.
+INSTALLER_VERSION = re.search(r'INSTALLER_VERSION_TEXT "([^"]+)"',
+                              (ROOT / "resources" / "installer_version.h").read_text()).group(1)
 WINDOW_CLASS = "TESTSETUP"
 APP_WINDOW_CLASS = "HelmviewFixtureApp"
 
