@@ -81,6 +81,7 @@ TEST(RemoveFolder, UnlinksAFolderSwappedForALinkDuringThePause) {
     });
 
     EXPECT_TRUE(FileExists(elsewhere + L"\\keep.txt")) << "the link was entered";
+    EXPECT_EQ(::GetFileAttributesW(install.c_str()), INVALID_FILE_ATTRIBUTES) << "the link itself stays";
     RemoveFolderLink(install);
 }
 
