@@ -153,7 +153,7 @@ class Host:
         found = self.driver.find(exe=os.path.basename(self.exe), timeout_ms=60000, visible=True)
         self.driver = self.driver.with_pid(found["pid"])
         # The window logs the decision as it shows the screen for the records; queries wait for that handling.
-        self.driver.wait_until(lambda: b" decision: " in open(self._events.name, "rb").read(), 30,
+        self.driver.wait_until(lambda: b" decision: " in Path(self._events.name).read_bytes(), 30,
                                what="the first screen")
         self.window = self.driver.find()
         return self
