@@ -82,8 +82,4 @@ TEST(StartupOptions, DefaultServerIsSecureAndCanNeverReachARealHost) {
     EXPECT_EQ(host.substr(host.size() - tld.size()), tld);
 }
 
-TEST(StartupOptions, InstallerVersionIsJoinedFromItsParts) {
-    EXPECT_EQ(InstallerOwnVersion(), L"5.0.2.1");
-}
-
 } // namespace

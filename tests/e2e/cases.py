@@ -48,6 +48,8 @@ def install_to_finish(c, inst, opening="welcome"):
            "finish screen shows the ticked launch box")
     expect(kids[LAUNCH_CHECKBOX]["text"] == T("IDS_LAUNCH_HELMVIEW", PRODUCT), "launch box names the product")
     expect(not kids[CANCEL_BUTTON]["visible"], "no Cancel on the finish screen")
+    expect(kids[RELEASE_NOTES_LINK]["visible"] and not kids[LANGUAGE_COMBO]["visible"],
+           "the release notes link stays, the language list does not come back")
     return kids
 
 
@@ -87,10 +89,9 @@ def expect_installed(version=OFFERED, exe=h.EXE):
         expect(entry.get(name) == ("REG_SZ", value), f"uninstall entry {name} = {value!r} "
                                                       f"(found {entry.get(name)!r})")
     # The copy's path has blanks in it: quoted, it cannot be mistaken for "C:\Program.exe" and the like.
-    uninstall = entry.get("UninstallString", (None, ""))
-    expect(uninstall[0] == "REG_SZ" and uninstall[1] in (
-        INSTALL_DIR_WIN + h.EXE.name + " -uninstall ", '"' + INSTALL_DIR_WIN + h.EXE.name + '" -uninstall '),
-        f"uninstall entry UninstallString names the installer's copy with -uninstall ({uninstall[1]!r})")
+    uninstall = entry.get("UninstallString")
+    expect(uninstall == ("REG_SZ", '"' + INSTALL_DIR_WIN + h.EXE.name + '" -uninstall '),
+           f"uninstall entry UninstallString names the installer's copy, quoted, with -uninstall ({uninstall!r})")
     for link in (h.desktop_shortcut(), h.start_menu_shortcut()):
         expect(link.is_file(), f"shortcut {h.windows_path(link)} exists")
         info = h.read_shortcut(link)
@@ -216,17 +217,19 @@ def start_slow_install(c):
 def cancel_during_download(c):
     server, inst = start_slow_install(c)
     expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled = 1 while the install runs")
+    clicked = time.monotonic()
     inst.click(CANCEL_BUTTON)
     wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
-    dropped = time.monotonic()
     c.screenshot(inst, "cancelled_bar_at_0")
-    inst.wait_screen("uninstalling", timeout=20)
-    pause = time.monotonic() - dropped
-    expect(1.0 <= pause <= 5.0, f"the clean-up starts about two seconds after the cancel ({pause:.1f} s)")
+    inst.wait_screen("uninstalling", timeout=60)
+    # Load can only lengthen the pause; a few hundredths spare the timers' granularity.
+    pause = time.monotonic() - clicked
+    expect(pause >= 1.95, f"the clean-up waits two seconds after the cancel ({pause:.2f} s)")
     kids = inst.wait_screen("finish_cancelled", timeout=120)
-    expect(not kids[LAUNCH_CHECKBOX]["visible"], "no launch box after a cancelled install")
+    expect(not kids[LAUNCH_CHECKBOX]["visible"] and not kids[CANCEL_BUTTON]["visible"],
+           "no launch box and no Cancel after a cancelled install")
     expect(not kids[RELEASE_NOTES_LINK]["visible"], "release notes link hidden after the clean-up")
-    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") != 3, "IsInstalled is not 3")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "the clean-up removed the installation record")
     expect(h.folder_files(h.install_dir()) == [], f"install folder empty ({h.folder_files(h.install_dir())})")
     inst.click(INSTALL_BUTTON)
     expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
@@ -236,10 +239,9 @@ def cancel_during_download(c):
 @case
 def second_cancel_in_pause(c):
     server, inst = start_slow_install(c)
-    inst.click(CANCEL_BUTTON)
-    wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
-    inst.click(CANCEL_BUTTON)
-    expect(inst.wait_exit(10) == 0, "a second Cancel in the pause ends the installer at once, exit code 0")
+    # Both presses in one driver call: the second follows within the pause however busy the machine is.
+    inst.click(CANCEL_BUTTON, again_after_ms=500)
+    expect(inst.wait_exit(30) == 0, "a second Cancel in the pause ends the installer, exit code 0")
     # No clean-up ran: the record of the begun install is still there.
     expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled still 1 (no clean-up ran)")
 
@@ -258,6 +260,7 @@ def cancel_while_package_name_checked(c):
     inst.wait_screen("installing")
     wait_for(lambda: [e for e in server.request_log() if e["path"] == PACKAGE_PATH], 60,
              "the check of the package name")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled = 1 while the install runs")
     inst.click(CANCEL_BUTTON)
     # Two seconds of the Cancel's pause, and the cancelled run must have returned by then.
     inst.wait_screen("uninstalling", timeout=3)
@@ -282,9 +285,11 @@ def package_without_application(c):
     inst.wait_screen("welcome")
     inst.click(INSTALL_BUTTON)
     inst.wait_screen("installing")
-    box = inst.message(timeout_ms=240000, shot_name="package_not_unpacked")
+    box = inst.message(timeout_ms=240000, answer=False, shot_name="package_not_unpacked")
     expect(box["text"] == T("text_missing_file", "Helmview.zip") and box["caption"] == T("IDS_TITLE_ERROR"),
            f"message {box['text']!r} under {box['caption']!r}")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "the begun install is recorded until the clean-up")
+    c.driver.msgbox(answer=True, timeout_ms=5000, pid=inst.window["pid"])
     inst.wait_screen("uninstalling", timeout=30)
     expect(inst.wait_exit(120) == 0, "the installer ends with exit code 0 after the clean-up")
     expect_nothing_installed()
@@ -380,13 +385,21 @@ ROLE_SYSTEM_LINK = 0x1E
 STATE_SYSTEM_FOCUSABLE = 0x100000
 
 
+def focus_moved(inst, before, key):
+    """The control the focus went to from before: key events arrive asynchronously, so wait for the move."""
+    def moved():
+        now = inst.focused()
+        return (now,) if now != before else None
+    return wait_for(moved, 10, f"{key} to move the focus")[0]
+
+
 def tab_round(inst, key="TAB"):
     """Presses the key until the focus is back where it started; returns the controls it went through."""
     start = inst.focused()
     met = []
     for _ in range(8):
         inst.keys(key)
-        met.append(inst.focused())
+        met.append(focus_moved(inst, met[-1] if met else start, key))
         if met[-1] == start:
             return met
     raise h.E2EError(f"{key} did not come back round ({met})")
@@ -450,7 +463,7 @@ def keyboard_install_and_uninstall(c):
     expect(met == [LAUNCH_CHECKBOX, RELEASE_NOTES_LINK, INSTALL_BUTTON],
            f"Tab goes round the launch box, the link and Finish ({met})")
     inst.keys("TAB", "SPACE")
-    expect(inst.children()[LAUNCH_CHECKBOX]["checked"] == 0, "Space unticks the launch box")
+    wait_for(lambda: inst.children()[LAUNCH_CHECKBOX]["checked"] == 0, 10, "Space to untick the launch box")
     expect_esc_ignored(inst, "finish_installed")
     expect_installed()
     inst.keys("ENTER")
@@ -484,13 +497,19 @@ def keyboard_cancel(c):
     inst.wait_screen("installing")
     wait_download_running(server)
     wait_for(lambda: inst.progress() >= 10, 20, "the bar to show the download step")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled = 1 while the install runs")
+    # The bar moves on meanwhile: what screen readers get lies between two readings of it.
+    before = inst.progress()
     bar = inst.accessible(PROGRESS_BAR)
-    expect(bar["value"] == f"{inst.progress()}%", f"screen readers get the bar's position ({bar})")
+    after = inst.progress()
+    told = bar["value"][:-1] if bar["value"].endswith("%") else ""
+    expect(told.isdigit() and before <= int(told) <= after, f"screen readers get the bar's position "
+                                                             f"({bar}, bar from {before} to {after})")
     # A held Esc, its automatic repeats included, is one Cancel: the clean-up runs to its end.
     inst.keys("ESC+ESC+ESC")
     wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
     inst.wait_screen("finish_cancelled", timeout=120)
-    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") != 3, "IsInstalled is not 3")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "the clean-up removed the installation record")
     expect(h.folder_files(h.install_dir()) == [], f"install folder empty ({h.folder_files(h.install_dir())})")
     expect_esc_ignored(inst, "finish_cancelled")
     inst.keys("ENTER")
@@ -554,10 +573,11 @@ def second_instance(c):
     first.wait_screen("welcome")
 
     same = c.start(server, expect_window=False, allow_quick_exit=True)
-    expect(same.wait_exit(30) == 0, "a second instance with the same file name ends with exit code 0")
+    # A message box would hold it until answered, and nothing here answers one.
+    expect(same.wait_exit(30) == 0, "a second instance with the same file name ends by itself, with exit code 0, "
+                                    "so without a message")
     windows = c.driver.windows(h.WINDOW_CLASS)
     expect(len(windows) == 1, f"and shows no window ({len(windows)} installer windows)")
-    expect(c.driver.no_msgbox(exe=h.EXE.name), "and no message")
 
     other_exe = c.work / "other" / "OtherSetup.exe"
     other_exe.parent.mkdir()
@@ -636,6 +656,12 @@ def trusted_install(c):
     inst = c.start(server)
     inst.wait_screen("welcome")
     running = h.unix_path(inst.argv[0])
+    # The same command renames a file beside it that nothing holds: only the installer's hold can stop it.
+    shutil.copyfile(running, running.with_name("spare.exe"))
+    h.run_wine(["cmd", "/c", "ren", inst.argv[0].rsplit("\\", 1)[0] + "\\spare.exe", "spare-renamed.exe"],
+               check=False)
+    expect(running.with_name("spare-renamed.exe").is_file(), "a file beside the installer can be renamed")
+    running.with_name("spare-renamed.exe").unlink()
     h.run_wine(["cmd", "/c", "ren", inst.argv[0], "planted.exe"], check=False)
     expect(running.is_file() and not (running.parent / "planted.exe").exists(),
            "the running installer cannot be renamed")

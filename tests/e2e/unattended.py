@@ -139,6 +139,7 @@ def steps(u):
 
     u.step("uninstall a leftover")
     h.record_installation("2.1.0.5", status=1)
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "the leftover is recorded")
     expect(u.installer("-silent", "-uninstall") == 0, "a silent uninstall of an unfinished install ends with 0")
     cases.expect_nothing_installed()
     expect(u.installer("-uninstall", "-silent") == 0, "and with nothing installed, 0 too")

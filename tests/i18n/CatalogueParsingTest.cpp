@@ -52,29 +52,34 @@ TEST(CatalogueParsing, IndentationWithSpacesReadsLikeTabs) {
     EXPECT_EQ(spaces.Translate(L"k2"), L"Two %1");
 }
 
-TEST(CatalogueParsing, CommaAfterTheTextIsOptional) {
-    const TranslationCatalog c = WithEntries(L"\t\tk1: \"One\"\n\t\tk2: \"Two\",\n");
-    EXPECT_EQ(c.Translate(L"k1"), L"One");
-    EXPECT_EQ(c.Translate(L"k2"), L"Two");
-}
-
-TEST(CatalogueParsing, TabsAreRemovedEvenInsideTheQuotes) {
-    const TranslationCatalog c = WithEntries(L"\t\tk\tey: \"a\tb\t\",\n");
-    EXPECT_EQ(c.Translate(L"key"), L"ab");
-}
-
-TEST(CatalogueParsing, OnlySpacesAreTrimmed) {
-    const TranslationCatalog c = WithEntries(L"   k1   :   \"  One  \",\n\t\tk2: \"\xA0Two\",\n");
-    EXPECT_EQ(c.Translate(L"k1"), L"One");
-    EXPECT_EQ(c.Translate(L"k2"), L"\xA0Two");
-}
-
-TEST(CatalogueParsing, QuotesMissingOrUnpairedTakeTheRestOfTheLine) {
-    const TranslationCatalog c =
-        WithEntries(L"\t\tbare: plain words\n\t\topen: \"unfinished,\n\t\tkeyonly\n");
-    EXPECT_EQ(c.Translate(L"bare"), L"bare: plain words");
-    EXPECT_EQ(c.Translate(L"open"), L"unfinished,");
-    EXPECT_EQ(c.Translate(L"keyonly"), L"keyonly");
+TEST(CatalogueParsing, EntryNotation) {
+    const struct {
+        std::wstring entries;
+        const wchar_t* key;
+        const wchar_t* text;
+    } cases[] = {
+        // The comma after the text is optional.
+        {L"\t\tk1: \"One\"\n\t\tk2: \"Two\",\n", L"k1", L"One"},
+        {L"\t\tk1: \"One\"\n\t\tk2: \"Two\",\n", L"k2", L"Two"},
+        // Tabs are removed, even inside the quotes.
+        {L"\t\tk\tey: \"a\tb\t\",\n", L"key", L"ab"},
+        // Only spaces are trimmed.
+        {L"   k1   :   \"  One  \",\n", L"k1", L"One"},
+        {L"\t\tk2: \"\xA0Two\",\n", L"k2", L"\xA0Two"},
+        // Quotes missing or unpaired take the rest of the line.
+        {L"\t\tbare: plain words\n", L"bare", L"bare: plain words"},
+        {L"\t\topen: \"unfinished,\n", L"open", L"unfinished,"},
+        {L"\t\tkeyonly\n", L"keyonly", L"keyonly"},
+        // A later duplicate key wins.
+        {L"\t\tk: \"first\",\n\t\tother: \"o\",\n\t\tk: \"second\",\n", L"k", L"second"},
+        {L"\t\tk: \"first\",\n\t\tother: \"o\",\n\t\tk: \"second\",\n", L"other", L"o"},
+        // The text stops at a zero character: neither the entry after it nor the closing braces are read.
+        {std::wstring(L"\t\tk1: \"One\",\n") + L'\0' + L"\t\tk2: \"Two\",\n", L"k1", L"One"},
+        {std::wstring(L"\t\tk1: \"One\",\n") + L'\0' + L"\t\tk2: \"Two\",\n", L"k2", L""},
+        {std::wstring(L"\t\tk1: \"One\",\n") + L'\0' + L"\t\tk2: \"Two\",\n", L"}", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WithEntries(c.entries).Translate(c.key), c.text) << ::testing::PrintToString(c.entries);
 }
 
 TEST(CatalogueParsing, LineOfAThousandCharactersEndsReading) {
@@ -128,19 +133,6 @@ TEST(CatalogueParsing, BlankLinesAndEmptyTextsAreIgnored) {
     EXPECT_EQ(c.KeysOf(L"xx-XX"), (std::vector<std::wstring>{L"k1", L"}"}));
     EXPECT_EQ(c.Translate(L"k1"), L"One");
     EXPECT_EQ(c.Translate(L""), L"");
-}
-
-TEST(CatalogueParsing, LaterDuplicateKeyWins) {
-    const TranslationCatalog c = WithEntries(L"\t\tk: \"first\",\n\t\tother: \"o\",\n\t\tk: \"second\",\n");
-    EXPECT_EQ(c.Translate(L"k"), L"second");
-    EXPECT_EQ(c.Translate(L"other"), L"o");
-}
-
-TEST(CatalogueParsing, TextStopsAtAZeroCharacter) {
-    const std::wstring entries = std::wstring(L"\t\tk1: \"One\",\n") + L'\0' + L"\t\tk2: \"Two\",\n";
-    const TranslationCatalog c = WithEntries(entries);
-    EXPECT_EQ(c.Translate(L"k1"), L"One");
-    EXPECT_EQ(c.KeysOf(L"xx-XX"), std::vector<std::wstring>{L"k1"});
 }
 
 TEST(CatalogueParsing, HeaderWithoutTranslationsNamesNoLanguage) {

@@ -68,11 +68,16 @@ TEST(RemoveFolder, StopsAtAFileInUseAndKeepsIt) {
 TEST(RemoveFolder, UnlinksAFolderSwappedForALinkDuringThePause) {
     ScratchFolder scratch(L"remove swapped");
     const std::wstring install = scratch.path() + L"Helmview";
-    FillTree(install + L"\\");
     const std::wstring elsewhere = scratch.path() + L"elsewhere";
     MakeFolders(elsewhere);
     WriteBytes(elsewhere + L"\\keep.txt", "not the installer's");
+    // Without the swap the same call removes the tree: a removal that does
+    // nothing cannot pass what follows.
+    FillTree(install + L"\\");
+    RemoveFolder(install, [] {});
+    ASSERT_FALSE(FolderExists(install));
 
+    FillTree(install + L"\\");
     RemoveFolder(install, [&] {
         // Somebody who may write there replaces the folder, looked at before
         // the pause, by a link to a folder of their choice.
@@ -81,6 +86,14 @@ TEST(RemoveFolder, UnlinksAFolderSwappedForALinkDuringThePause) {
     });
 
     EXPECT_TRUE(FileExists(elsewhere + L"\\keep.txt")) << "the link was entered";
+    // Wine cannot remove the host's folder links through RemoveDirectoryW;
+    // where the system can, the link itself must be gone.
+    const std::wstring spare = scratch.path() + L"spare";
+    ASSERT_TRUE(MakeFolderLink(spare, elsewhere));
+    if (::RemoveDirectoryW(spare.c_str()))
+        EXPECT_EQ(::GetFileAttributesW(install.c_str()), INVALID_FILE_ATTRIBUTES) << "the link itself stays";
+    else
+        RemoveFolderLink(spare);
     RemoveFolderLink(install);
 }
 

@@ -80,23 +80,14 @@ TEST_F(FetchAvailableVersionTest, ManifestWithoutACompleteVersionElementOffersNo
     EXPECT_EQ(FetchAvailableVersion(false), L"");
 }
 
-TEST_F(FetchAvailableVersionTest, UninstallModeTakesTheRecordedVersionWithoutAskingTheServer) {
-    ASSERT_TRUE(server_.SetRules(ManifestRule(R"({"body": "<version>9.9</version>"})")));
-    RecordInstallation(3, L"2.1.0");
-    EXPECT_EQ(FetchAvailableVersion(true), L"2.1.0");
-    EXPECT_TRUE(server_.LoggedPaths().empty());
-}
-
-TEST_F(FetchAvailableVersionTest, CompletedInstallationOfflineTakesTheRecordedVersion) {
-    RecordInstallation(3, L"2.1.0");
-    GoOffline();
-    EXPECT_EQ(FetchAvailableVersion(false), L"2.1.0");
-    EXPECT_TRUE(server_.LoggedPaths().empty());
-}
-
-TEST_F(FetchAvailableVersionTest, CompletedInstallationOnlineAsksTheServer) {
+TEST_F(FetchAvailableVersionTest, CompletedInstallationAsksTheServerOnlyWhenInstallingOnline) {
     ASSERT_TRUE(server_.SetRules(ManifestRule(R"({"body": "<version>3.9</version>"})")));
     RecordInstallation(3, L"2.1.0");
+    EXPECT_EQ(FetchAvailableVersion(true), L"2.1.0") << "uninstall mode";
+    GoOffline();
+    EXPECT_EQ(FetchAvailableVersion(false), L"2.1.0") << "offline";
+    EXPECT_TRUE(server_.LoggedPaths().empty());
+    SetConnectionProbe(nullptr);
     EXPECT_EQ(FetchAvailableVersion(false), L"3.9");
     EXPECT_EQ(server_.LoggedPaths(), std::vector<std::string>{kManifestPath});
 }

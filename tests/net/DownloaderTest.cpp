@@ -427,6 +427,8 @@ TEST_F(DownloaderTest, DownloadAfterAnAbortTransfersNormally) {
     EXPECT_TRUE(server_.LoggedPaths().empty()) << "a run cancelled in time asks the server nothing";
     EXPECT_TRUE(DownloadPackage());
     EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(50000));
+    EXPECT_EQ(server_.LoggedPaths(), std::vector<std::string>{kPackagePath})
+        << "the run not cancelled is heard";
 }
 
 TEST_F(DownloaderTest, TargetThatCannotBeCreatedIsAFailure) {
@@ -442,6 +444,9 @@ TEST_F(DownloaderTest, TargetThatCannotBeCreatedIsAFailure) {
     EXPECT_EQ(shown[0].text.rfind(L"unknown error", 0), std::wstring::npos);
     EXPECT_EQ(shown[0].caption, L"Error");
     EXPECT_TRUE(server_.LoggedPaths().empty()) << "nothing is fetched for a file that cannot be written";
+    EXPECT_TRUE(Told(Downloader::DownloadFile(kPackageFolder, folder_, L"Helmview.zip")));
+    EXPECT_EQ(server_.LoggedPaths(), std::vector<std::string>{kPackagePath})
+        << "a file that can be written is";
 }
 
 TEST_F(DownloaderTest, DownloadToInstallDirWritesIntoTheInstallFolder) {
@@ -547,6 +552,10 @@ TEST_F(Offline, DownloadsSayThereIsNoConnectionAndUrlExistsIsSilent) {
                                  L"Failed to download"};
     EXPECT_EQ(capture_.Messages(), (Messages{noNetwork, noNetwork}));
     EXPECT_TRUE(server_.LoggedPaths().empty());
+    SetConnectionProbe([] { return true; });
+    EXPECT_TRUE(Downloader::UrlExists(kPackageFolder, L"Helmview.zip"));
+    EXPECT_EQ(server_.LoggedPaths(), std::vector<std::string>{kPackagePath})
+        << "online, the same probe is heard";
 }
 
 class SelfSignedServer : public DownloaderTest {

@@ -7,12 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -153,77 +151,6 @@ TEST_F(InstallerResources, VersionInformationNamesProductAndMaker) {
     EXPECT_EQ(text(L"CompanyName"), L"Norvale Corporation");
     EXPECT_EQ(text(L"FileVersion"), L"5.0.2.1");
     EXPECT_EQ(text(L"ProductVersion"), L"5.0.2.1");
-}
-
-// A folder of its own below the temporary-files folder, removed afterwards.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        wchar_t temp[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, temp);
-        path_ = std::wstring(temp) + L"helm-7za-" + std::to_wstring(::GetCurrentProcessId());
-        ::CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~ScratchFolder() {
-        std::wstring from = path_ + L'\0';
-        SHFILEOPSTRUCTW op = {};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NO_UI;
-        ::SHFileOperationW(&op);
-    }
-    const std::wstring& path() const { return path_; }
-
-  private:
-    std::wstring path_;
-};
-
-DWORD RunProcess(std::wstring commandLine, const std::wstring& directory) {
-    STARTUPINFOW si = {sizeof si};
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                          directory.c_str(), &si, &pi))
-        return ::GetLastError() | 0x80000000u;
-    unique_process_information process{unique_handle(pi.hProcess), unique_handle(pi.hThread)};
-    ::WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = 1;
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    return code;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream(path.c_str(), std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-TEST_F(InstallerResources, EmbeddedArchiveToolPacksAndExtractsAZip) {
-    const std::string tool = Bytes(MAKEINTRESOURCEW(RT_ARCHIVE_TOOL), MAKEINTRESOURCEW(ID_ARCHIVE_TOOL),
-                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    ASSERT_GT(tool.size(), 100000u);
-    ASSERT_EQ(tool.compare(0, 2, "MZ"), 0);
-
-    ScratchFolder scratch;
-    const std::wstring dir = scratch.path();
-    WriteBytes(dir + L"\\7za.exe", tool);
-    ::CreateDirectoryW((dir + L"\\in").c_str(), nullptr);
-    ::CreateDirectoryW((dir + L"\\in\\nested").c_str(), nullptr);
-    std::string big(300000, '\0');
-    for (std::size_t i = 0; i < big.size(); ++i)
-        big[i] = static_cast<char>((i * 7919) >> 3);
-    WriteBytes(dir + L"\\in\\a.txt", "first file\r\n");
-    WriteBytes(dir + L"\\in\\nested\\b.bin", big);
-
-    ASSERT_EQ(RunProcess(L"\"" + dir + L"\\7za.exe\" a -tzip ..\\package.zip .", dir + L"\\in"), 0u);
-    ::CreateDirectoryW((dir + L"\\out").c_str(), nullptr);
-    ASSERT_EQ(RunProcess(L"\"" + dir + L"\\7za.exe\" x -y ..\\package.zip", dir + L"\\out"), 0u);
-
-    EXPECT_EQ(ReadBytes(dir + L"\\out\\a.txt"), "first file\r\n");
-    EXPECT_EQ(ReadBytes(dir + L"\\out\\nested\\b.bin"), big);
 }
 
 } // namespace

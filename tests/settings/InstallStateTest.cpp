@@ -108,14 +108,6 @@ INSTANTIATE_TEST_SUITE_P(
         DecisionCase{"numeric not textual", 3, kNone, false, L"2.10", L"2.9", S::Done,
                      Sc::NewerVersionInstalled}));
 
-TEST(InstallState, NumbersAreFixed) {
-    EXPECT_EQ(static_cast<int>(InstallState::Fresh), 0);
-    EXPECT_EQ(static_cast<int>(InstallState::Uninstall), 1);
-    EXPECT_EQ(static_cast<int>(InstallState::Replace), 2);
-    EXPECT_EQ(static_cast<int>(InstallState::Cancelled), 3);
-    EXPECT_EQ(static_cast<int>(InstallState::Done), 4);
-}
-
 TEST(InstallState, ReadsTheMakersItIsGiven) {
     std::vector<std::wstring> asked;
     const InstallStatusReader reader = [&](const std::wstring& maker) -> std::uint32_t {

@@ -16,14 +16,6 @@ using namespace regtest;
 
 class SettingsStoreTest : public RegistryTest {};
 
-TEST_F(SettingsStoreTest, KeyPathsUseTheProfileFolders) {
-    EXPECT_EQ(SettingsStore::SettingsKeyPath(L"Norvale"), L"SOFTWARE\\Norvale\\SSD Helmview\\");
-    EXPECT_EQ(SettingsStore::SettingsKeyPath(L"ZQ\\"), L"SOFTWARE\\ZQ\\\\SSD Helmview\\");
-    EXPECT_EQ(SettingsStore::UninstallKeyPath(L"Tessaro SSD Helmview"),
-              L"SOFTWARE\\\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaro SSD Helmview");
-    EXPECT_EQ(SettingsStore::PermanentKeyPath(L"Norvale"), L"SOFTWARE\\Norvale\\Permanent");
-}
-
 TEST_F(SettingsStoreTest, InstallSequenceWritesLandWhereTheyBelong) {
     const SettingsStore& store = Settings();
     store.SetIsInstalled(1);

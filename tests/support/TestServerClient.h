@@ -26,7 +26,9 @@ class TestServerClient {
     // Replaces (merge: extends) the per-path rules; JSON text {path: behaviour}.
     bool SetRules(const std::string& json, bool merge = false);
     bool ClearLog();
-    // The request log as the server's JSON text; empty on failure.
+    // The request log as the server's JSON text ("[]" when nothing was
+    // asked for). A failed request for it fails the test and reads as one
+    // request, never as an empty log.
     std::string Log();
     // The "path" of every logged request, in order.
     std::vector<std::string> LoggedPaths();

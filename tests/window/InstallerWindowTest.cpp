@@ -91,19 +91,6 @@ TEST_F(InstallerWindow, ComboDropsDownToItsFullHeight) {
     EXPECT_EQ(::SendMessageW(Window().languageCombo, CB_GETCOUNT, 0, 0), 17);
 }
 
-TEST_F(InstallerWindow, ClassHasTheInstallersIconsAndFixedBackground) {
-    ASSERT_TRUE(created);
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    ASSERT_TRUE(::GetClassInfoExW(::GetModuleHandleW(nullptr), L"TESTSETUP", &wc));
-    EXPECT_EQ(wc.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
-    EXPECT_NE(wc.hIcon, nullptr);
-    EXPECT_NE(wc.hIconSm, nullptr);
-    EXPECT_EQ(wc.hbrBackground, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
-    EXPECT_EQ(wc.cbClsExtra, 0);
-    EXPECT_EQ(wc.cbWndExtra, 0);
-}
-
 // A control's place in its parent's client area.
 Box PlaceOf(HWND control) {
     RECT r = {};

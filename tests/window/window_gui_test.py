@@ -119,7 +119,7 @@ def opening_texts(code, version):
         LINK: T(code, "IDS_VIEW_RELEASE_NOTES"),
         LABEL: T(code, "options_select_language"),
         VERSION: T(code, "IDS_INSTALL_END_TEXT1", PRODUCT) + ": " + version,
-        INSTALLER_VERSION: T(code, "IDS_INSTALL") + " " + T(code, "IDS_VERSION") + ": 5.0.2.1",
+        INSTALLER_VERSION: T(code, "IDS_INSTALL") + " " + T(code, "IDS_VERSION") + ": " + wt.INSTALLER_VERSION,
     }
 
 
@@ -159,7 +159,8 @@ def test_welcome_screen_and_layout():
                           "get the most out of your Norvale and Tessaro drives.")
         expect_texts(children, expected, "welcome")
         expect_equal(children[VERSION]["text"], "Helmview version: 2.2.0.1", "version line")
-        expect_equal(children[INSTALLER_VERSION]["text"], "Install Version: 5.0.2.1", "installer version line")
+        expect_equal(children[INSTALLER_VERSION]["text"], "Install Version: " + wt.INSTALLER_VERSION,
+                     "installer version line")
         expect_visible(children, {INSTALL: True, CANCEL: True, LAUNCH: False, COMBO: True, PROGRESS: False,
                                   LINK: True, BODY: True, LABEL: True, VERSION: True, INSTALLER_VERSION: True},
                        "welcome")
@@ -172,75 +173,42 @@ def test_welcome_screen_and_layout():
         expect_ended_by(h, CANCEL, "Cancel on the welcome screen")
 
 
-def test_uninstall_welcome_screen():
-    wt.clear_records()
-    wt.set_is_installed(3)
-    with host("--uninstall", "--installed", OLDER, "--offered", OFFERED) as h:
-        children = h.children()
-        expected = opening_texts("en-US", OLDER)
-        expected[INSTALL] = "Uninstall"
-        expected[BODY] = ("Welcome to the Helmview Installer. The Installer will remove Helmview software from your "
-                          "computer.")
-        expect_texts(children, expected, "uninstall offer")
-        expect_equal(children[VERSION]["text"], "Helmview version: 2.1.0.5", "version line names the installed version")
-        expect_visible(children, {INSTALL: True, CANCEL: True, COMBO: True, LINK: True, PROGRESS: False},
-                       "uninstall offer")
-        h.screenshot("uninstall_welcome")
-        expect_ended_by(h, CANCEL, "Cancel on the uninstall offer")
+# Each opening screen the records and versions lead to: what the records hold (maker key, IsInstalled), the
+# host's arguments, the main button, the body, the version the line names, what shows, and the button that
+# ends it.
+OPENING_SCREENS = [
+    ("uninstall_welcome", (wt.SETTINGS_KEY, 3), ("--uninstall", "--installed", OLDER, "--offered", OFFERED),
+     "Uninstall", "Welcome to the Helmview Installer. The Installer will remove Helmview software from your "
+     "computer.", OLDER, {CANCEL: True, LINK: True, PROGRESS: False}, CANCEL),
+    ("incomplete_install", (wt.SETTINGS_KEY, 1), ("--installed", OLDER, "--offered", OFFERED),
+     "Install", "The previous Helmview installation was incomplete. The Helmview installer will uninstall it and "
+     "install version 2.2.0.1.", OFFERED, {CANCEL: True, PROGRESS: False}, CANCEL),
+    ("old_version", (wt.SETTINGS_KEY, 3), ("--installed", OLDER, "--offered", OFFERED),
+     "Install", "Helmview 2.1.0.5 has been detected on this system. The Helmview installer will uninstall the "
+     "current version and install version 2.2.0.1.", OFFERED, {CANCEL: True, PROGRESS: False}, CANCEL),
+    # A Tessaro record counts when Norvale has none.
+    ("old_version_tessaro", (wt.TESSARO_KEY, 3), ("--installed", OLDER, "--offered", OFFERED),
+     "Install", "Helmview 2.1.0.5 has been detected on this system. The Helmview installer will uninstall the "
+     "current version and install version 2.2.0.1.", OFFERED, {CANCEL: True}, CANCEL),
+    ("newer_version", (wt.SETTINGS_KEY, 3), ("--installed", "2.3", "--offered", "2.2.9"),
+     "OK", "Helmview version 2.3 is already installed. You must uninstall it before you can install version "
+     "2.2.9.", "2.2.9", {CANCEL: False, LINK: True, PROGRESS: False}, INSTALL),
+]
 
 
-def test_incomplete_install_screen():
-    wt.clear_records()
-    wt.set_is_installed(1)
-    with host("--installed", OLDER, "--offered", OFFERED) as h:
-        children = h.children()
-        expected = opening_texts("en-US", OFFERED)
-        expected[INSTALL] = "Install"
-        expected[BODY] = ("The previous Helmview installation was incomplete. The Helmview installer will uninstall "
-                          "it and install version 2.2.0.1.")
-        expect_texts(children, expected, "incomplete install")
-        expect_visible(children, {INSTALL: True, CANCEL: True, COMBO: True}, "incomplete install")
-        h.screenshot("incomplete_install")
-        expect_ended_by(h, CANCEL, "Cancel on the incomplete-install screen")
-
-
-def test_old_version_screen():
-    wt.clear_records()
-    wt.set_is_installed(3)
-    with host("--installed", OLDER, "--offered", OFFERED) as h:
-        children = h.children()
-        expected = opening_texts("en-US", OFFERED)
-        expected[INSTALL] = "Install"
-        expected[BODY] = ("Helmview 2.1.0.5 has been detected on this system. The Helmview installer will uninstall "
-                          "the current version and install version 2.2.0.1.")
-        expect_texts(children, expected, "old version")
-        expect_visible(children, {INSTALL: True, CANCEL: True, COMBO: True}, "old version")
-        h.screenshot("old_version")
-        expect_ended_by(h, CANCEL, "Cancel on the old-version screen")
-
-
-def test_newer_version_screen():
-    wt.clear_records()
-    wt.set_is_installed(3)
-    with host("--installed", "2.3", "--offered", "2.2.9") as h:
-        children = h.children()
-        expected = opening_texts("en-US", "2.2.9")
-        expected[INSTALL] = "OK"
-        expected[BODY] = ("Helmview version 2.3 is already installed. You must uninstall it before you can install "
-                          "version 2.2.9.")
-        expect_texts(children, expected, "newer version")
-        expect_visible(children, {INSTALL: True, CANCEL: False, COMBO: True, LINK: True}, "newer version")
-        h.screenshot("newer_version")
-        expect_ended_by(h, INSTALL, "OK on the newer-version screen")
-
-
-def test_tessaro_record_counts_when_norvale_has_none():
-    wt.clear_records()
-    wt.set_is_installed(3, wt.TESSARO_KEY)
-    with host("--installed", OLDER, "--offered", OFFERED) as h:
-        expect_equal(h.child(BODY)["text"],
-                     "Helmview 2.1.0.5 has been detected on this system. The Helmview installer will uninstall the "
-                     "current version and install version 2.2.0.1.", "old-version body for a Tessaro record")
+def test_opening_screens():
+    for name, (key, status), args, button, body, version, visible, ender in OPENING_SCREENS:
+        wt.clear_records()
+        wt.set_is_installed(status, key)
+        with host(*args) as h:
+            children = h.children()
+            expected = opening_texts("en-US", version)
+            expected[INSTALL] = button
+            expected[BODY] = body
+            expect_texts(children, expected, name)
+            expect_visible(children, {**visible, INSTALL: True, COMBO: True}, name)
+            h.screenshot(name)
+            expect_ended_by(h, ender, "%s on the %s screen" % (button if ender == INSTALL else "Cancel", name))
 
 
 def test_incomplete_install_in_simplified_chinese():
@@ -398,7 +366,8 @@ def test_focus_is_drawn_once_the_keyboard_is_used():
         expect_equal((h.driver.focus() or {}).get("index"), INSTALL, "the focus starts on the main button")
         expect_equal(frame_dots(h.screenshot("focus_not_drawn")), 0, "no focus frame before the keyboard is used")
         h.driver.keys("TAB", "TAB")
-        expect_equal((h.driver.focus() or {}).get("index"), LINK, "two Tabs reach the link")
+        h.driver.wait_until(lambda: (h.driver.focus() or {}).get("index") == LINK, 10, what="two Tabs to reach "
+                            "the link")
         dots = frame_dots(h.screenshot("focus_on_link"))
         expect(dots > link["w"] // 4, "a dotted focus frame round the link (%d dots)" % dots)
         expect_ended_by(h, CANCEL, "Cancel")
@@ -512,19 +481,6 @@ def fixture_log_env():
     return path
 
 
-def fixture_log(path):
-    if not os.path.exists(path):
-        return ""
-    with open(path, "rb") as f:
-        data = f.read()
-    for encoding in ("utf-8", "utf-16"):
-        try:
-            return data.decode(encoding)
-        except UnicodeDecodeError:
-            pass
-    return data.decode("latin-1")
-
-
 def installing_screen(h):
     body = "Please wait while Helmview is installed on your computer."
     h.driver.wait_until(lambda: h.child(BODY)["text"] == body, 60, what="installing screen")
@@ -532,71 +488,6 @@ def installing_screen(h):
     expect_visible(children, {INSTALL: False, CANCEL: True, LABEL: False, COMBO: False, PROGRESS: True,
                               LINK: True, LAUNCH: False}, "installing")
     return children
-
-
-def test_install_run_ends_on_the_finish_screen_with_the_launch_box():
-    wt.clear_records()
-    remove_install_dir()
-    log = fixture_log_env()
-    with Server("install") as server, host("--offered", OFFERED, "--server", server.base_url) as h:
-        h.driver.click("index:%d" % INSTALL)
-        installing_screen(h)
-        h.screenshot("installing")
-        finished = "Helmview version 2.2.0.1 was successfully installed."
-        h.driver.wait_until(lambda: h.child(BODY)["text"] == finished, 240, interval_s=0.5, what="finish screen")
-        children = h.children()
-        expect_equal(children[INSTALL]["text"], "Finish", "button of the finish screen")
-        expect_visible(children, {INSTALL: True, CANCEL: False, LAUNCH: True, PROGRESS: False, COMBO: False,
-                                  LINK: True}, "finish after install")
-        expect_equal(children[LAUNCH]["checked"], True, "the launch box is ticked")
-        expect_equal(children[LAUNCH]["text"], "Launch Helmview", "launch box text")
-        h.screenshot("finish_install")
-        expect_equal(wt.read_dword(wt.SETTINGS_KEY, "IsInstalled"), 3, "installation recorded as complete")
-        copy = os.path.join(install_dir(), os.path.basename(config.host))
-        expect(os.path.isfile(copy) and os.path.getsize(copy) == os.path.getsize(config.host),
-               "the installer copied itself into the install folder")
-        # Finish with the box ticked starts the application.
-        h.driver.click("index:%d" % INSTALL)
-        expect_equal(h.wait_exit(), 0, "Finish ends the program with exit code")
-    h.driver.wait_until(lambda: "app " in fixture_log(log), 30, what="the application to start")
-    expect("app " in fixture_log(log), "Finish launched the installed application")
-    stop_fixture_app()
-
-
-def stop_fixture_app():
-    """Ends the application that Finish started, by its process id."""
-    for window in driver().windows("HelmviewFixtureApp", all=True):
-        wt.run_windows(["taskkill", "/f", "/pid", str(window["pid"])])
-
-
-def test_cancel_during_install_removes_its_remains():
-    wt.clear_records()
-    remove_install_dir()
-    log = fixture_log_env()
-    with Server("cancel") as server:
-        # The package trickles in, so Cancel lands in the middle of the download.
-        server.set_rules({"/zqHelmview/application/%s/Helmview.zip" % OFFERED: {"slow": {"bytes_per_sec": 4096}}})
-        with host("--offered", OFFERED, "--server", server.base_url) as h:
-            h.driver.click("index:%d" % INSTALL)
-            installing_screen(h)
-            h.driver.wait_until(lambda: h.child(PROGRESS)["pos"] >= 12, 60, what="the download to start")
-            h.driver.click("index:%d" % CANCEL)
-            h.driver.wait_until(lambda: h.child(PROGRESS)["pos"] == 0, 10, what="the bar to drop to 0")
-            uninstalling = "Please wait while Helmview is uninstalled from your computer."
-            h.driver.wait_until(lambda: h.child(BODY)["text"] == uninstalling, 60, what="the clean-up")
-            cancelled = "The installation was cancelled."
-            h.driver.wait_until(lambda: h.child(BODY)["text"] == cancelled, 120, interval_s=0.5,
-                                what="cancelled finish screen")
-            children = h.children()
-            expect_equal(children[INSTALL]["text"], "Finish", "button")
-            expect_visible(children, {INSTALL: True, CANCEL: False, LAUNCH: False, PROGRESS: False, LINK: False},
-                           "cancelled finish screen")
-            h.screenshot("finish_cancelled")
-            expect_equal(wt.read_dword(wt.SETTINGS_KEY, "IsInstalled"), None, "no installation record is left")
-            h.driver.click("index:%d" % INSTALL)
-            expect_equal(h.wait_exit(), 0, "Finish ends the program with exit code")
-    expect("app " not in fixture_log(log), "nothing was launched")
-    expect(not os.path.exists(os.path.join(install_dir(), "Helmview.exe")), "no application is left")
 
 
 def test_replacing_an_old_version_uninstalls_then_installs():

@@ -11,13 +11,12 @@ import struct
 import subprocess
 import sys
 import tempfile
-import time
 import zlib
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 from harness.checks import CheckFailed as TestFailure, expect, expect_equal  # noqa: E402,F401
-from harness.installer import reg_delete_key, reg_query, reg_set, run_wine  # noqa: E402
+from harness.installer import INSTALLER_VERSION, reg_delete_key, reg_query, reg_set, run_wine  # noqa: E402,F401
 from harness.texts import fill, translations  # noqa: E402,F401
 
 SETTINGS_KEY = r"HKLM\SOFTWARE\Norvale\SSD Helmview"
@@ -133,7 +132,8 @@ def is_white(c):
 
 
 class Host:
-    """One window host process with its window found. Ends it when leaving the with-block."""
+    """One window host process with its window found and showing its first screen. Ends it when leaving the
+    with-block."""
 
     def __init__(self, exe, driver, *args, screenshot_dir=None):
         self.exe = exe
@@ -146,12 +146,15 @@ class Host:
 
     def __enter__(self):
         self._log = tempfile.TemporaryFile()
-        self.proc = subprocess.Popen([WINE, self.exe] + self.args, stdin=subprocess.DEVNULL, stdout=self._log,
-                                     stderr=subprocess.STDOUT)
+        self._events = tempfile.NamedTemporaryFile(suffix=".log")
+        log = ["--log", "Z:" + self._events.name.replace("/", "\\")]
+        self.proc = subprocess.Popen([WINE, self.exe] + self.args + log, stdin=subprocess.DEVNULL,
+                                     stdout=self._log, stderr=subprocess.STDOUT)
         found = self.driver.find(exe=os.path.basename(self.exe), timeout_ms=60000, visible=True)
         self.driver = self.driver.with_pid(found["pid"])
-        # The first paint has chosen the screen once the body has its text or the buttons their final state.
-        time.sleep(0.5)
+        # The window logs the decision as it shows the screen for the records; queries wait for that handling.
+        self.driver.wait_until(lambda: b" decision: " in Path(self._events.name).read_bytes(), 30,
+                               what="the first screen")
         self.window = self.driver.find()
         return self
 
@@ -160,6 +163,7 @@ class Host:
             self.proc.kill()
             self.proc.wait(30)
         self._log.close()
+        self._events.close()
         return False
 
     def children(self):

@@ -47,7 +47,9 @@ from harness.texts import T  # noqa: E402,F401
 
 OFFERED = "2.2.0.1"
 PRODUCT = "Helmview"
-INSTALLER_VERSION = "5.0.2.1"
+# The number the build gives the installer, from the one place that holds it.
+INSTALLER_VERSION = re.search(r'INSTALLER_VERSION_TEXT "([^"]+)"',
+                              (ROOT / "resources" / "installer_version.h").read_text()).group(1)
 WINDOW_CLASS = "TESTSETUP"
 APP_WINDOW_CLASS = "HelmviewFixtureApp"
 
@@ -218,10 +220,21 @@ def _reg_line(line):
     return re.split(r" {4}|\t", line.lstrip().rstrip("\r\n"), maxsplit=2)
 
 
+def _reg_read(args):
+    """reg.exe's output for a query, or None when reg.exe says the key or value does not exist. Any other failure
+    (a key it cannot reach, Wine not starting) raises: "could not tell" must never read as "absent"."""
+    code, out = run_wine(["reg", "query"] + args + ["/reg:32"], check=False)
+    if code == 0:
+        return out
+    if code == 1 and "unable to find" in out.lower():
+        return None
+    raise E2EError(f"reg query {' '.join(args)}: exit {code}\n{out}")
+
+
 def reg_query(key, name):
-    """(type, data) of a value, or None when the key or value is missing."""
-    code, out = run_wine(["reg", "query", key, "/v", name, "/reg:32"], check=False)
-    if code != 0:
+    """(type, data) of a value, or None when reg.exe finds no such key or value."""
+    out = _reg_read([key, "/v", name])
+    if out is None:
         return None
     for line in out.splitlines():
         parts = _reg_line(line)
@@ -230,7 +243,7 @@ def reg_query(key, name):
             if parts[1] == "REG_DWORD":
                 return parts[1], int(data, 16)
             return parts[1], data
-    return None
+    raise E2EError(f"reg query {key} /v {name} succeeded without the value in its output:\n{out}")
 
 
 def reg_value(key, name):
@@ -239,9 +252,9 @@ def reg_value(key, name):
 
 
 def reg_values(key):
-    """All values of a key as {name: (type, data)}; None when the key is missing."""
-    code, out = run_wine(["reg", "query", key, "/reg:32"], check=False)
-    if code != 0:
+    """All values of a key as {name: (type, data)}; None when reg.exe finds no such key."""
+    out = _reg_read([key])
+    if out is None:
         return None
     values = {}
     for line in out.splitlines():
@@ -672,8 +685,8 @@ class Installer:
 
     # -- actions ------------------------------------------------------------------------------------------------
 
-    def click(self, control):
-        self.d.click(index(control))
+    def click(self, control, again_after_ms=None):
+        self.d.click(index(control), again_after_ms=again_after_ms)
 
     def close_box(self):
         self.d.close()

@@ -281,6 +281,7 @@ struct Options {
     std::wstring method = L"screen";
     DWORD settleMs = 300;
     DWORD pauseMs = 50;
+    std::optional<DWORD> againMs;
 };
 
 bool parseNumber(const std::wstring& s, long long& out) {
@@ -343,6 +344,10 @@ bool parseOptions(int argc, wchar_t** argv, Options& o, std::wstring& error) {
             if (!number(n))
                 return false;
             o.pauseMs = static_cast<DWORD>(n);
+        } else if (a == L"--again") {
+            if (!number(n))
+                return false;
+            o.againMs = static_cast<DWORD>(n);
         } else if (a == L"--exe") {
             if (!value(o.exe))
                 return false;
@@ -1138,7 +1143,7 @@ int cmdChild(const Options& o) {
 
 int cmdClick(const Options& o) {
     if (o.positional.size() != 2)
-        return fail(L"usage: click <class> <spec> [--pid N] [--timeout MS] [--force]", 2);
+        return fail(L"usage: click <class> <spec> [--pid N] [--timeout MS] [--force] [--again MS]", 2);
     Target t;
     if (int rc = findTarget(o, o.positional[0], o.positional[1], t))
         return rc;
@@ -1162,6 +1167,13 @@ int cmdClick(const Options& o) {
     const int id = GetDlgCtrlID(t.child);
     if (!PostMessageW(t.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(t.child)))
         return fail(L"PostMessage failed");
+    // A second press a set time after the first, however long the caller itself takes to start a program.
+    if (o.againMs) {
+        Sleep(*o.againMs);
+        if (!PostMessageW(t.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(t.child)))
+            return fail(L"PostMessage failed for the second press");
+    }
     emit(out.set("posted", true));
     return 0;
 }

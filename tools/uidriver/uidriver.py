@@ -187,13 +187,17 @@ class UiDriver:
         return self.run("child", self._cls(window_class), spec, *self._opts(pid, exe, hwnd, timeout_ms),
                         check=check, timeout_ms=timeout_ms)
 
-    def click(self, spec, window_class=None, *, pid=None, exe=None, hwnd=None, timeout_ms=0, force=False):
+    def click(self, spec, window_class=None, *, pid=None, exe=None, hwnd=None, timeout_ms=0, force=False,
+              again_after_ms=None):
         """Posts WM_COMMAND(BN_CLICKED) for the child to its parent; automatic check boxes and radio buttons
         change state first, as a mouse click would. Disabled or hidden controls are refused unless
-        force=True. Returns at once: poll for the effect."""
+        force=True. again_after_ms posts the same click once more that long after the first, in the same
+        call. Returns at once: poll for the effect."""
         args = ["click", self._cls(window_class), spec] + self._opts(pid, exe, hwnd, timeout_ms)
         if force:
             args.append("--force")
+        if again_after_ms is not None:
+            args += ["--again", str(int(again_after_ms))]
         return self.run(*args, timeout_ms=timeout_ms)
 
     def check(self, spec, state=True, window_class=None, *, pid=None, exe=None, hwnd=None, timeout_ms=0,

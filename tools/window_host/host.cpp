@@ -3,13 +3,14 @@
 // the message loop. Not part of the installer.
 //
 //   window_host [--offered <version>] [--installed <version>] [--uninstall]
-//               [--language <code>] [--server <base address>]
+//               [--language <code>] [--server <base address>] [--log <file>]
 //
 // Versions not given are empty; the language defaults to "en-US". The
 // installation records are whatever the registry holds.
 #include "app/StartupOptions.h"
 #include "i18n/TranslationCatalog.h"
 #include "platform/OwnExecutable.h"
+#include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
 #include "ui/InstallerWindow.h"
 #include "ui/Keyboard.h"
@@ -51,6 +52,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             language = args[++i];
         else if (arg == L"--server" && hasValue)
             server = args[++i];
+        else if (arg == L"--log" && hasValue)
+            OpenRunLog(args[++i]); // its "decision:" line tells a test the first screen is up
         else if (arg == L"--uninstall")
             inputs.uninstallMode = true;
     }
