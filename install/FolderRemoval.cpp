@@ -21,15 +21,27 @@ bool IsDotEntry(const wchar_t* name) {
     return (name[0] == L'.' && name[1] == L'\0') || (name[0] == L'.' && name[1] == L'.' && name[2] == L'\0');
 }
 
+// Where a file in use waits for the next restart: the Windows folder's
+// Temp, where users may add files but not change or remove the files of
+// others. The user's own temporary-files folder would let them put another
+// file in its place before Windows deletes it, under the installer's name.
+std::wstring AsideFolder() {
+    wchar_t windows[MAX_PATH] = {};
+    const UINT length = ::GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::wstring();
+    return std::wstring(windows, length) + L"\\Temp\\";
+}
+
 // A running program's file cannot be deleted, but it can be renamed: the
 // installer copy that an unattended uninstall was started from waits for the
-// run to end. The file moves to the temporary-files folder (on the same
-// volume, or the move fails) and is deleted when Windows next starts.
+// run to end. The file moves aside (on the same volume, or the move fails)
+// and is deleted when Windows next starts.
 bool MoveAsideInUse(const std::wstring& path) {
     const DWORD error = ::GetLastError();
     if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
         return false;
-    const std::wstring folder = UserTempFolder();
+    const std::wstring folder = AsideFolder();
     wchar_t aside[MAX_PATH] = {};
     if (folder.empty() || !::GetTempFileNameW(folder.c_str(), L"hvu", 0, aside))
         return false;
