@@ -4,6 +4,7 @@
 #include "common/UniqueHandle.h"
 #include "i18n/TranslationCatalog.h"
 #include "platform/FileSystem.h"
+#include "platform/OwnExecutable.h"
 #include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
@@ -74,8 +75,9 @@ std::wstring Translated(const wchar_t* key) {
     const unique_handle copy(info.hProcess);
     // A start from the install folder (the uninstall entry's quiet command)
     // would otherwise keep that folder as this process's current directory,
-    // and the copy could not remove it.
+    // and its held file there, and the copy could remove neither.
     ::SetCurrentDirectoryW(SystemFolderPath().c_str());
+    ReleaseOwnExecutable();
     ::WaitForSingleObject(copy.get(), INFINITE);
     DWORD code = 0;
     if (!::GetExitCodeProcess(copy.get(), &code))
