@@ -11,6 +11,10 @@ using namespace helmtest;
 
 namespace {
 
+std::wstring WithBackslash(const std::wstring& path) {
+    return path.back() == L'\\' ? path : path + L'\\';
+}
+
 // A small installation: loose files, a nested folder, a read-only file and a
 // name that is not ASCII.
 void FillTree(const std::wstring& root) {
@@ -65,23 +69,40 @@ TEST(RemoveFolder, StopsAtAFileInUseAndKeepsIt) {
     EXPECT_FALSE(FolderExists(install)) << "a second run finishes the job once the file is free";
 }
 
-TEST(RemoveFolder, UnlinksAFolderSwappedForALinkDuringThePause) {
-    ScratchFolder scratch(L"remove swapped");
-    const std::wstring install = scratch.path() + L"Helmview";
-    FillTree(install + L"\\");
-    const std::wstring elsewhere = scratch.path() + L"elsewhere";
-    MakeFolders(elsewhere);
-    WriteBytes(elsewhere + L"\\keep.txt", "not the installer's");
+TEST(RemoveFolder, NeverEntersALinkSwappedInDuringThePause) {
+    // Somebody who may write there replaces the folder, or the folder above
+    // it (a Tessaro install path below a folder made under C:\), looked at
+    // before the pause, by a link to a folder of their choice.
+    const struct {
+        const wchar_t* swapped; // below the scratch folder
+        const wchar_t* install; // the folder removed, below the scratch folder
+    } cases[] = {
+        {L"Helmview", L"Helmview"},
+        {L"Tessaro", L"Tessaro\\Helmview\\"},
+    };
+    for (const auto& c : cases) {
+        ScratchFolder scratch(L"remove swapped");
+        const std::wstring swapped = scratch.path() + c.swapped;
+        const std::wstring install = scratch.path() + c.install;
+        FillTree(WithBackslash(install));
+        // What the link leads to holds a tree of the same shape (link names
+        // without blanks, for the host's ln).
+        const std::wstring elsewhere = scratch.path() + L"elsewhere";
+        MakeFolders(elsewhere + L"\\Helmview");
+        WriteBytes(elsewhere + L"\\keep.txt", "not the installer's");
+        WriteBytes(elsewhere + L"\\Helmview\\keep.txt", "not the installer's");
 
-    RemoveFolder(install, [&] {
-        // Somebody who may write there replaces the folder, looked at before
-        // the pause, by a link to a folder of their choice.
-        ASSERT_TRUE(::MoveFileW(install.c_str(), (scratch.path() + L"moved").c_str()));
-        ASSERT_TRUE(MakeFolderLink(install, elsewhere));
-    });
+        RemoveFolder(install, [&] {
+            ASSERT_TRUE(::MoveFileW(swapped.c_str(), (scratch.path() + L"moved").c_str()));
+            ASSERT_TRUE(MakeFolderLink(swapped, elsewhere));
+        });
 
-    EXPECT_TRUE(FileExists(elsewhere + L"\\keep.txt")) << "the link was entered";
-    RemoveFolderLink(install);
+        EXPECT_EQ(FilesBelow(elsewhere), (std::vector<std::wstring>{L"Helmview\\keep.txt", L"keep.txt"}))
+            << Narrow(c.install) << ": the link was entered";
+        EXPECT_FALSE(FilesBelow(scratch.path() + L"moved").empty())
+            << "the folder moved away is not looked for";
+        RemoveFolderLink(swapped);
+    }
 }
 
 TEST(RemoveFolder, LeavesProtectedAndMissingPathsAlone) {
