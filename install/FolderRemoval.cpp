@@ -60,23 +60,9 @@ struct Entry {
     DWORD attributes;
 };
 
-// The entries of folder (which ends in a backslash), "." and ".." left out.
-// Listed in full before anything is deleted, so deletions cannot disturb the
-// listing. False when the folder cannot be listed.
-bool ListFolder(const std::wstring& folder, std::vector<Entry>& entries) {
-    WIN32_FIND_DATAW data;
-    unique_hfind find(::FindFirstFileW((folder + L"*").c_str(), &data));
-    if (!find)
-        return false;
-    do {
-        if (!IsDotEntry(data.cFileName))
-            entries.push_back({data.cFileName, data.dwFileAttributes});
-    } while (::FindNextFileW(find.get(), &data));
-    return true;
-}
-
-// The entries of the folder open as folder, listed through the handle, not
-// by a path that may lead elsewhere by now.
+// The entries of the folder open as folder, "." and ".." left out, listed
+// through the handle, not by a path that may lead elsewhere by now. Listed in
+// full before anything is deleted, so deletions cannot disturb the listing.
 bool ListOpenFolder(HANDLE folder, std::vector<Entry>& entries) {
     std::vector<unsigned char> buffer(64 * 1024);
     FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
@@ -165,19 +151,38 @@ bool DeleteEntry(const std::wstring& path, DWORD listed) {
     return MoveAsideInUse(path);
 }
 
-// Deletes everything in the open folder and then the folder, once its final
-// path, every link on the way resolved, is still expected and one the
-// deletion guard allows: a folder above it swapped for a link leads
-// elsewhere, and nothing there is touched. False at the first failure.
+// The final path of the open folder, every link on the way resolved, when it
+// is the one expected and one the deletion guard allows; empty otherwise: a
+// folder above it swapped for a link leads elsewhere, and nothing there may
+// be touched.
+std::wstring ReachedAsExpected(HANDLE folder, const std::wstring& expected) {
+    const std::wstring reached = FinalPath(folder);
+    if (!reached.empty() && SamePath(reached, expected) && MayDeleteFolder(reached))
+        return reached;
+    LogEvent(L"folder: " + expected + L" not entered: it is reached as " + reached);
+    ::SetLastError(ERROR_CANT_ACCESS_FILE);
+    return std::wstring();
+}
+
+// The folder at path (no trailing backslash) opened to be listed, when it is
+// a folder in its own right (no link in its place) reached as expected; its
+// final path goes to reached. No handle otherwise.
+Opened OpenCheckedFolder(const std::wstring& path, std::wstring& reached) {
+    Opened folder = OpenEntry(path, true);
+    if (folder.handle && (folder.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(folder.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        reached = ReachedAsExpected(folder.handle.get(), path);
+    if (reached.empty())
+        folder.handle.reset();
+    return folder;
+}
+
+// Deletes everything in the open folder and then the folder, once it is
+// reached as expected. False at the first failure.
 bool DeleteTree(Opened& folder, const std::wstring& expected) {
-    const std::wstring reached = FinalPath(folder.handle.get());
-    if (reached.empty() || !SamePath(reached, expected) || !MayDeleteFolder(reached)) {
-        LogEvent(L"folder: " + expected + L" not entered: it is reached as " + reached);
-        ::SetLastError(ERROR_CANT_ACCESS_FILE);
-        return false;
-    }
+    const std::wstring reached = ReachedAsExpected(folder.handle.get(), expected);
     std::vector<Entry> entries;
-    if (!ListOpenFolder(folder.handle.get(), entries))
+    if (reached.empty() || !ListOpenFolder(folder.handle.get(), entries))
         return false;
     const std::wstring prefix = WithBackslash(reached);
     for (const Entry& entry : entries) {
@@ -215,20 +220,34 @@ void RemoveFolder(const std::wstring& path, const std::function<void()>& pause) 
 void DeleteFilesIn(const std::wstring& folder) {
     if (!MayDeleteFolder(folder))
         return;
-    const std::wstring prefix = WithBackslash(folder);
+    std::wstring path = WithBackslash(folder);
+    path.pop_back();
+    std::wstring reached;
+    const Opened opened = OpenCheckedFolder(LongPath(path), reached);
     std::vector<Entry> entries;
-    ListFolder(prefix, entries);
+    if (!opened.handle || !ListOpenFolder(opened.handle.get(), entries))
+        return;
     for (const Entry& entry : entries) {
-        if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY))
-            ::DeleteFileW((prefix + entry.name).c_str());
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        Opened file = OpenEntry(WithBackslash(reached) + entry.name, false);
+        // A read-only file stays, as it always did here.
+        if (file.handle && !(file.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
+            DeleteOpened(file);
     }
 }
 
 void RemoveFolderIfEmpty(const std::wstring& folder) {
     if (!MayDeleteFolder(folder))
         return;
-    std::wstring self = WithBackslash(folder);
-    self.pop_back();
-    // The system refuses to remove a folder that is not empty.
-    ::RemoveDirectoryW(self.c_str());
+    std::wstring path = WithBackslash(folder);
+    path.pop_back();
+    std::wstring reached;
+    Opened opened = OpenCheckedFolder(LongPath(path), reached);
+    if (!opened.handle)
+        return;
+    // The system refuses to remove a folder that is not empty; a read-only
+    // one keeps its attribute and stays.
+    opened.attributes &= ~FILE_ATTRIBUTE_READONLY;
+    DeleteOpened(opened);
 }

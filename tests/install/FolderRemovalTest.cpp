@@ -96,6 +96,9 @@ TEST(RemoveFolder, NeverEntersALinkSwappedInDuringThePause) {
             ASSERT_TRUE(::MoveFileW(swapped.c_str(), (scratch.path() + L"moved").c_str()));
             ASSERT_TRUE(MakeFolderLink(swapped, elsewhere));
         });
+        // Then the maker folder's loose files go, and the maker folder if empty.
+        DeleteFilesIn(swapped);
+        RemoveFolderIfEmpty(swapped);
 
         EXPECT_EQ(FilesBelow(elsewhere), (std::vector<std::wstring>{L"Helmview\\keep.txt", L"keep.txt"}))
             << Narrow(c.install) << ": the link was entered";
