@@ -84,6 +84,11 @@ std::wstring RefusalOf(HANDLE file, const std::wstring& path) {
         return L"it is a link";
     if (info.nNumberOfLinks > 1)
         return L"the file has " + std::to_wstring(info.nNumberOfLinks) + L" names";
+    // On a drive letter mapped to a network share the final path is always
+    // "\\server\share\...", so it cannot tell a link from the mapping: there
+    // only the steps asked one by one and the file's own answers count.
+    if (path.size() > 2 && path[1] == L':' && ::GetDriveTypeW(path.substr(0, 3).c_str()) == DRIVE_REMOTE)
+        return std::wstring();
     const std::wstring reached = FinalPath(file);
     if (!SamePath(reached, LongPath(path)))
         return L"it is reached through a link, as " + (reached.empty() ? std::wstring(L"?") : reached);
