@@ -4,6 +4,7 @@
 #include "common/UniqueHandle.h"
 #include "i18n/TranslationCatalog.h"
 #include "platform/FileSystem.h"
+#include "platform/OwnExecutable.h"
 #include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
@@ -61,11 +62,22 @@ std::wstring Translated(const wchar_t* key) {
                  (error == ERROR_CANCELLED ? L" (elevation refused)" : L""));
         EndProcess(error == ERROR_CANCELLED ? RunEnd::Cancelled : RunEnd::Failed);
     }
-    if (!silent || !info.hProcess) {
+    if (!silent) {
         LogEvent(L"process: " + described + L": started");
         EndProcess();
     }
+    // Without the copy's handle its result cannot be waited for: a deployment
+    // tool must not read a success it was never told of.
+    if (!info.hProcess) {
+        LogEvent(L"process: " + described + L": started, but not to be waited for");
+        EndProcess(RunEnd::Failed);
+    }
     const unique_handle copy(info.hProcess);
+    // A start from the install folder (the uninstall entry's quiet command)
+    // would otherwise keep that folder as this process's current directory,
+    // and its held file there, and the copy could remove neither.
+    ::SetCurrentDirectoryW(SystemFolderPath().c_str());
+    ReleaseOwnExecutable();
     ::WaitForSingleObject(copy.get(), INFINITE);
     DWORD code = 0;
     if (!::GetExitCodeProcess(copy.get(), &code))

@@ -19,6 +19,7 @@
 #include "ui/ProcessExit.h"
 #include "ui/SilentMode.h"
 #include "ui/SilentRun.h"
+#include "ui/UserMessage.h"
 
 #include <windows.h>
 
@@ -28,6 +29,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     // folder, where anybody may have left a DLL with a system name.
     ::SetDllDirectoryW(L"");
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // The relaunched copy runs from a folder of the user's: from here on
+    // nobody may rename or replace the running file, which the install copies
+    // as the uninstaller. Held by the name the running image has now, and
+    // compared with the image itself, so a file put under the image's first
+    // name is never taken for it.
+    HoldOwnExecutable(RunningImagePath());
 
     const StartupOptions options = ParseCommandLine(commandLine ? commandLine : L"");
     Profile().InitProductProfile(options.serverBaseUrl);
@@ -39,10 +46,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     PreviewStartupLanguage();
     // Only the copy in the temporary-files folder comes back from here.
     RelaunchFromTemp(CommandLineForCopy(options, logPath), options.silent);
-    // That folder is the user's: from now on nobody may rename or replace the
-    // running file, which the install copies as the uninstaller. A file that
-    // cannot be held is not copied later either.
-    HoldOwnExecutable(Profile().modulePath());
+    // A file that is not the running program is never installed: the run
+    // stops before it changes anything.
+    if (!options.uninstallMode && !HeldFileIsRunningImage()) {
+        LogEvent(L"failure: the file held as the installer is not the running program");
+        ShowUserMessage(
+            [] {
+                return UserMessageText{Catalog().Translate(L"copy_error") + L"  " + Profile().modulePath(),
+                                       Catalog().Translate(L"IDS_TITLE_ERROR")};
+            },
+            ERROR_FILE_INVALID);
+        EndProcess(RunEnd::Failed);
+    }
 
     // Named after the running file, so the guard applies to copies of the
     // same download, not to differently named installers.

@@ -74,10 +74,14 @@ bool UnpackArchive(const std::wstring& archiveName) {
     const std::wstring batchPath = installDir + kUnzipBatchName;
     bool unpacked = false;
     if (WriteWholeFile(batchPath, BatchBytes(installDir + kArchiveToolName, archiveName))) {
-        // The batch itself is named by its bare name: the current directory
-        // names the install folder, so the command line stays free of its
-        // blanks and non-ASCII letters.
+        // The batch is named relative to the current directory, the install
+        // folder, so the command line stays free of its blanks and non-ASCII
+        // letters.
         const std::wstring system = SystemFolderPath();
+        // The interpreter expands %errorlevel% to the tool's exit code only
+        // while no variable of that name exists, and the user may define one
+        // for every process they start: this one would stand in for the tool.
+        ::SetEnvironmentVariableW(L"ERRORLEVEL", nullptr);
         unpacked = RunProgramAndWait(system + L"\\cmd.exe", UnzipCommandLine(system), installDir);
     } else {
         LogEvent(L"unpack: " + batchPath + L" not written, error " + std::to_wstring(::GetLastError()));

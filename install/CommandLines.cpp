@@ -10,7 +10,8 @@ std::wstring ProgramCommandLine(const std::wstring& programPath, const std::wstr
 }
 
 std::wstring UnzipCommandLine(const std::wstring& systemFolder) {
-    return ProgramCommandLine(systemFolder + L"\\cmd.exe", std::wstring(L"/D /C ") + kUnzipBatchName);
+    return ProgramCommandLine(systemFolder + L"\\cmd.exe",
+                              std::wstring(L"/D /E:ON /V:OFF /C .\\") + kUnzipBatchName);
 }
 
 std::wstring KillCommandLine(const std::wstring& systemFolder, const std::wstring& exeName) {

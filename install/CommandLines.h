@@ -10,11 +10,16 @@
 // "<programPath>" <arguments>
 std::wstring ProgramCommandLine(const std::wstring& programPath, const std::wstring& arguments);
 
-// The command interpreter of the System folder running the unpack batch:
-// "<systemFolder>\cmd.exe" /D /C unzip.bat
+// The command interpreter of the System folder running the unpack batch of
+// the current directory: "<systemFolder>\cmd.exe" /D /E:ON /V:OFF /C .\unzip.bat
 // /D keeps the interpreter from running the AutoRun commands of the user's
 // and the machine's "Command Processor" keys first: the user's own would
-// otherwise run with the installer's rights.
+// otherwise run with the installer's rights. The batch needs command
+// extensions (%errorlevel%, exit /b), which the user's own key may switch
+// off, and no delayed expansion, which would read its "!" differently. The
+// ".\" keeps the batch from being looked up along PATH: with the variable
+// NoDefaultCurrentDirectoryInExePath set, which any user may set, a bare name
+// would find the user's own unzip.bat there and never this one.
 std::wstring UnzipCommandLine(const std::wstring& systemFolder);
 
 // The System folder's taskkill forcing every process of one image name to end:

@@ -189,7 +189,8 @@ Outcome Installer::CheckPackage(const std::wstring& package) {
         return {};
     }
     session.SetPackageCheck(PackageCheck::Mismatch);
-    LogEvent(L"package: " + package + L" does not match the manifest's SHA-256 " + *packageSha256 +
+    LogEvent(L"package: " + package + L" does not match the manifest's SHA-256 " +
+             LoggedText(*packageSha256) +
              (digest.computed ? L": its SHA-256 is " + Sha256Hex(digest.sha256)
                               : L": it could not be hashed, error " + std::to_wstring(digest.error)));
     return PackageNotVerified(package, digest.computed ? CRYPT_E_HASH_VALUE : digest.error);

@@ -31,6 +31,34 @@ std::wstring LongPath(const std::wstring& path) {
         path, [](const wchar_t* in, DWORD size, wchar_t* out) { return ::GetLongPathNameW(in, out, size); });
 }
 
+std::wstring FinalPath(HANDLE handle) {
+    const DWORD needed =
+        ::GetFinalPathNameByHandleW(handle, nullptr, 0, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (needed == 0)
+        return std::wstring();
+    std::wstring path(needed, L'\0');
+    const DWORD length =
+        ::GetFinalPathNameByHandleW(handle, path.data(), needed, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= needed)
+        return std::wstring();
+    path.resize(length);
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        return L"\\" + path.substr(7);
+    if (path.compare(0, 4, L"\\\\?\\") == 0)
+        return path.substr(4);
+    return path;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    const auto trimmed = [](const std::wstring& path) {
+        std::size_t length = path.size();
+        while (length > 0 && path[length - 1] == L'\\')
+            --length;
+        return static_cast<int>(length);
+    };
+    return ::CompareStringOrdinal(a.c_str(), trimmed(a), b.c_str(), trimmed(b), TRUE) == CSTR_EQUAL;
+}
+
 bool IsFolder(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

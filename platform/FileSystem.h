@@ -12,6 +12,15 @@ std::wstring FullPath(const std::wstring& path);
 // for a path that does not exist (yet).
 std::wstring LongPath(const std::wstring& path);
 
+// The path by which the file system reaches the open file or folder, every
+// link on the way resolved, in the form "C:\..." or "\\server\share\...";
+// empty when the system cannot tell.
+std::wstring FinalPath(HANDLE handle);
+
+// Whether a and b spell the same path, letters compared without regard to
+// case as the file system compares names, trailing backslashes ignored.
+bool SamePath(const std::wstring& a, const std::wstring& b);
+
 // True when something exists at path and it is a folder.
 bool IsFolder(const std::wstring& path);
 

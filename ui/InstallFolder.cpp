@@ -51,9 +51,9 @@ bool CopySelfToInstallFolder() {
         ::DeleteFileW(target.c_str());
     // From the file held since start-up, never by its name: the name lies in
     // a folder the user can write to and may by now belong to another file.
-    if (CopyOwnExecutableTo(target) == ERROR_SUCCESS)
+    const DWORD error = CopyOwnExecutableTo(target);
+    if (error == ERROR_SUCCESS)
         return true;
-    const DWORD error = ::GetLastError();
     ShowUserMessage(
         [&target] {
             return UserMessageText{Catalog().Translate(L"copy_error") + L"  " + target,

@@ -1,5 +1,7 @@
 #include "ui/SilentAction.h"
 
+#include "platform/RunLog.h"
+
 SilentAction SilentActionFor(const InstallDecision& decision, bool uninstallMode) {
     // The uninstall removes what it finds, even an unfinished installation,
     // and has nothing to do when nothing is recorded.
@@ -61,7 +63,10 @@ const wchar_t* ScreenName(InstallerScreen screen) {
 
 std::wstring DescribeDecision(const InstallDecision& decision, const std::wstring& offered,
                               const std::wstring& installed) {
-    const auto shown = [](const std::wstring& version) { return version.empty() ? L"none" : version; };
+    // The offered version is the server's text, written into the log.
+    const auto shown = [](const std::wstring& version) {
+        return version.empty() ? std::wstring(L"none") : LoggedText(version);
+    };
     return ScreenName(decision.screen) + std::wstring(L" (offered ") + shown(offered) + L", installed " +
            shown(installed) + L")";
 }

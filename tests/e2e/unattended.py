@@ -41,11 +41,14 @@ class Unattended:
         self.log = c.work / LOG_NAME
         self.marks = []  # (step, number of log lines before it)
 
-    def run(self, command_line, timeout=300):
-        """Runs a command line as Windows would (CreateProcess, run_and_wait.exe) from the work folder; returns
-        the whole exit code."""
+    def run(self, command_line, timeout=300, cwd=None, env_extra=None):
+        """Runs a command line as Windows would (CreateProcess, run_and_wait.exe) from the work folder (or the
+        Windows folder cwd); returns the whole exit code."""
         env = h.wine_env(self.c.env())
+        env.update(env_extra or {})
         env["RUN_AND_WAIT_COMMAND_LINE"] = command_line
+        if cwd:
+            env["RUN_AND_WAIT_CURRENT_DIRECTORY"] = cwd
         result = subprocess.run(["wine", str(RUN_AND_WAIT)], cwd=self.c.work, env=env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=timeout)
         lines = [l for l in result.stdout.decode("utf-8", "replace").splitlines() if l.startswith("{")]
@@ -54,12 +57,12 @@ class Unattended:
             raise h.E2EError(f"{command_line}: {answer}")
         return answer["exit_code"]
 
-    def installer(self, *args, log=True):
+    def installer(self, *args, log=True, env_extra=None):
         """The installer started from the work folder with the given switches, -test first; its exit code."""
         line = f'"{h.windows_path(h.EXE)}" -test {self.server.base_url} ' + " ".join(args)
         if log:
             line += " -log " + LOG_NAME  # relative: the copy must get it made absolute
-        return self.run(line)
+        return self.run(line, env_extra=env_extra)
 
     def step(self, name):
         print(f"---- {name}", flush=True)
@@ -111,7 +114,14 @@ def steps(u):
     c = u.c
 
     u.step("fresh install")
-    expect(u.installer("-silent") == 0, "a silent fresh install ends with 0")
+    # A user's own unzip.bat first on PATH, and the variable that keeps the command interpreter from looking
+    # for a bare name in the current folder: the installer's batch must still be the one that runs.
+    planted = c.work / "user-bin"
+    planted.mkdir()
+    (planted / "unzip.bat").write_bytes(b'@echo ran> "%~dp0planted-ran.txt"\r\n@exit /b 0\r\n')
+    user_env = {"NoDefaultCurrentDirectoryInExePath": "1", "WINEPATH": h.windows_path(planted)}  # PATH's head
+    expect(u.installer("-silent", env_extra=user_env) == 0, "a silent fresh install ends with 0")
+    expect(not (planted / "planted-ran.txt").exists(), "the user's unzip.bat on PATH did not run")
     cases.expect_installed()
     expect_full_uninstall_entry()
     cases.expect_prerequisites_ran(c)
@@ -133,7 +143,12 @@ def steps(u):
 
     u.step("quiet uninstall")
     quiet = h.reg_value(UNINSTALL_KEY, "QuietUninstallString")
-    expect(u.run(quiet) == 0, f"the uninstall entry's quiet command ({quiet}) ends with 0")
+    # Started from inside the install folder, as a console in that folder would start it.
+    expect(u.run(quiet, cwd=INSTALL_DIR_WIN) == 0,
+           f"the uninstall entry's quiet command ({quiet}) ends with 0")
+    expect(not h.install_dir().exists() and not h.install_dir().parent.exists(),
+           "the install folder and the maker folder are gone, though the first process started in it "
+           f"(left: {h.folder_files(h.install_dir().parent)})")
     cases.expect_nothing_installed()
     expect(not c.driver.windows(h.WINDOW_CLASS), "without a window")
 
@@ -145,6 +160,18 @@ def steps(u):
     expect(u.installer("-uninstall", "-silent") == 0, "and with nothing installed, 0 too")
     expect(u.run(f'"{h.windows_path(h.EXE)}" -silent -uninstall -log Z:\\no\\such\\folder\\x.log') == 0,
            "a log that cannot be opened is no failure")
+    target = c.work / "log-target"
+    target.mkdir()
+    (c.work / "log-linked").symlink_to(target.name)
+    linked_log = h.windows_path(c.work) + "\\log-linked\\linked.log"
+    run = subprocess.run(["wine", str(h.EXE), "-silent", "-uninstall", "-log", linked_log], cwd=c.work,
+                         env=h.wine_env(c.env()), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.PIPE, timeout=300)
+    said = run.stderr.decode("utf-8", "replace")
+    expect(run.returncode == 0, "a log through a link is no failure either")
+    expect(not list(target.iterdir()), "and nothing is written where the link leads")
+    expect(f"the log {linked_log} is refused" in said and "log-linked is a link" in said,
+           f"the refusal is said on standard error ({said.strip()!r})")
 
     u.step("newer version")
     h.record_installation("9.0.0.0", status=3)

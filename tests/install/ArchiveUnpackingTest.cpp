@@ -41,6 +41,28 @@ class ArchiveTool : public ::testing::Test {
     std::wstring installDir_;
 };
 
+// Sets an environment variable of this process (and so of what it starts)
+// until destroyed; empty value: removes it.
+class EnvironmentVariable {
+  public:
+    EnvironmentVariable(const wchar_t* name, const std::wstring& value) : name_(name) {
+        wchar_t old[4096];
+        const DWORD length = ::GetEnvironmentVariableW(name, old, 4096);
+        had_ = length > 0 && length < 4096;
+        if (had_)
+            old_.assign(old, length);
+        ::SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
+    }
+    EnvironmentVariable(const EnvironmentVariable&) = delete;
+    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+    ~EnvironmentVariable() { ::SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
+
+  private:
+    const wchar_t* name_;
+    bool had_ = false;
+    std::wstring old_;
+};
+
 std::vector<std::wstring> With(std::vector<std::wstring> files, const std::wstring& extra) {
     files.push_back(extra);
     std::sort(files.begin(), files.end());
@@ -128,4 +150,31 @@ TEST_F(ArchiveTool, ACutPackageFailsEvenWhenFilesCameOut) {
 
     EXPECT_TRUE(FileExists(installDir_ + L"Helmview.exe")) << "the tool let the application out";
     EXPECT_FALSE(FileExists(installDir_ + L"Helmview.zip"));
+}
+
+TEST_F(ArchiveTool, RunsItsOwnBatchAndReadsTheToolsExitCodeWhateverTheUsersEnvironmentSays) {
+    // What a user may put into their own environment: a folder of theirs
+    // first on PATH holding an unzip.bat, the variable that keeps the
+    // interpreter from looking in the current directory for a bare name, and
+    // an ERRORLEVEL that would stand in for the tool's exit code.
+    const std::wstring planted = scratch_.path() + L"user bin\\";
+    MakeFolders(planted);
+    // It would run in the install folder and leave its mark there.
+    WriteBytes(planted + L"unzip.bat", "@echo ran> planted-ran.txt\r\n@exit /b 0\r\n");
+    wchar_t path[8192];
+    const DWORD length = ::GetEnvironmentVariableW(L"PATH", path, 8192);
+    const EnvironmentVariable userPath(L"PATH",
+                                       planted + L";" + std::wstring(path, length < 8192 ? length : 0));
+    const EnvironmentVariable noCurrentDirectory(L"NoDefaultCurrentDirectoryInExePath", L"1");
+    const EnvironmentVariable errorLevel(L"ERRORLEVEL", L"0");
+    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+
+    PlacePackage(L"Helmview.zip");
+    EXPECT_TRUE(UnpackArchive(L"Helmview.zip"));
+    EXPECT_EQ(FilesBelow(installDir_), With(kPackageFiles, L"7za.exe")) << "the installer's own batch ran";
+
+    const std::string whole = ReadBytes(ServedPackage(L"2.2.0.1", L"Helmview.zip"));
+    WriteBytes(installDir_ + L"Helmview.zip", whole.substr(0, whole.size() - 200));
+    EXPECT_FALSE(UnpackArchive(L"Helmview.zip")) << "the tool's failure, not the user's ERRORLEVEL";
+    EXPECT_FALSE(FileExists(installDir_ + L"planted-ran.txt"));
 }

@@ -11,9 +11,10 @@ TEST(ProgramCommandLine, QuotesTheProgramPathAndAppendsTheArguments) {
 
 TEST(SystemCommandLines, NameCmdAndTaskkillByFullPathInTheSystemFolder) {
     // /D before /C: the interpreter skips the AutoRun commands of the user's
-    // and the machine's registry.
+    // and the machine's registry; extensions on whatever the user's key says;
+    // the batch named by its place, never searched for.
     EXPECT_EQ(UnzipCommandLine(L"C:\\windows\\system32"),
-              L"\"C:\\windows\\system32\\cmd.exe\" /D /C unzip.bat");
+              L"\"C:\\windows\\system32\\cmd.exe\" /D /E:ON /V:OFF /C .\\unzip.bat");
     EXPECT_EQ(KillCommandLine(L"C:\\windows\\system32", L"Helmview.exe"),
               L"\"C:\\windows\\system32\\taskkill.exe\" /f /im Helmview.exe");
 }

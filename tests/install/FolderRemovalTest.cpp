@@ -11,6 +11,10 @@ using namespace helmtest;
 
 namespace {
 
+std::wstring WithBackslash(const std::wstring& path) {
+    return path.back() == L'\\' ? path : path + L'\\';
+}
+
 // A small installation: loose files, a nested folder, a read-only file and a
 // name that is not ASCII.
 void FillTree(const std::wstring& root) {
@@ -65,36 +69,48 @@ TEST(RemoveFolder, StopsAtAFileInUseAndKeepsIt) {
     EXPECT_FALSE(FolderExists(install)) << "a second run finishes the job once the file is free";
 }
 
-TEST(RemoveFolder, UnlinksAFolderSwappedForALinkDuringThePause) {
-    ScratchFolder scratch(L"remove swapped");
-    const std::wstring install = scratch.path() + L"Helmview";
-    const std::wstring elsewhere = scratch.path() + L"elsewhere";
-    MakeFolders(elsewhere);
-    WriteBytes(elsewhere + L"\\keep.txt", "not the installer's");
-    // Without the swap the same call removes the tree: a removal that does
-    // nothing cannot pass what follows.
-    FillTree(install + L"\\");
-    RemoveFolder(install, [] {});
-    ASSERT_FALSE(FolderExists(install));
+TEST(RemoveFolder, NeverEntersALinkSwappedInDuringThePause) {
+    // Somebody who may write there replaces the folder, or the folder above
+    // it (a Tessaro install path below a folder made under C:\), looked at
+    // before the pause, by a link to a folder of their choice.
+    const struct {
+        const wchar_t* swapped; // below the scratch folder
+        const wchar_t* install; // the folder removed, below the scratch folder
+    } cases[] = {
+        {L"Helmview", L"Helmview"},
+        {L"Tessaro", L"Tessaro\\Helmview\\"},
+    };
+    for (const auto& c : cases) {
+        ScratchFolder scratch(L"remove swapped");
+        const std::wstring swapped = scratch.path() + c.swapped;
+        const std::wstring install = scratch.path() + c.install;
+        // Without the swap the same call removes the tree: a removal that
+        // does nothing cannot pass what follows.
+        FillTree(WithBackslash(install));
+        RemoveFolder(install, [] {});
+        ASSERT_FALSE(FolderExists(install)) << Narrow(c.install);
+        FillTree(WithBackslash(install));
+        // What the link leads to holds a tree of the same shape (link names
+        // without blanks, for the host's ln).
+        const std::wstring elsewhere = scratch.path() + L"elsewhere";
+        MakeFolders(elsewhere + L"\\Helmview");
+        WriteBytes(elsewhere + L"\\keep.txt", "not the installer's");
+        WriteBytes(elsewhere + L"\\Helmview\\keep.txt", "not the installer's");
 
-    FillTree(install + L"\\");
-    RemoveFolder(install, [&] {
-        // Somebody who may write there replaces the folder, looked at before
-        // the pause, by a link to a folder of their choice.
-        ASSERT_TRUE(::MoveFileW(install.c_str(), (scratch.path() + L"moved").c_str()));
-        ASSERT_TRUE(MakeFolderLink(install, elsewhere));
-    });
+        RemoveFolder(install, [&] {
+            ASSERT_TRUE(::MoveFileW(swapped.c_str(), (scratch.path() + L"moved").c_str()));
+            ASSERT_TRUE(MakeFolderLink(swapped, elsewhere));
+        });
+        // Then the maker folder's loose files go, and the maker folder if empty.
+        DeleteFilesIn(swapped);
+        RemoveFolderIfEmpty(swapped);
 
-    EXPECT_TRUE(FileExists(elsewhere + L"\\keep.txt")) << "the link was entered";
-    // Wine cannot remove the host's folder links through RemoveDirectoryW;
-    // where the system can, the link itself must be gone.
-    const std::wstring spare = scratch.path() + L"spare";
-    ASSERT_TRUE(MakeFolderLink(spare, elsewhere));
-    if (::RemoveDirectoryW(spare.c_str()))
-        EXPECT_EQ(::GetFileAttributesW(install.c_str()), INVALID_FILE_ATTRIBUTES) << "the link itself stays";
-    else
-        RemoveFolderLink(spare);
-    RemoveFolderLink(install);
+        EXPECT_EQ(FilesBelow(elsewhere), (std::vector<std::wstring>{L"Helmview\\keep.txt", L"keep.txt"}))
+            << Narrow(c.install) << ": the link was entered";
+        EXPECT_FALSE(FilesBelow(scratch.path() + L"moved").empty())
+            << "the folder moved away is not looked for";
+        RemoveFolderLink(swapped);
+    }
 }
 
 TEST(RemoveFolder, LeavesProtectedAndMissingPathsAlone) {
