@@ -8,6 +8,7 @@
 #include "app/StartupOptions.h"
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
+#include "install/InstallSwitch.h"
 #include "install/VersionManifest.h"
 #include "platform/RunLog.h"
 #include "platform/OwnExecutable.h"
@@ -54,6 +55,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     // Also the probe that the registry is writable; the rights check comes
     // after it so that its message is already in the user's language.
     CheckStartupRights(ChooseStartupLanguage());
+
+    // A switch to a new version that a power cut left half done is undone
+    // first: the records then show the old version, which is offered again.
+    if (RecoverInterruptedSwitch())
+        LogEvent(L"decision: an interrupted upgrade was undone");
 
     std::wstring offered;
     std::optional<std::wstring> packageSha256;

@@ -86,7 +86,7 @@ bool RunInstall(InstallerWindow& w) {
     const HWND bar = w.objects.progressBar;
     const WorkerRun worker = WorkerRun::Start(
         [&session, version = w.inputs.offeredVersion, sha256 = w.inputs.packageSha256] {
-            session.SetOutcome(Installer(version, session, sha256).Install());
+            session.SetResult(Installer(version, session, sha256).Install());
         },
         w.objects.mainWindow, kInstallRunReturned);
     const auto cancelled = [&w] { return w.state.installState == InstallState::Cancelled; };
@@ -104,9 +104,11 @@ bool RunInstall(InstallerWindow& w) {
     }
     SetBar(bar, 0);
     WaitPumping(kCancelPauseMilliseconds);
-    // The install looks at the cancel request only between its steps. The
-    // clean-up must not start while the cancelled run is still inside one,
-    // or the two would work on the same folder and records at once.
+    // The cancelled run removes what it staged itself; the user sees that
+    // clean-up as the removal it is, until the run has returned.
+    ShowUninstallingScreen(w);
+    AnimateProgressBar(
+        worker, [&worker] { return worker.Finished() ? kComplete : 0; }, [] { return false; }, bar);
     WaitPumpingUntilFinished(worker);
     EndIfInstallRunFailed(w);
     return true;
@@ -117,18 +119,13 @@ void EndIfInstallRunFailed(InstallerWindow& w) {
     // worker's own notice of the same failure.
     if (!w.installRun || w.state.failureTold)
         return;
-    const Outcome outcome = w.installRun->GetOutcome();
-    if (outcome.Succeeded())
+    const RunResult result = w.installRun->GetResult();
+    if (result.status != RunStatus::Failed)
         return;
     w.state.failureTold = true;
-    if (outcome.failure == Failure::PackageNotUnpacked) {
-        // Shortcuts and records of a run that installed nothing must not
-        // stay: they go as after a Cancel, once the user has been told.
-        Tell(outcome);
-        RunUninstall(w);
-        EndProcess();
-    }
-    EndUnlessSucceeded(outcome);
+    // The run has put back what was there before it: only the telling is left.
+    Tell(result.outcome);
+    EndProcess(RunEnd::Failed);
 }
 
 void RunUninstall(InstallerWindow& w) {

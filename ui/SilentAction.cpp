@@ -28,7 +28,7 @@ std::wstring SilentActionName(SilentAction action) {
     case SilentAction::Install:
         return L"install";
     case SilentAction::ReplaceThenInstall:
-        return L"remove the installation found, then install";
+        return L"replace the installation found once the new version is ready";
     case SilentAction::Uninstall:
         return L"uninstall";
     case SilentAction::NothingToDo:

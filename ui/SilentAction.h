@@ -8,7 +8,8 @@
 
 enum class SilentAction {
     Install,            // nothing installed
-    ReplaceThenInstall, // an older or incomplete installation of either brand: remove it first
+    ReplaceThenInstall, // an older or incomplete installation of either brand: replaced once the new one is
+                        // ready
     Uninstall,          // "-uninstall": remove whatever is there, also nothing
     NothingToDo,        // the offered version is installed
     NewerInstalled,     // a newer version is installed: leave it alone

@@ -21,18 +21,16 @@ void Install(const WindowInputs& inputs) {
     EnsureInstallFolder();
     // Nobody can cancel: the session's cancel request is never made.
     InstallSession session;
-    const Outcome outcome = Installer(inputs.offeredVersion, session, inputs.packageSha256).Install();
-    if (outcome.failure == Failure::PackageNotUnpacked) {
-        // As in the window: what a run that installed nothing put in place
-        // goes again, once the failure is told.
-        Tell(outcome);
-        Uninstall();
-        EndProcess(RunEnd::Failed);
-    }
-    EndUnlessSucceeded(outcome);
+    const RunResult result = Installer(inputs.offeredVersion, session, inputs.packageSha256).Install();
+    // The run has put back what was there before a failure or a cancel.
+    if (result.status == RunStatus::Cancelled)
+        EndProcess(RunEnd::Cancelled);
+    EndUnlessSucceeded(result.outcome);
     // As after the window's install: a failed copy is logged, and the
     // installation itself stands.
     CopySelfToInstallFolder();
+    if (result.restartNeeded)
+        EndProcess(RunEnd::RestartNeeded);
 }
 
 } // namespace
@@ -48,7 +46,6 @@ void RunSilently(const WindowInputs& inputs) {
         Uninstall();
         break;
     case SilentAction::ReplaceThenInstall:
-        Uninstall();
         Install(inputs);
         break;
     case SilentAction::Install:

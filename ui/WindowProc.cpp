@@ -21,12 +21,10 @@ void Show(HWND control, bool visible) {
 void Install(InstallerWindow& w) {
     WindowState& state = w.state;
     state.canClose = false;
-    // After a Cancel the main button's action in the state Cancelled removes
-    // what the run left and shows its finish screen.
-    if (RunInstall(w))
-        InstallButtonPressed(w);
-    if (state.installState != InstallState::Fresh) {
-        // Cancelled: the clean-up has shown its finish screen.
+    if (RunInstall(w)) {
+        // Cancelled: the run has removed what it staged.
+        Show(w.objects.releaseNotesLink, false);
+        ShowFinishScreen(w, CancelledFinishedMessage());
         state.canClose = true;
         return;
     }
@@ -150,8 +148,8 @@ void InstallButtonPressed(InstallerWindow& w) {
         EnsureInstallFolder();
     switch (state.installState) {
     case InstallState::Replace:
-        state.canClose = false;
-        RunUninstall(w);
+        // The installed version stays until the new one is ready; from the
+        // run on the window treats it as any install.
         state.installState = InstallState::Fresh;
         Install(w);
         break;
