@@ -1,7 +1,6 @@
 #include "ui/RunLoops.h"
 
-#include "install/Installer.h"
-#include "install/Uninstaller.h"
+#include "install/RunExecutor.h"
 #include "ui/Keyboard.h"
 #include "ui/OutcomeReport.h"
 #include "ui/ProcessExit.h"
@@ -80,13 +79,13 @@ void WaitPumpingUntilFinished(const WorkerRun& worker) {
     }
 }
 
-bool RunInstall(InstallerWindow& w) {
+bool RunInstall(InstallerWindow& w, PlannedRun run) {
     ShowInstallingScreen(w);
     InstallSession& session = w.installRun.emplace();
     const HWND bar = w.objects.progressBar;
     const WorkerRun worker = WorkerRun::Start(
-        [&session, version = w.inputs.offeredVersion, sha256 = w.inputs.packageSha256] {
-            session.SetResult(Installer(version, session, sha256).Install());
+        [&session, run, offer = Offer{w.inputs.offeredVersion, w.inputs.packageSha256}] {
+            session.SetResult(ExecutePlan(run, offer, session));
         },
         w.objects.mainWindow, kInstallRunReturned);
     const auto cancelled = [&w] { return w.state.installState == InstallState::Cancelled; };
@@ -132,7 +131,8 @@ void RunUninstall(InstallerWindow& w) {
     ShowUninstallingScreen(w);
     // The window keeps the session, so it outlives the run whatever happens.
     InstallSession& session = w.uninstallRun.emplace();
-    const WorkerRun worker = WorkerRun::Start([&session] { Uninstaller(session).RemoveInstallation(); });
+    const WorkerRun worker = WorkerRun::Start(
+        [&session] { session.SetResult(ExecutePlan(PlannedRun::Uninstall, Offer{}, session)); });
     AnimateProgressBar(
         worker, [&session] { return session.GetProgress(); }, [] { return false; }, w.objects.progressBar);
     WaitPumpingUntilFinished(worker);

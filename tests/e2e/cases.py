@@ -7,6 +7,8 @@ Screenshots of every screen reached go to build/screenshots/e2e/<case>/.
 """
 
 import hashlib
+import os
+import signal
 import shutil
 import subprocess
 import sys
@@ -457,6 +459,33 @@ def upgrade_of_tessaro_waits_for_the_new_version(c):
     inst.click(LAUNCH_CHECKBOX)
     inst.click(INSTALL_BUTTON)
     expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
+
+
+@case
+def interrupted_upgrade_is_undone_at_the_next_start(c):
+    """The installer ends abruptly in the middle of the switch (the new version moved in, its entry written, a
+    prerequisite running): the next start puts the older version back before it decides, and offers the upgrade."""
+    install_older(c)
+    before = machine_state()
+    server = c.serve()
+    inst = c.start(server, extra_env={"HELMVIEW_FIXTURE_WAIT": "VC_redist.x86.exe=300"})
+    inst.wait_screen("old_version")
+    runtime_runs = lambda: len([l for l in c.fixture_lines() if l.startswith("VC_redist.x86.exe ")])  # noqa: E731
+    ran_before = runtime_runs()  # the older version's install ran it too
+    inst.click(INSTALL_BUTTON)
+    wait_for(lambda: runtime_runs() > ran_before, 120, "the switch to reach the prerequisites")
+    os.kill(inst.pid, signal.SIGKILL)
+    inst.wait_exit(30)
+    c.processes.stop_all(["VC_redist.x86.exe"])
+    expect(h.reg_value(UNINSTALL_KEY, "DisplayVersion") == OFFERED and
+           h.reg_values(r"HKLM\Software\Norvale\SSD Helmview switch") is not None,
+           "the switch was left half done: the new entry written, the journal there")
+
+    again = c.start(server)
+    again.wait_screen("old_version")
+    expect_unchanged(before, "the next start")
+    again.click(CANCEL_BUTTON)
+    expect(again.wait_exit(30) == 0, "Cancel on the opening screen ends the installer with exit code 0")
 
 
 @case
