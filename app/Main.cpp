@@ -11,6 +11,7 @@
 #include "install/InstallSwitch.h"
 #include "install/VersionManifest.h"
 #include "platform/RunLog.h"
+#include "platform/SystemFolders.h"
 #include "platform/OwnExecutable.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
@@ -44,6 +45,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     // running file, which the install copies as the uninstaller. A file that
     // cannot be held is not copied later either.
     HoldOwnExecutable(Profile().modulePath());
+    // Windows keeps a process's current directory from being removed or
+    // moved: whatever folder the copy was started in, it works from the
+    // System folder. The engine itself never changes it; its child programs
+    // are each given their own working folder.
+    ::SetCurrentDirectoryW(SystemFolderPath().c_str());
 
     // Named after the running file, so the guard applies to copies of the
     // same download, not to differently named installers.

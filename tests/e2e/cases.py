@@ -14,6 +14,7 @@ import subprocess
 import sys
 import threading
 import time
+import zipfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
@@ -362,6 +363,18 @@ def hold_open(c, path):
     wait_for(lambda: any(l.startswith("holding ") for l in c.fixture_lines()), 60, "the file to be held")
 
 
+def slow_unpacking_package(c):
+    """The fixture package with a large member of zeros added: small to download, seconds to unpack."""
+    out = c.work / "slow-unpacking.zip"
+    shutil.copyfile(h.ensure_package(), out)
+    with zipfile.ZipFile(out, "a", compression=zipfile.ZIP_DEFLATED) as archive:
+        with archive.open("data/large.bin", "w", force_zip64=True) as member:
+            block = bytes(1 << 20)
+            for _ in range(768):
+                member.write(block)
+    return out
+
+
 def upgrade_attempt(c, name, server, action):
     """One upgrade tried and stopped at its failure point: the window offers the upgrade, the user presses Install,
     then the failure is told (action: the message expected, or None for any error message) or the user cancels."""
@@ -369,10 +382,15 @@ def upgrade_attempt(c, name, server, action):
     inst.wait_screen("old_version")
     inst.click(INSTALL_BUTTON)
     inst.wait_screen("installing")
-    if action == "cancel":
-        wait_download_running(server)
+    if action in ("cancel", "cancel unpacking"):
+        if action == "cancel":
+            wait_download_running(server)
+        else:
+            tool = c.processes.wait_for_new("7za.exe", timeout=120)
         inst.click(CANCEL_BUTTON)
         inst.wait_screen("finish_cancelled", timeout=120)
+        if action == "cancel unpacking":
+            expect(not c.processes.running(tool), f"{name}: the archive tool was stopped with the run")
         inst.click(INSTALL_BUTTON)
         expect(inst.wait_exit(30) == 0, f"{name}: Finish ends the installer with exit code 0")
         return
@@ -400,6 +418,7 @@ def upgrade_failures_keep_the_older_version(c):
          T("error_generic", "0x80091007", "Helmview.zip")),
         ("transfer cut beyond the retries", {}, {PACKAGE_PATH: {"drop_after": 4096}}, None),
         ("cancel during the download", {}, "slow", "cancel"),
+        ("cancel during unpacking", {}, "large", "cancel unpacking"),
         ("a file of the old version held open", {}, "hold", f"(0x20): {OLDER_ONLY}"),
     ]
     for name, tree, rules, action in attempts:
@@ -407,6 +426,8 @@ def upgrade_failures_keep_the_older_version(c):
         server = c.serve(**tree)
         if rules == "truncate":
             package.write_bytes(package.read_bytes()[:package.stat().st_size // 2])
+        elif rules == "large":
+            shutil.copyfile(slow_unpacking_package(c), package)
         elif rules == "slow":
             server.set_rules(slow_package_rule())
         elif rules == "hold":
