@@ -68,8 +68,11 @@ def main():
     upgrade_s = statistics.median(times["upgrade"])
     replace_s = statistics.median(times["replace"])
     print(f"silent {OLDER} -> {h.OFFERED}, median of {args.rounds} rounds:")
-    print(f"  upgrade (this build, staged and switched in)       {upgrade_s:6.2f} s")
-    print(f"  replace ({args.baseline_name}, uninstall then install) {replace_s:6.2f} s")
+    labels = ["upgrade (this build, staged, then switched in)",
+              f"replace ({args.baseline_name}, uninstall, then install)"]
+    width = max(map(len, labels))
+    print(f"  {labels[0]:{width}} {upgrade_s:6.2f} s")
+    print(f"  {labels[1]:{width}} {replace_s:6.2f} s")
     print(f"upgrade / replace: {upgrade_s / replace_s:.2f}   (aim: at most 1.1)")
     return 0
 

@@ -24,6 +24,18 @@ constexpr wchar_t kAside[] = L"Aside";
 constexpr wchar_t kHadOld[] = L"HadOld";
 constexpr wchar_t kTessaroDir[] = L"TessaroDir";
 constexpr wchar_t kTessaroAside[] = L"TessaroAside";
+constexpr wchar_t kProcess[] = L"Process";
+constexpr wchar_t kProcessStarted[] = L"ProcessStarted";
+
+// When the process with this id was started; 0 when it is not running.
+ULONGLONG ProcessStartTime(DWORD id) {
+    unique_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id));
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!process || ::WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT ||
+        !::GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
+        return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
 
 std::wstring WithoutBackslash(std::wstring path) {
     while (!path.empty() && path.back() == L'\\')
@@ -297,6 +309,15 @@ bool Begin(const SwitchFolders& folders) {
     put(kAside, folders.aside);
     put(kTessaroDir, folders.tessaroDir);
     put(kTessaroAside, folders.tessaroAside);
+    // Who switches: another copy of the installer that starts meanwhile must
+    // not take a switch under way for an interrupted one.
+    const DWORD self = ::GetCurrentProcessId();
+    const ULONGLONG started = ProcessStartTime(self);
+    written = written &&
+              ::RegSetValueExW(journal.get(), kProcess, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&self),
+                               sizeof self) == ERROR_SUCCESS &&
+              ::RegSetValueExW(journal.get(), kProcessStarted, 0, REG_QWORD,
+                               reinterpret_cast<const BYTE*>(&started), sizeof started) == ERROR_SUCCESS;
     SaveRecords(journal.get());
     if (!written) {
         Finish();
@@ -338,6 +359,22 @@ void Finish() {
 bool RecoverInterruptedSwitch() {
     if (!switch_journal::Pending())
         return false;
+    // A switch whose process still runs is not interrupted, only under way.
+    ULONGLONG started = 0;
+    DWORD size = sizeof started;
+    const DWORD process = registry::ReadDword(JournalPath(), kProcess);
+    const unique_hkey journal =
+        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(), registry::kMachineRead);
+    DWORD type = 0;
+    if (journal &&
+        ::RegQueryValueExW(journal.get(), kProcessStarted, nullptr, &type, reinterpret_cast<BYTE*>(&started),
+                           &size) == ERROR_SUCCESS &&
+        type == REG_QWORD && started != 0 && process != registry::kNoDword &&
+        ProcessStartTime(process) == started) {
+        LogEvent(L"registry: HKLM\\" + JournalPath() + L" belongs to a switch under way in process " +
+                 std::to_wstring(process));
+        return false;
+    }
     switch_journal::Undo();
     return true;
 }
