@@ -777,7 +777,7 @@ class UnpackWatch:
         self.thread.start()
 
     def _follow(self):
-        path = h.install_dir() / "unzip.bat"
+        path = h.install_dir().parent / (h.install_dir().name + ".staging") / "unzip.bat"
         while not self.done.is_set():
             try:
                 self.batch = path.read_bytes() or self.batch
@@ -816,14 +816,15 @@ def trusted_install(c):
         watch.stop()
     expect_installed()  # the installer's copy included, byte for byte
     expect_prerequisites_ran(c)
-    tool = INSTALL_DIR_WIN + "7za.exe"
+    # The package is unpacked beside the install folder, and moved in once it holds the application.
+    tool = INSTALL_DIR_WIN.rstrip("\\") + ".staging\\7za.exe"
     batch = (watch.batch or b"").decode("ascii", "replace").split("\r\n")
     expect(batch[0] == f'"{tool}" x -y Helmview.zip', f"the batch runs the archive tool by its full path ({batch})")
     shells = [[a.upper() for a in argv] for argv in watch.command_lines("cmd.exe")]
     expect(any("/D" in argv and "/C" in argv and argv.index("/D") < argv.index("/C") for argv in shells),
            f"the command interpreter is told to skip AutoRun (/D before /C: {shells})")
     expect(any(argv[0].lower() == tool.lower() for argv in watch.command_lines("7za.exe")),
-           "the archive tool ran from the install folder")
+           "the archive tool ran from the staging folder")
     inst.click(LAUNCH_CHECKBOX)
     inst.click(INSTALL_BUTTON)
     expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")

@@ -198,6 +198,31 @@ TEST_F(Install, AFileOfTheOldVersionInUseFailsTheRunBeforeAnythingMoves) {
     EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
 }
 
+// The follower holds the worker at 30, as the switch begins: taking the
+// staged folder away then makes the switch fail after the old folder moved.
+TEST_F(Install, AFailureDuringTheSwitchPutsTheOldFolderBack) {
+    RecordOlderInstallation();
+    ScratchFolder scratch(L"taken");
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    RunResult result;
+    ProgressFollower follower;
+    session_.SetProgressObserver(follower.Observer());
+
+    const Values values =
+        follower.Follow([&] { result = installer.Install(); }, [&] { return session_.GetProgress(); },
+                        [&](std::int32_t value) {
+                            if (value == 30)
+                                ASSERT_TRUE(::MoveFileW(StagingFolderFor(installDir_).c_str(),
+                                                        (scratch.path() + L"staged").c_str()));
+                        });
+
+    EXPECT_EQ(values, (Values{10, 15, 20, 30}));
+    EXPECT_EQ(result.status, RunStatus::Failed);
+    EXPECT_EQ(result.outcome.failure, Failure::FilesInUse);
+    ExpectOlderInstallationAsItWas();
+    EXPECT_FALSE(switch_journal::Pending()) << "the journal went with the undo";
+}
+
 // The follower holds the worker at each value until the test has seen it, so
 // a Cancel lands exactly before or after the last step begins.
 TEST_F(Install, CancelIsRefusedOnceTheLastStepHasBegun) {
