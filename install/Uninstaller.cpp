@@ -2,6 +2,7 @@
 
 #include "install/ChildProcess.h"
 #include "install/FolderRemoval.h"
+#include "install/InstallSwitch.h"
 #include "install/MakerFolder.h"
 #include "install/Shortcuts.h"
 #include "profile/ProductProfile.h"
@@ -43,6 +44,8 @@ void Uninstaller::RemoveInstallation() {
     session.SetProgress(40);
     RunStep([&] { RemoveFolder(settings.GetInstallPath()); });
     RunStep([&] { RemoveFolder(settings.GetTessaroInstallPath()); });
+    // What an upgrade that was ended abruptly may have left beside the folder.
+    RunStep([&] { RemoveFolder(StagingFolderFor(profile.installDir()), 0); });
 
     // The maker folders keep their other products; their loose files go, and
     // a maker folder left empty goes too.
