@@ -2,9 +2,9 @@
 
 #include "install/ChildProcess.h"
 #include "install/FolderRemoval.h"
+#include "install/InstallSwitch.h"
 #include "install/MakerFolder.h"
 #include "install/Shortcuts.h"
-#include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 
@@ -42,11 +42,10 @@ void Uninstaller::RemoveInstallation() {
         RunStep([&] { KillProcess(exe); });
 
     session.SetProgress(40);
-    // Windows keeps a process's current directory from being removed, and an
-    // install run of this process left it in the install folder.
-    RunStep([] { ::SetCurrentDirectoryW(SystemFolderPath().c_str()); });
     RunStep([&] { RemoveFolder(settings.GetInstallPath()); });
     RunStep([&] { RemoveFolder(settings.GetTessaroInstallPath()); });
+    // What an upgrade that was ended abruptly may have left beside the folder.
+    RunStep([&] { RemoveFolder(StagingFolderFor(profile.installDir()), 0); });
 
     // The maker folders keep their other products; their loose files go, and
     // a maker folder left empty goes too.

@@ -6,7 +6,7 @@
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 #include "ui/ScreenTexts.h"
-#include "ui/SilentAction.h"
+#include "install/RunPlan.h"
 
 #include <windows.h>
 
@@ -100,7 +100,7 @@ void ShowOpeningScreenForRecords(InstallerWindow& w) {
     if (w.state.loggedDecision != decision) {
         w.state.loggedDecision = decision;
         LogEvent(L"decision: " +
-                 DescribeDecision(decision, w.inputs.offeredVersion.Get(), w.inputs.installedVersion.Get()));
+                 DescribeDecision(decision, LoggedText(w.inputs.offeredVersion.Get()), w.inputs.installedVersion.Get()));
     }
     w.state.installState = decision.state;
     ShowOpeningScreen(w, decision.screen);
