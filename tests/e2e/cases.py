@@ -263,7 +263,9 @@ def cancel_while_package_name_checked(c):
     inst.wait_screen("installing")
     wait_for(lambda: [e for e in server.request_log() if e["path"] == PACKAGE_PATH], 60,
              "the check of the package name")
-    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled = 1 while the install runs")
+    staging = h.install_dir().parent / (h.install_dir().name + ".staging")
+    expect(staging.is_dir(), "the new version is staged beside the install folder while the install runs")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "nothing is recorded while the new version is staged")
     inst.click(CANCEL_BUTTON)
     # Two seconds of the Cancel's pause, and the cancelled run must have returned by then.
     inst.wait_screen("uninstalling", timeout=3)
@@ -690,7 +692,9 @@ def keyboard_cancel(c):
     inst.wait_screen("installing")
     wait_download_running(server)
     wait_for(lambda: inst.progress() >= 10, 20, "the bar to show the download step")
-    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled = 1 while the install runs")
+    staging = h.install_dir().parent / (h.install_dir().name + ".staging")
+    expect(staging.is_dir(), "the new version is staged beside the install folder while the install runs")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "nothing is recorded while the new version is staged")
     # The bar moves on meanwhile: what screen readers get lies between two readings of it.
     before = inst.progress()
     bar = inst.accessible(PROGRESS_BAR)
@@ -702,8 +706,9 @@ def keyboard_cancel(c):
     inst.keys("ESC+ESC+ESC")
     wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
     inst.wait_screen("finish_cancelled", timeout=120)
-    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "the clean-up removed the installation record")
-    expect(h.folder_files(h.install_dir()) == [], f"install folder empty ({h.folder_files(h.install_dir())})")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "no installation record")
+    expect(not staging.exists() and not h.install_dir().parent.exists(),
+           "no folder of the product is left, staging included")
     expect_esc_ignored(inst, "finish_cancelled")
     inst.keys("ENTER")
     expect(inst.wait_exit(30) == 0, "Enter on the finish screen ends the installer with exit code 0")
