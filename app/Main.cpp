@@ -8,8 +8,10 @@
 #include "app/StartupOptions.h"
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
+#include "install/InstallSwitch.h"
 #include "install/VersionManifest.h"
 #include "platform/RunLog.h"
+#include "platform/SystemFolders.h"
 #include "platform/OwnExecutable.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
@@ -43,6 +45,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     // running file, which the install copies as the uninstaller. A file that
     // cannot be held is not copied later either.
     HoldOwnExecutable(Profile().modulePath());
+    // Windows keeps a process's current directory from being removed or
+    // moved: whatever folder the copy was started in, it works from the
+    // System folder. The engine itself never changes it; its child programs
+    // are each given their own working folder.
+    ::SetCurrentDirectoryW(SystemFolderPath().c_str());
 
     // Named after the running file, so the guard applies to copies of the
     // same download, not to differently named installers.
@@ -54,6 +61,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     // Also the probe that the registry is writable; the rights check comes
     // after it so that its message is already in the user's language.
     CheckStartupRights(ChooseStartupLanguage());
+
+    // A switch to a new version that a power cut left half done is undone
+    // first: the records then show the old version, which is offered again.
+    if (RecoverInterruptedSwitch())
+        LogEvent(L"decision: an interrupted upgrade was undone");
 
     std::wstring offered;
     std::optional<std::wstring> packageSha256;

@@ -29,6 +29,10 @@ enum class Failure {
     // names, or its hash could not be computed (code). key and values: the
     // message, worded as a download error.
     PackageMismatch,
+    // A file of the installed version, values[0], cannot be deleted now
+    // (code: the system's answer), so the installed version cannot be
+    // replaced. Nothing was changed. The message is the system's text.
+    FilesInUse,
 };
 
 struct Outcome {

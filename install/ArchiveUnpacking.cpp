@@ -70,22 +70,31 @@ std::string BatchBytes(const std::wstring& toolPath, const std::wstring& archive
 } // namespace
 
 bool UnpackArchive(const std::wstring& archiveName) {
-    const std::wstring installDir = Profile().installDir();
-    const std::wstring batchPath = installDir + kUnzipBatchName;
-    bool unpacked = false;
-    if (WriteWholeFile(batchPath, BatchBytes(installDir + kArchiveToolName, archiveName))) {
-        // The batch itself is named by its bare name: the current directory
-        // names the install folder, so the command line stays free of its
-        // blanks and non-ASCII letters.
+    return UnpackArchiveIn(Profile().installDir(), archiveName, nullptr) == Unpacked::Done;
+}
+
+Unpacked UnpackArchiveIn(const std::wstring& folder, const std::wstring& archiveName,
+                         const DownloadAbort* cancel) {
+    const std::wstring batchPath = folder + kUnzipBatchName;
+    ChildEnd end;
+    if (WriteWholeFile(batchPath, BatchBytes(folder + kArchiveToolName, archiveName))) {
+        // The batch itself is named by its bare name: the child's working
+        // folder is the one it unpacks into, so the command line stays free
+        // of its blanks and non-ASCII letters.
         const std::wstring system = SystemFolderPath();
-        unpacked = RunProgramAndWait(system + L"\\cmd.exe", UnzipCommandLine(system), installDir);
+        end = RunChild(system + L"\\cmd.exe", UnzipCommandLine(system), folder, cancel);
     } else {
         LogEvent(L"unpack: " + batchPath + L" not written, error " + std::to_wstring(::GetLastError()));
     }
     ::DeleteFileW(batchPath.c_str());
+    const Unpacked result = end.Succeeded()             ? Unpacked::Done
+                            : end.started && !end.ended ? Unpacked::Cancelled
+                                                        : Unpacked::Failed;
     if (RunLogOpen())
         LogEvent(L"unpack: " + archiveName +
-                 (unpacked ? L" unpacked" : L" not unpacked by the archive tool") +
-                 L", the install folder holds " + std::to_wstring(FolderSize(installDir)) + L" bytes");
-    return unpacked;
+                 (result == Unpacked::Done        ? L" unpacked"
+                  : result == Unpacked::Cancelled ? L" not unpacked, the run was cancelled"
+                                                  : L" not unpacked by the archive tool") +
+                 L", the folder holds " + std::to_wstring(FolderSize(folder)) + L" bytes");
+    return result;
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+class DownloadAbort;
+
 // The archive tool's file name in the install folder.
 inline constexpr wchar_t kArchiveToolName[] = L"7za.exe";
 
@@ -12,3 +14,12 @@ inline constexpr wchar_t kArchiveToolName[] = L"7za.exe";
 // once it has run. True when the archive tool reported success: a damaged or
 // cut package may still have let some files out.
 bool UnpackArchive(const std::wstring& archiveName);
+
+// What one unpacking in a given folder came to.
+enum class Unpacked { Done, Failed, Cancelled };
+
+// The same in folder (ending in a backslash), which holds the package and the
+// archive tool. A cancel, when given and requested meanwhile, stops the
+// archive tool where it is.
+Unpacked UnpackArchiveIn(const std::wstring& folder, const std::wstring& archiveName,
+                         const DownloadAbort* cancel);

@@ -1,20 +1,38 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
-// Child processes of the install engine: started without a console window and
-// waited for without a time limit. Nothing is reported; a program that cannot
-// be started is simply skipped.
+class DownloadAbort;
+
+// Child processes of the install engine: started without a console window.
+// Nothing is reported; a program that cannot be started is simply skipped.
+
+// What became of one child process.
+struct ChildEnd {
+    bool started = false;
+    bool ended = false; // ran to its own end; false when it was stopped on a cancel
+    std::uint32_t exitCode = 0;
+    bool Succeeded() const { return ended && exitCode == 0; }
+};
+
+// Runs programPath (a full path: no search at all) with commandLine in
+// workingFolder (empty: the installer's own), and waits for it in short
+// slices. When cancel is given and requested meanwhile, the program and every
+// process it started are ended and the wait returns at once. The engine never
+// changes the process-wide current directory, so each child names its own.
+ChildEnd RunChild(const std::wstring& programPath, const std::wstring& commandLine,
+                  const std::wstring& workingFolder, const DownloadAbort* cancel = nullptr);
 
 // Runs commandLine (its first token names the program) with the installer's
 // environment and current directory, and waits for it to end.
 void RunAndWait(const std::wstring& commandLine);
 
-// Like RunAndWait, with the program given by full path (no search at all) and
-// an explicit current directory (empty: the installer's own). True when the
-// program ran and ended with exit code 0.
+// RunChild without a cancel: true when the program ran and ended with exit
+// code 0.
 bool RunProgramAndWait(const std::wstring& programPath, const std::wstring& commandLine,
                        const std::wstring& currentDirectory);
 
 // Forcibly ends every process whose image name is exeName, through the System
-// folder's taskkill, and waits until taskkill has finished.
+// folder's taskkill run in the System folder, and waits until taskkill has
+// finished.
 void KillProcess(const std::wstring& exeName);

@@ -1,5 +1,5 @@
 #pragma once
-#include "common/Outcome.h"
+#include "install/RunResult.h"
 #include "net/DownloadAbort.h"
 
 #include <atomic>
@@ -65,13 +65,13 @@ class InstallSession {
     DownloadAbort& CancelSignal() { return cancel_; }
 
     // Set by the worker as the run ends; read by the window once it has.
-    void SetOutcome(Outcome outcome) {
+    void SetResult(RunResult result) {
         std::lock_guard<std::mutex> lock(mutex_);
-        outcome_ = std::move(outcome);
+        result_ = std::move(result);
     }
-    Outcome GetOutcome() const {
+    RunResult GetResult() const {
         std::lock_guard<std::mutex> lock(mutex_);
-        return outcome_;
+        return result_;
     }
 
     // Set by the worker once the package has been checked; from any thread.
@@ -83,7 +83,7 @@ class InstallSession {
     std::atomic<PackageCheck> packageCheck_{PackageCheck::NotChecked};
     std::function<void(std::int32_t)> observer_;
     DownloadAbort cancel_;
-    mutable std::mutex mutex_; // guards the outcome and the last-step decision
+    mutable std::mutex mutex_; // guards the result and the last-step decision
     bool lastStepBegun_ = false;
-    Outcome outcome_;
+    RunResult result_;
 };

@@ -4,6 +4,8 @@
 #include "install/ArchiveUnpacking.h"
 #include "install/ChildProcess.h"
 #include "install/CommandLines.h"
+#include "install/FolderRemoval.h"
+#include "install/MakerFolder.h"
 #include "install/PackageHash.h"
 #include "install/ResourceExtraction.h"
 #include "install/Shortcuts.h"
@@ -11,7 +13,6 @@
 #include "net/Downloader.h"
 #include "platform/FileSystem.h"
 #include "platform/RunLog.h"
-#include "platform/SystemFolders.h"
 #include "profile/ManifestPackageHash.h"
 #include "profile/ProductProfile.h"
 #include "resource_ids.h"
@@ -41,6 +42,13 @@ bool OlderDriverMarkerPresent() {
     return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, kOlderDriverMarkerKey, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
+// Prerequisite exit codes that ask for a restart to finish.
+constexpr std::uint32_t kRestartRequired = 3010;
+constexpr std::uint32_t kRestartStarted = 1641;
+// How long the files of a just stopped application may take to be let go.
+constexpr int kReleaseChecks = 10;
+constexpr DWORD kReleasePauseMilliseconds = 200;
+
 // A step's failure is never the end of the sequence, and nothing may escape a
 // worker thread: that would end the process abnormally.
 template <typename Step> void RunStep(Step&& step) {
@@ -69,98 +77,199 @@ void Installer::SetStepProgress(std::int32_t windows10, std::int32_t earlier) {
     session.SetProgress(IsWindows10OrLater() ? windows10 : earlier);
 }
 
-Outcome Installer::Install() {
+RunResult Installer::Install() {
     const ProductProfile& profile = Profile();
-    const std::wstring installDir = profile.installDir();
+    folders = SwitchFolders{};
+    folders.installDir = profile.installDir();
+    folders.staging = StagingFolderFor(folders.installDir);
+    replacing = settings.GetIsInstalled(profile.brandName()) != InstallRecord::None ||
+                settings.GetIsInstalled(profile.otherBrand().brandName) != InstallRecord::None;
+    try {
+        // A staging folder left by an interrupted run holds nothing to trust.
+        RemoveFolder(folders.staging, 0);
+        CreateFolderTree(folders.staging);
+        if (!IsFolder(folders.staging))
+            return Abandon(RunResult::FailedWith(
+                {Failure::FolderNotCreated, L"error_creating_folder", {folders.installDir}, 0}));
 
-    // The window makes sure of the folder too, but an uninstall that ran just
-    // before (replacing an old installation) may have removed it again.
-    bool folderReady = false;
-    RunStep([&] {
-        CreateFolderTree(installDir);
-        folderReady = IsFolder(installDir);
-    });
-    if (!folderReady)
-        return {Failure::FolderNotCreated, L"error_creating_folder", {installDir}, 0};
+        SetStepProgress(10, 25);
+        ExtractResourceToFolder(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, folders.staging, kArchiveToolName);
+        if (session.CancelRequested())
+            return Abandon(RunResult::Stopped());
 
-    SetStepProgress(10, 25);
-    RunStep([&] {
-        ::SetCurrentDirectoryW(installDir.c_str());
-        settings.SetIsInstalled(InstallRecord::Begun);
-        ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, kArchiveToolName);
-    });
-    if (session.CancelRequested())
-        return {};
+        SetStepProgress(15, 35);
+        const Outcome downloaded = DownloadPackage();
+        if (!downloaded.Succeeded())
+            return Abandon(RunResult::FailedWith(downloaded));
+        if (session.CancelRequested())
+            return Abandon(RunResult::Stopped());
 
-    SetStepProgress(15, 35);
-    Outcome downloaded;
-    RunStep([&] {
-        settings.SetInstallPath(installDir);
-        downloaded = DownloadPackage();
-    });
-    if (!downloaded.Succeeded())
-        return downloaded;
-    if (session.CancelRequested())
-        return {};
-
-    // A package left by an earlier, interrupted run under the preferred name
-    // wins over the one just downloaded. Whichever it is, it is checked as a
-    // whole, now that the download has returned, before any of it is
-    // unpacked or run. No cancel check follows the unpacking: the shortcuts
-    // are made even when it was cancelled.
-    SetStepProgress(20, 40);
-    std::wstring package = profile.packageZipName();
-    Outcome checked = PackageNotVerified(package, CRYPT_E_HASH_VALUE);
-    RunStep([&] {
-        if (!IsFile(installDir + package))
+        // Checked as a whole, now that the download has returned, before any
+        // of it is unpacked or run.
+        SetStepProgress(20, 40);
+        std::wstring package = profile.packageZipName();
+        if (!IsFile(folders.staging + package))
             package = profile.packageZipFullName();
-        checked = CheckPackage(package);
-    });
-    if (!checked.Succeeded()) {
-        RunStep([&] { RemoveUnverifiedInstall(); });
-        return checked;
+        const Outcome checked = CheckPackage(package);
+        if (!checked.Succeeded())
+            return Abandon(RunResult::FailedWith(checked));
+        const Unpacked unpacked = UnpackArchiveIn(folders.staging, package, &session.CancelSignal());
+        if (unpacked == Unpacked::Cancelled || session.CancelRequested())
+            return Abandon(RunResult::Stopped());
+        // Shortcuts to a missing program and an uninstall entry would make a
+        // broken package look installed.
+        if (unpacked != Unpacked::Done ||
+            !(IsFile(folders.staging + profile.exeName()) || IsFile(folders.staging + profile.exeFullName())))
+            return Abandon(
+                RunResult::FailedWith({Failure::PackageNotUnpacked, L"text_missing_file", {package}, 0}));
+
+        // From here the run completes or puts everything back: a Cancel made
+        // before ends it now, one made after is refused.
+        if (!session.BeginLastStep())
+            return Abandon(RunResult::Stopped());
+        return Switch();
+    } catch (...) {
+        switch_journal::Undo();
+        return Abandon(RunResult::FailedWith({Failure::FolderNotCreated,
+                                              L"error_creating_folder",
+                                              {folders.installDir},
+                                              ERROR_NOT_ENOUGH_MEMORY}));
     }
-    bool unpacked = false;
+}
+
+RunResult Installer::Abandon(RunResult result) {
     RunStep([&] {
-        unpacked = UnpackArchive(package) &&
-                   (IsFile(installDir + profile.exeName()) || IsFile(installDir + profile.exeFullName()));
+        RemoveFolder(folders.staging, 0);
+        // No folder of the product is left that was not there before: the
+        // window made the install folder for the run (an installed version
+        // keeps its own, which is not empty).
+        RemoveFolderIfEmpty(folders.installDir);
+        RemoveFolderIfEmpty(MakerFolderOf(folders.installDir, Profile().productFolderName()));
     });
-    // Shortcuts to a missing program and an uninstall entry would make a
-    // broken package look installed.
-    if (!unpacked)
-        return {Failure::PackageNotUnpacked, L"text_missing_file", {package}, 0};
+    return result;
+}
 
+RunResult Installer::Switch() {
+    const ProductProfile& profile = Profile();
     SetStepProgress(30, 55);
-    RunStep([] { CreateShortcuts(); });
-    if (session.CancelRequested())
-        return {};
+    if (replacing) {
+        for (const std::wstring& exe : profile.applicationExeNames())
+            RunStep([&] { KillProcess(exe); });
+    }
+    const std::wstring recordedPath = settings.GetInstallPath();
+    const std::wstring tessaroPath = settings.GetTessaroInstallPath();
+    if (!tessaroPath.empty() && IsFolder(tessaroPath))
+        folders.tessaroDir = tessaroPath.back() == L'\\' ? tessaroPath : tessaroPath + L"\\";
 
+    // Every file of what is installed must be deletable before anything
+    // moves; a stopped application lets go of its files a moment later.
+    BlockedFile blocked;
+    for (int check = 0; check < kReleaseChecks; ++check) {
+        blocked = FirstUndeletableFile(folders.installDir);
+        if (blocked.path.empty())
+            blocked = FirstUndeletableFile(folders.tessaroDir);
+        if (blocked.path.empty())
+            break;
+        ::Sleep(kReleasePauseMilliseconds);
+    }
+    if (!blocked.path.empty())
+        return Abandon(RunResult::FailedWith({Failure::FilesInUse, L"", {blocked.path}, blocked.error}));
+
+    folders.aside = AsideFolderFor(folders.installDir);
+    if (!folders.tessaroDir.empty())
+        folders.tessaroAside = AsideFolderFor(folders.tessaroDir);
+    if (!switch_journal::Begin(folders))
+        return Abandon(
+            RunResult::FailedWith({Failure::FilesInUse, L"", {folders.installDir}, ERROR_CANTWRITE}));
+
+    bool moved = true;
+    if (IsFolder(folders.installDir) && !::RemoveDirectoryW(folders.installDir.c_str()))
+        moved = MoveFolder(folders.installDir, folders.aside);
+    if (moved && !folders.tessaroDir.empty())
+        moved = MoveFolder(folders.tessaroDir, folders.tessaroAside);
+    if (moved)
+        moved = MoveFolder(folders.staging, folders.installDir);
+    if (!moved) {
+        const DWORD error = ::GetLastError();
+        switch_journal::Undo();
+        return Abandon(RunResult::FailedWith({Failure::FilesInUse, L"", {folders.installDir}, error}));
+    }
+
+    RunStep([&] {
+        RemoveShortcuts();
+        if (replacing)
+            settings.RemoveRegistration();
+        settings.SetIsInstalled(InstallRecord::Begun);
+        settings.SetInstallPath(folders.installDir);
+    });
+    RunStep([] { CreateShortcuts(); });
     SetStepProgress(40, 70);
     RunStep([&] { WriteUninstallEntry(); });
-    if (session.CancelRequested())
-        return {};
-
     SetStepProgress(50, 85);
-    RunStep([&] { RunAndWait(ProgramCommandLine(installDir + kRuntimeSetup, kRuntimeArguments)); });
-    if (session.CancelRequested())
-        return {};
+    bool restartNeeded = false;
+    RunStep([&] { restartNeeded = RunPrerequisites(); });
 
-    if (IsWindows10OrLater()) {
-        session.SetProgress(60);
-        RunStep([&] { RunAndWait(ProgramCommandLine(installDir + kDriverSetup, kDriverArguments)); });
-
-        session.SetProgress(80);
-        RunStep([&] { RemoveOlderDriver(); });
-    }
-
-    // From here the run completes: a Cancel made before ends it now, one made
-    // after is refused, so the window never sees 100 and a cancelled run.
-    if (!session.BeginLastStep())
-        return {};
     // The record follows the value: the window may see 100 a moment early.
     session.SetProgress(100);
     RunStep([&] { settings.SetIsInstalled(InstallRecord::Complete); });
-    return {};
+    switch_journal::Finish();
+
+    RunStep([&] {
+        if (RemovePrevious())
+            restartNeeded = true;
+        // A recorded folder elsewhere, and the maker folders' loose files,
+        // go as with any removal of the old version.
+        if (!recordedPath.empty() &&
+            ::CompareStringOrdinal(recordedPath.c_str(), -1, folders.installDir.c_str(), -1, TRUE) !=
+                CSTR_EQUAL)
+            RemoveFolder(recordedPath, 0);
+        if (!replacing)
+            return;
+        for (const std::wstring& path : {recordedPath, tessaroPath}) {
+            const std::wstring maker = MakerFolderOf(path, profile.productFolderName());
+            DeleteFilesIn(maker);
+            RemoveFolderIfEmpty(maker);
+        }
+    });
+    return RunResult::Done(restartNeeded);
+}
+
+bool Installer::RemovePrevious() {
+    bool left = false;
+    for (const std::wstring& aside : {folders.aside, folders.tessaroAside}) {
+        if (aside.empty() || !IsFolder(aside))
+            continue;
+        // What is in use goes when Windows next starts.
+        if (!FirstUndeletableFile(aside).path.empty())
+            left = true;
+        RemoveFolder(aside, 0);
+        if (IsFolder(aside))
+            left = true;
+    }
+    return left;
+}
+
+bool Installer::RunPrerequisites() {
+    const std::wstring installDir = folders.installDir;
+    bool restartNeeded = false;
+    const auto run = [&](const wchar_t* program, const wchar_t* arguments) {
+        const std::wstring path = installDir + program;
+        const ChildEnd end = RunChild(path, ProgramCommandLine(path, arguments), installDir);
+        // Any other code is logged and no failure: the runtime's setup answers
+        // 1638 when a newer one is there already.
+        if (end.ended && (end.exitCode == kRestartRequired || end.exitCode == kRestartStarted))
+            restartNeeded = true;
+    };
+    run(kRuntimeSetup, kRuntimeArguments);
+    if (IsWindows10OrLater()) {
+        session.SetProgress(60);
+        run(kDriverSetup, kDriverArguments);
+        session.SetProgress(80);
+        // A machine flagged by the drive detection keeps its older driver.
+        if (!settings.IsQM7700Detected() && OlderDriverMarkerPresent())
+            run(kOlderDriverSetup, kOlderDriverArguments);
+    }
+    return restartNeeded;
 }
 
 Outcome Installer::DownloadPackage() {
@@ -168,12 +277,13 @@ Outcome Installer::DownloadPackage() {
     const std::wstring folder = profile.packageFolder() + version.Get() + L"/";
     std::wstring name = profile.packageZipName();
     // A cancellation, also one made before the transfer or during the check
-    // of the name, stops it with a success: at most a partial file is left.
+    // of the name, stops it with a success: at most a partial file is left,
+    // in the staging folder.
     DownloadAbort* const cancel = &session.CancelSignal();
     if (!Downloader::UrlExists(folder, name, cancel) &&
         Downloader::UrlExists(folder, profile.packageZipFullName(), cancel))
         name = profile.packageZipFullName();
-    return Downloader::DownloadToInstallDir(folder, name, cancel);
+    return Downloader::DownloadFile(folder, folders.staging, name, cancel);
 }
 
 Outcome Installer::CheckPackage(const std::wstring& package) {
@@ -182,7 +292,7 @@ Outcome Installer::CheckPackage(const std::wstring& package) {
         LogEvent(L"package: " + package + L" not verified: the manifest states no SHA-256");
         return {};
     }
-    const PackageDigest digest = HashPackage(Profile().installDir() + package);
+    const PackageDigest digest = HashPackage(folders.staging + package);
     if (digest.computed && MatchesSha256(*packageSha256, digest.sha256)) {
         session.SetPackageCheck(PackageCheck::Verified);
         LogEvent(L"package: " + package + L" verified, SHA-256 " + Sha256Hex(digest.sha256));
@@ -193,18 +303,6 @@ Outcome Installer::CheckPackage(const std::wstring& package) {
              (digest.computed ? L": its SHA-256 is " + Sha256Hex(digest.sha256)
                               : L": it could not be hashed, error " + std::to_wstring(digest.error)));
     return PackageNotVerified(package, digest.computed ? CRYPT_E_HASH_VALUE : digest.error);
-}
-
-void Installer::RemoveUnverifiedInstall() {
-    const ProductProfile& profile = Profile();
-    const std::wstring installDir = profile.installDir();
-    for (const std::wstring& name :
-         {profile.packageZipName(), profile.packageZipFullName(), std::wstring(kArchiveToolName)})
-        ::DeleteFileW((installDir + name).c_str());
-    settings.ForgetBegunInstall();
-    // Only when nothing else is in it; the current directory would hold it.
-    ::SetCurrentDirectoryW(SystemFolderPath().c_str());
-    ::RemoveDirectoryW(installDir.c_str());
 }
 
 void Installer::WriteUninstallEntry() {
@@ -225,11 +323,4 @@ void Installer::WriteUninstallEntry() {
     const std::wstring copy = installDir + profile.installedCopyName();
     const std::uint64_t bytes = FolderSize(installDir) + (IsFile(copy) ? 0 : FileSize(profile.modulePath()));
     settings.SetEstimatedSize(static_cast<std::uint32_t>((bytes + 1023) / 1024));
-}
-
-void Installer::RemoveOlderDriver() {
-    // A machine flagged by the drive detection keeps its older driver.
-    if (settings.IsQM7700Detected() || !OlderDriverMarkerPresent())
-        return;
-    RunAndWait(ProgramCommandLine(Profile().installDir() + kOlderDriverSetup, kOlderDriverArguments));
 }

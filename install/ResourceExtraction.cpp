@@ -7,6 +7,11 @@
 #include <windows.h>
 
 void ExtractResourceToFile(std::uint16_t name, std::uint32_t type, const std::wstring& fileName) {
+    ExtractResourceToFolder(name, type, Profile().installDir(), fileName);
+}
+
+void ExtractResourceToFolder(std::uint16_t name, std::uint32_t type, const std::wstring& folder,
+                             const std::wstring& fileName) {
     HRSRC found = ResourceApi::FindResourceW(nullptr, MAKEINTRESOURCEW(name),
                                              MAKEINTRESOURCEW(static_cast<ULONG_PTR>(type)));
     if (!found)
@@ -15,7 +20,7 @@ void ExtractResourceToFile(std::uint16_t name, std::uint32_t type, const std::ws
     const DWORD size = ResourceApi::SizeofResource(nullptr, found);
     const void* bytes = loaded ? ResourceApi::LockResource(loaded) : nullptr;
     if (bytes) {
-        const std::wstring path = Profile().installDir() + fileName;
+        const std::wstring path = folder + fileName;
         unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {

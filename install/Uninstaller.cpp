@@ -4,7 +4,6 @@
 #include "install/FolderRemoval.h"
 #include "install/MakerFolder.h"
 #include "install/Shortcuts.h"
-#include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 
@@ -42,9 +41,6 @@ void Uninstaller::RemoveInstallation() {
         RunStep([&] { KillProcess(exe); });
 
     session.SetProgress(40);
-    // Windows keeps a process's current directory from being removed, and an
-    // install run of this process left it in the install folder.
-    RunStep([] { ::SetCurrentDirectoryW(SystemFolderPath().c_str()); });
     RunStep([&] { RemoveFolder(settings.GetInstallPath()); });
     RunStep([&] { RemoveFolder(settings.GetTessaroInstallPath()); });
 

@@ -14,6 +14,8 @@ std::uint32_t ExitCodeFor(RunEnd end, bool silent) {
         return 1618; // ERROR_INSTALL_ALREADY_RUNNING
     case RunEnd::NewerInstalled:
         return 1638; // ERROR_PRODUCT_VERSION
+    case RunEnd::RestartNeeded:
+        return 3010; // ERROR_SUCCESS_REBOOT_REQUIRED
     }
     return 1603;
 }

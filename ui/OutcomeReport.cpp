@@ -40,6 +40,9 @@ std::optional<UserMessageText> MessageFor(const Outcome& outcome) {
         return UserMessageText{T(outcome.key) + L" " + FirstValue(outcome), error};
     case Failure::PackageMismatch:
         return UserMessageText{T(outcome.key, outcome.values), error};
+    case Failure::FilesInUse:
+        return UserMessageText{
+            ComposeErrorText(outcome.code, SystemErrorText(outcome.code), FirstValue(outcome)), error};
     }
     return std::nullopt;
 }

@@ -1,7 +1,6 @@
 #include "ui/RunLoops.h"
 
-#include "install/Installer.h"
-#include "install/Uninstaller.h"
+#include "install/RunExecutor.h"
 #include "ui/Keyboard.h"
 #include "ui/OutcomeReport.h"
 #include "ui/ProcessExit.h"
@@ -80,13 +79,13 @@ void WaitPumpingUntilFinished(const WorkerRun& worker) {
     }
 }
 
-bool RunInstall(InstallerWindow& w) {
+bool RunInstall(InstallerWindow& w, PlannedRun run) {
     ShowInstallingScreen(w);
     InstallSession& session = w.installRun.emplace();
     const HWND bar = w.objects.progressBar;
     const WorkerRun worker = WorkerRun::Start(
-        [&session, version = w.inputs.offeredVersion, sha256 = w.inputs.packageSha256] {
-            session.SetOutcome(Installer(version, session, sha256).Install());
+        [&session, run, offer = Offer{w.inputs.offeredVersion, w.inputs.packageSha256}] {
+            session.SetResult(ExecutePlan(run, offer, session));
         },
         w.objects.mainWindow, kInstallRunReturned);
     const auto cancelled = [&w] { return w.state.installState == InstallState::Cancelled; };
@@ -104,9 +103,11 @@ bool RunInstall(InstallerWindow& w) {
     }
     SetBar(bar, 0);
     WaitPumping(kCancelPauseMilliseconds);
-    // The install looks at the cancel request only between its steps. The
-    // clean-up must not start while the cancelled run is still inside one,
-    // or the two would work on the same folder and records at once.
+    // The cancelled run removes what it staged itself; the user sees that
+    // clean-up as the removal it is, until the run has returned.
+    ShowUninstallingScreen(w);
+    AnimateProgressBar(
+        worker, [&worker] { return worker.Finished() ? kComplete : 0; }, [] { return false; }, bar);
     WaitPumpingUntilFinished(worker);
     EndIfInstallRunFailed(w);
     return true;
@@ -117,25 +118,21 @@ void EndIfInstallRunFailed(InstallerWindow& w) {
     // worker's own notice of the same failure.
     if (!w.installRun || w.state.failureTold)
         return;
-    const Outcome outcome = w.installRun->GetOutcome();
-    if (outcome.Succeeded())
+    const RunResult result = w.installRun->GetResult();
+    if (result.status != RunStatus::Failed)
         return;
     w.state.failureTold = true;
-    if (outcome.failure == Failure::PackageNotUnpacked) {
-        // Shortcuts and records of a run that installed nothing must not
-        // stay: they go as after a Cancel, once the user has been told.
-        Tell(outcome);
-        RunUninstall(w);
-        EndProcess();
-    }
-    EndUnlessSucceeded(outcome);
+    // The run has put back what was there before it: only the telling is left.
+    Tell(result.outcome);
+    EndProcess(RunEnd::Failed);
 }
 
 void RunUninstall(InstallerWindow& w) {
     ShowUninstallingScreen(w);
     // The window keeps the session, so it outlives the run whatever happens.
     InstallSession& session = w.uninstallRun.emplace();
-    const WorkerRun worker = WorkerRun::Start([&session] { Uninstaller(session).RemoveInstallation(); });
+    const WorkerRun worker = WorkerRun::Start(
+        [&session] { session.SetResult(ExecutePlan(PlannedRun::Uninstall, Offer{}, session)); });
     AnimateProgressBar(
         worker, [&session] { return session.GetProgress(); }, [] { return false; }, w.objects.progressBar);
     WaitPumpingUntilFinished(worker);

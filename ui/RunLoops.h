@@ -1,6 +1,7 @@
 #pragma once
 // The user-interface side of an install or uninstall run: the worker does the
 // work, this thread keeps the window alive and moves the progress bar.
+#include "install/RunPlan.h"
 #include "ui/InstallerWindow.h"
 #include "ui/WorkerRun.h"
 
@@ -28,18 +29,16 @@ void WaitPumpingUntilFinished(const WorkerRun& worker);
 int AnimateProgressBar(const WorkerRun& worker, const std::function<int()>& progress,
                        const std::function<bool()>& stop, HWND bar = nullptr);
 
-// Runs the install on a worker thread behind the installing screen, with a
-// new install session. Returns when the install has finished, or, after a
-// Cancel, once the bar has dropped to 0, two seconds have passed and the
-// cancelled run has returned; true then, and the caller removes what the run
-// left. A run that fails never returns: its worker posts kInstallRunReturned,
-// whose handling tells the failure and ends the process.
-bool RunInstall(InstallerWindow& w);
+// Runs the planned install or upgrade (the executor) on a worker thread
+// behind the installing screen, with a new install session. Returns when the install has finished, or, after
+// a Cancel, once the bar has dropped to 0, two seconds have passed and the cancelled run has removed what it
+// staged behind the uninstalling screen; true then. A run that fails never returns: its worker posts
+// kInstallRunReturned, whose handling tells the failure and ends the process.
+bool RunInstall(InstallerWindow& w, PlannedRun run);
 
-// A failed install run (its outcome is in the window's install session) is
-// told and ends the process; one whose package did not unpack has what it put
-// in place removed first, behind the uninstalling screen. Anything else
-// returns at once.
+// A failed install run (its result is in the window's install session) is
+// told and ends the process; the run has already put back what was there.
+// Anything else returns at once.
 void EndIfInstallRunFailed(InstallerWindow& w);
 
 // Runs an uninstall on a worker thread behind the uninstalling screen and

@@ -6,7 +6,7 @@
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
 #include "ui/ScreenTexts.h"
-#include "ui/SilentAction.h"
+#include "install/RunPlan.h"
 
 #include <windows.h>
 

@@ -1,8 +1,7 @@
 #include "ui/SilentRun.h"
 
 #include "install/InstallSession.h"
-#include "install/Installer.h"
-#include "install/Uninstaller.h"
+#include "install/RunExecutor.h"
 #include "platform/RunLog.h"
 #include "ui/InstallFolder.h"
 #include "ui/OutcomeReport.h"
@@ -10,53 +9,24 @@
 #include "ui/Screens.h"
 #include "ui/SilentAction.h"
 
-namespace {
-
-void Uninstall() {
-    InstallSession session;
-    Uninstaller(session).RemoveInstallation();
-}
-
-void Install(const WindowInputs& inputs) {
-    EnsureInstallFolder();
-    // Nobody can cancel: the session's cancel request is never made.
-    InstallSession session;
-    const Outcome outcome = Installer(inputs.offeredVersion, session, inputs.packageSha256).Install();
-    if (outcome.failure == Failure::PackageNotUnpacked) {
-        // As in the window: what a run that installed nothing put in place
-        // goes again, once the failure is told.
-        Tell(outcome);
-        Uninstall();
-        EndProcess(RunEnd::Failed);
-    }
-    EndUnlessSucceeded(outcome);
-    // As after the window's install: a failed copy is logged, and the
-    // installation itself stands.
-    CopySelfToInstallFolder();
-}
-
-} // namespace
-
 void RunSilently(const WindowInputs& inputs) {
     const InstallDecision decision = DecisionForRecords(inputs);
-    const SilentAction action = SilentActionFor(decision, inputs.uninstallMode);
+    const PlannedRun run = PlanRun(decision, RunMode::Silent, inputs.uninstallMode);
     LogEvent(L"decision: " +
              DescribeDecision(decision, inputs.offeredVersion.Get(), inputs.installedVersion.Get()) +
-             L"; silent: " + SilentActionName(action));
-    switch (action) {
-    case SilentAction::Uninstall:
-        Uninstall();
-        break;
-    case SilentAction::ReplaceThenInstall:
-        Uninstall();
-        Install(inputs);
-        break;
-    case SilentAction::Install:
-        Install(inputs);
-        break;
-    case SilentAction::NothingToDo:
-    case SilentAction::NewerInstalled:
-        break;
-    }
-    EndProcess(SilentEndWithoutRun(action));
+             L"; silent: " + PlannedRunName(run));
+    const bool installs = run == PlannedRun::Install || run == PlannedRun::Upgrade;
+    if (installs)
+        EnsureInstallFolder();
+    // Nobody can cancel: the session's cancel request is never made.
+    InstallSession session;
+    const RunResult result = ExecutePlan(run, {inputs.offeredVersion, inputs.packageSha256}, session);
+    // The run has put back what was there before a failure: only the telling
+    // is left. As after the window's install, a failed copy of the installer
+    // is logged, and the installation itself stands.
+    if (result.status == RunStatus::Failed)
+        Tell(result.outcome);
+    else if (installs && result.status == RunStatus::Completed)
+        CopySelfToInstallFolder();
+    EndProcess(SilentEnd(run, result));
 }

@@ -18,15 +18,13 @@ void Show(HWND control, bool visible) {
     ::ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
 }
 
-void Install(InstallerWindow& w) {
+void Install(InstallerWindow& w, PlannedRun run) {
     WindowState& state = w.state;
     state.canClose = false;
-    // After a Cancel the main button's action in the state Cancelled removes
-    // what the run left and shows its finish screen.
-    if (RunInstall(w))
-        InstallButtonPressed(w);
-    if (state.installState != InstallState::Fresh) {
-        // Cancelled: the clean-up has shown its finish screen.
+    if (RunInstall(w, run)) {
+        // Cancelled: the run has removed what it staged.
+        Show(w.objects.releaseNotesLink, false);
+        ShowFinishScreen(w, CancelledFinishedMessage());
         state.canClose = true;
         return;
     }
@@ -149,28 +147,28 @@ LRESULT CALLBACK InstallerWindowProc(HWND window, UINT message, WPARAM wParam, L
 
 void InstallButtonPressed(InstallerWindow& w) {
     WindowState& state = w.state;
-    // Only for an install: after an uninstall no folder of the product may
-    // be left, also not by the Finish press.
-    if (state.installState == InstallState::Replace || state.installState == InstallState::Fresh)
-        EnsureInstallFolder();
-    switch (state.installState) {
-    case InstallState::Replace:
-        state.canClose = false;
-        RunUninstall(w);
-        state.installState = InstallState::Fresh;
-        Install(w);
-        break;
-    case InstallState::Fresh:
-        Install(w);
-        break;
-    case InstallState::Uninstall:
-    case InstallState::Cancelled:
-        Uninstall(w);
-        break;
-    case InstallState::Done:
+    if (state.installState == InstallState::Done) {
         if (state.activityMode == ActivityMode::Installing &&
             ::SendMessageW(w.objects.launchCheckBox, BM_GETCHECK, 0, 0) == BST_CHECKED)
             LaunchApplication();
+        EndProcess();
+    }
+    const PlannedRun run =
+        PlanRun({state.installState, state.openingScreen}, RunMode::Window, w.inputs.uninstallMode);
+    switch (run) {
+    case PlannedRun::Install:
+    case PlannedRun::Upgrade:
+        EnsureInstallFolder();
+        // The installed version stays until the new one is ready; from the
+        // run on the window treats an upgrade as any install.
+        state.installState = InstallState::Fresh;
+        Install(w, run);
+        break;
+    case PlannedRun::Uninstall:
+        Uninstall(w);
+        break;
+    case PlannedRun::NothingToDo:
+    case PlannedRun::NewerInstalled:
         EndProcess();
     }
 }

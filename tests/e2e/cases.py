@@ -7,10 +7,14 @@ Screenshots of every screen reached go to build/screenshots/e2e/<case>/.
 """
 
 import hashlib
+import os
+import signal
 import shutil
+import subprocess
 import sys
 import threading
 import time
+import zipfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
@@ -39,8 +43,7 @@ def install_to_finish(c, inst, opening="welcome"):
     """From an opening screen through the run(s) to the success finish screen; returns the finish controls."""
     inst.wait_screen(opening)
     inst.click(INSTALL_BUTTON)
-    if opening != "welcome":
-        inst.wait_screen("uninstalling", timeout=60)
+    # A replacement too goes straight to installing: the old version stays until the new one is ready.
     kids = inst.wait_screen("installing", timeout=60)
     expect(kids[CANCEL_BUTTON]["visible"], "Cancel is offered while installing")
     kids = inst.wait_screen("finish_installed", timeout=240)
@@ -216,7 +219,7 @@ def start_slow_install(c):
 @case
 def cancel_during_download(c):
     server, inst = start_slow_install(c)
-    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled = 1 while the install runs")
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "nothing is recorded while the new version is staged")
     clicked = time.monotonic()
     inst.click(CANCEL_BUTTON)
     wait_for(lambda: inst.progress() == 0, 10, "the bar to drop to 0")
@@ -230,7 +233,7 @@ def cancel_during_download(c):
            "no launch box and no Cancel after a cancelled install")
     expect(not kids[RELEASE_NOTES_LINK]["visible"], "release notes link hidden after the clean-up")
     expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "the clean-up removed the installation record")
-    expect(h.folder_files(h.install_dir()) == [], f"install folder empty ({h.folder_files(h.install_dir())})")
+    expect(not h.install_dir().parent.exists(), "no folder of the product is left, staging included")
     inst.click(INSTALL_BUTTON)
     expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
     expect_no_app_started(c)
@@ -242,8 +245,8 @@ def second_cancel_in_pause(c):
     # Both presses in one driver call: the second follows within the pause however busy the machine is.
     inst.click(CANCEL_BUTTON, again_after_ms=500)
     expect(inst.wait_exit(30) == 0, "a second Cancel in the pause ends the installer, exit code 0")
-    # No clean-up ran: the record of the begun install is still there.
-    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "IsInstalled still 1 (no clean-up ran)")
+    # Nothing is recorded before the new version is ready, whatever the clean-up got to do.
+    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") is None, "no IsInstalled record")
 
 
 @case
@@ -277,9 +280,8 @@ def cancel_while_package_name_checked(c):
 
 @case
 def package_without_application(c):
-    """A package that unpacks no application is told by name, and what the run put in place goes again: no
-    record, entry, shortcut or folder of the product is left, though the run had made the install folder its
-    current directory."""
+    """A package that unpacks no application is told by name, and what the run staged is gone: no record, entry,
+    shortcut or folder of the product is left."""
     server = c.serve(package_holds=())
     inst = c.start(server)
     inst.wait_screen("welcome")
@@ -288,10 +290,8 @@ def package_without_application(c):
     box = inst.message(timeout_ms=240000, answer=False, shot_name="package_not_unpacked")
     expect(box["text"] == T("text_missing_file", "Helmview.zip") and box["caption"] == T("IDS_TITLE_ERROR"),
            f"message {box['text']!r} under {box['caption']!r}")
-    expect(h.reg_value(SETTINGS_KEY, "IsInstalled") == 1, "the begun install is recorded until the clean-up")
     c.driver.msgbox(answer=True, timeout_ms=5000, pid=inst.window["pid"])
-    inst.wait_screen("uninstalling", timeout=30)
-    expect(inst.wait_exit(120) == 0, "the installer ends with exit code 0 after the clean-up")
+    expect(inst.wait_exit(120) == 0, "the installer ends with exit code 0 after the message")
     expect_nothing_installed()
     expect(not h.install_dir().parent.exists(), "no folder of the product is left, the maker's neither")
     expect(not [l for l in c.fixture_lines() if l.startswith("VC_redist")], "no prerequisite ran")
@@ -321,6 +321,199 @@ def replace_old_version(c):
 @case
 def replace_incomplete(c):
     replace(c, 1, "incomplete")
+
+
+OLDER = "2.1.0.0"
+OLDER_ONLY = "only-in-2.1.txt"
+
+
+def install_older(c, version=OLDER):
+    """An older version installed by our own installer (silently), plus a file only it has, so that its folder tells
+    it from the offered one."""
+    server = h.start_server(h.server_tree(c.work / "older-server", version=version))
+    try:
+        inst = c.start(server, args=["-silent"], expect_window=False, allow_quick_exit=True)
+        expect(inst.wait_exit(240) == 0, f"version {version} installed silently")
+    finally:
+        server.stop()
+    (h.install_dir() / OLDER_ONLY).write_text(version)
+    c.installed = version
+
+
+def machine_state():
+    """What the user has of the product: the install folder's files (hashes), what lies beside it in the maker
+    folder, the shortcuts' bytes, and both brands' settings values and uninstall entries."""
+    folder = h.install_dir()
+    files = {str(p.relative_to(folder)): hashlib.sha256(p.read_bytes()).hexdigest()
+             for p in folder.rglob("*") if p.is_file()} if folder.is_dir() else {}
+    beside = sorted(p.name for p in folder.parent.iterdir()) if folder.parent.is_dir() else []
+    links = [link.read_bytes() if link.is_file() else None for link in (h.desktop_shortcut(), h.start_menu_shortcut())]
+    keys = [h.reg_values(key) for key in (SETTINGS_KEY, UNINSTALL_KEY, h.TESSARO_SETTINGS_KEY, h.TESSARO_UNINSTALL_KEY)]
+    return {"files": files, "beside": beside, "links": links, "records": keys}
+
+
+def expect_unchanged(before, what):
+    after = machine_state()
+    for part in before:
+        expect(after[part] == before[part], f"{what}: {part} as before the upgrade\n  before {before[part]}\n"
+                                            f"  after  {after[part]}")
+
+
+def hold_open(c, path):
+    """A program holding the file open without delete sharing, as the user's editor might; stopped by Case.close
+    or stop_holder."""
+    holder = c.work / "holder.exe"
+    shutil.copyfile(h.FIXTURES / "fixture_prereq.exe", holder)
+    c.programs.add(holder.name)
+    subprocess.Popen(["wine", str(holder)], env=h.wine_env({**c.env(), "HELMVIEW_FIXTURE_HOLD": h.windows_path(path)}),
+                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wait_for(lambda: any(l.startswith("holding ") for l in c.fixture_lines()), 60, "the file to be held")
+
+
+def slow_unpacking_package(c):
+    """The fixture package with a large member of zeros added: small to download, seconds to unpack."""
+    out = c.work / "slow-unpacking.zip"
+    shutil.copyfile(h.ensure_package(), out)
+    with zipfile.ZipFile(out, "a", compression=zipfile.ZIP_DEFLATED) as archive:
+        with archive.open("data/large.bin", "w", force_zip64=True) as member:
+            block = bytes(1 << 20)
+            for _ in range(768):
+                member.write(block)
+    return out
+
+
+def upgrade_attempt(c, name, server, action):
+    """One upgrade tried and stopped at its failure point: the window offers the upgrade, the user presses Install,
+    then the failure is told (action: the message expected, or None for any error message) or the user cancels."""
+    inst = c.start(server)
+    inst.wait_screen("old_version")
+    inst.click(INSTALL_BUTTON)
+    inst.wait_screen("installing")
+    if action in ("cancel", "cancel unpacking"):
+        if action == "cancel":
+            wait_download_running(server)
+        else:
+            tool = c.processes.wait_for_new("7za.exe", timeout=120)
+        inst.click(CANCEL_BUTTON)
+        inst.wait_screen("finish_cancelled", timeout=120)
+        if action == "cancel unpacking":
+            expect(not c.processes.running(tool), f"{name}: the archive tool was stopped with the run")
+        inst.click(INSTALL_BUTTON)
+        expect(inst.wait_exit(30) == 0, f"{name}: Finish ends the installer with exit code 0")
+        return
+    box = inst.message(timeout_ms=240000, shot_name=name.replace(" ", "_"))
+    expect(box["caption"] == T("IDS_TITLE_ERROR") and (action is None or box["text"] == action or
+                                                       box["text"].endswith(action)),
+           f"{name}: message {box['text']!r} under {box['caption']!r}")
+    expect(inst.wait_exit(60) == 0, f"{name}: the installer ends with exit code 0 after the message")
+
+
+@case
+def upgrade_failures_keep_the_older_version(c):
+    """Whatever stops an upgrade before the new version is in place, the installed one is left exactly as it was,
+    and the next start offers the upgrade again; then an upgrade that goes through replaces it whole."""
+    install_older(c)
+    before = machine_state()
+    expect(before["files"].get(OLDER_ONLY) and before["records"][1].get("DisplayVersion") == ("REG_SZ", OLDER),
+           f"version {OLDER} is installed ({before['records'][1]})")
+    package = c.work / "server" / "zqHelmview" / "application" / OFFERED / "Helmview.zip"
+    attempts = [
+        # (failure point, server tree, server rules, what is told or done)
+        ("package 404", {"package": False}, None, T("text_missing_file", "Helmview.zip")),
+        ("truncated package", {}, "truncate", T("text_missing_file", "Helmview.zip")),
+        ("hash mismatch", {"sha256": hashlib.sha256(b"another package").hexdigest()}, None,
+         T("error_generic", "0x80091007", "Helmview.zip")),
+        ("transfer cut beyond the retries", {}, {PACKAGE_PATH: {"drop_after": 4096}}, None),
+        ("cancel during the download", {}, "slow", "cancel"),
+        ("cancel during unpacking", {}, "large", "cancel unpacking"),
+        ("a file of the old version held open", {}, "hold", f"(0x20): {OLDER_ONLY}"),
+    ]
+    for name, tree, rules, action in attempts:
+        print(f"---- {name}", flush=True)
+        server = c.serve(**tree)
+        if rules == "truncate":
+            package.write_bytes(package.read_bytes()[:package.stat().st_size // 2])
+        elif rules == "large":
+            shutil.copyfile(slow_unpacking_package(c), package)
+        elif rules == "slow":
+            server.set_rules(slow_package_rule())
+        elif rules == "hold":
+            hold_open(c, h.install_dir() / OLDER_ONLY)
+        elif rules:
+            server.set_rules(rules)
+        upgrade_attempt(c, name, server, action)
+        c.processes.stop_all(["holder.exe"])
+        server.stop()
+        expect_unchanged(before, name)
+
+    print("---- the upgrade that goes through", flush=True)
+    server = c.serve()
+    inst = c.start(server)
+    install_to_finish(c, inst, opening="old_version")
+    expect_installed()
+    expect(sorted(p.name for p in h.install_dir().parent.iterdir()) == ["SSD Helmview"],
+           "nothing of the old version and no staging folder is left beside the new one")
+    inst.click(LAUNCH_CHECKBOX)
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
+
+
+@case
+def upgrade_of_tessaro_waits_for_the_new_version(c):
+    """A Tessaro installation is kept, records and entry included, when the new package is missing; an upgrade
+    that goes through removes it."""
+    tessaro = h.drive_c() / "Program Files (x86)" / "Tessaro" / "SSD Helmview"
+    tessaro.mkdir(parents=True)
+    (tessaro / "TessaroSSDHelmview.exe").write_bytes(b"tessaro application")
+    h.reg_set(h.TESSARO_SETTINGS_KEY, "IsInstalled", 3, "REG_DWORD")
+    h.reg_set(h.TESSARO_SETTINGS_KEY, "InstallPath", h.windows_path(tessaro) + "\\")
+    h.reg_set(h.TESSARO_UNINSTALL_KEY, "DisplayVersion", "2.1.0.5")
+    c.installed = "2.1.0.5"
+    h.reg_set(SETTINGS_KEY, "CurrentCulture", "en-US")  # remembered by any start: not the upgrade's doing
+    tessaro_files = h.folder_files(tessaro)
+    before = machine_state()
+    server = c.serve(package=False)
+    upgrade_attempt(c, "tessaro package 404", server, T("text_missing_file", "Helmview.zip"))
+    server.stop()
+    expect_unchanged(before, "Tessaro, package 404")
+    expect(h.folder_files(tessaro) == tessaro_files, "the Tessaro folder is as it was")
+
+    inst = c.start(c.serve())
+    install_to_finish(c, inst, opening="old_version")
+    expect_installed()
+    expect(not tessaro.parent.exists(), "the Tessaro installation and its maker folder are gone")
+    expect(h.reg_values(h.TESSARO_SETTINGS_KEY) is None and h.reg_values(h.TESSARO_UNINSTALL_KEY) is None,
+           "and so are its records and uninstall entry")
+    inst.click(LAUNCH_CHECKBOX)
+    inst.click(INSTALL_BUTTON)
+    expect(inst.wait_exit(30) == 0, "Finish ends the installer with exit code 0")
+
+
+@case
+def interrupted_upgrade_is_undone_at_the_next_start(c):
+    """The installer ends abruptly in the middle of the switch (the new version moved in, its entry written, a
+    prerequisite running): the next start puts the older version back before it decides, and offers the upgrade."""
+    install_older(c)
+    before = machine_state()
+    server = c.serve()
+    inst = c.start(server, extra_env={"HELMVIEW_FIXTURE_WAIT": "VC_redist.x86.exe=300"})
+    inst.wait_screen("old_version")
+    runtime_runs = lambda: len([l for l in c.fixture_lines() if l.startswith("VC_redist.x86.exe ")])  # noqa: E731
+    ran_before = runtime_runs()  # the older version's install ran it too
+    inst.click(INSTALL_BUTTON)
+    wait_for(lambda: runtime_runs() > ran_before, 120, "the switch to reach the prerequisites")
+    os.kill(inst.pid, signal.SIGKILL)
+    inst.wait_exit(30)
+    c.processes.stop_all(["VC_redist.x86.exe"])
+    expect(h.reg_value(UNINSTALL_KEY, "DisplayVersion") == OFFERED and
+           h.reg_values(r"HKLM\Software\Norvale\SSD Helmview switch") is not None,
+           "the switch was left half done: the new entry written, the journal there")
+
+    again = c.start(server)
+    again.wait_screen("old_version")
+    expect_unchanged(before, "the next start")
+    again.click(CANCEL_BUTTON)
+    expect(again.wait_exit(30) == 0, "Cancel on the opening screen ends the installer with exit code 0")
 
 
 @case

@@ -41,10 +41,10 @@ class Unattended:
         self.log = c.work / LOG_NAME
         self.marks = []  # (step, number of log lines before it)
 
-    def run(self, command_line, timeout=300):
+    def run(self, command_line, timeout=300, env=None):
         """Runs a command line as Windows would (CreateProcess, run_and_wait.exe) from the work folder; returns
         the whole exit code."""
-        env = h.wine_env(self.c.env())
+        env = h.wine_env({**self.c.env(), **(env or {})})
         env["RUN_AND_WAIT_COMMAND_LINE"] = command_line
         result = subprocess.run(["wine", str(RUN_AND_WAIT)], cwd=self.c.work, env=env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=timeout)
@@ -54,12 +54,12 @@ class Unattended:
             raise h.E2EError(f"{command_line}: {answer}")
         return answer["exit_code"]
 
-    def installer(self, *args, log=True):
+    def installer(self, *args, log=True, server=None, env=None):
         """The installer started from the work folder with the given switches, -test first; its exit code."""
-        line = f'"{h.windows_path(h.EXE)}" -test {self.server.base_url} ' + " ".join(args)
+        line = f'"{h.windows_path(h.EXE)}" -test {(server or self.server).base_url} ' + " ".join(args)
         if log:
             line += " -log " + LOG_NAME  # relative: the copy must get it made absolute
-        return self.run(line)
+        return self.run(line, env=env)
 
     def step(self, name):
         print(f"---- {name}", flush=True)
@@ -165,6 +165,27 @@ def steps(u):
            "and the message that would have been shown, in English")
     expect(any(k == "end" and t == "exit code 1603" for _, k, t in events), "and the exit code")
     cases.expect_nothing_installed()
+
+    u.step("failed upgrade")
+    older = h.start_server(h.server_tree(c.work / "older", version=cases.OLDER))
+    expect(u.installer("-silent", server=older) == 0, f"version {cases.OLDER} installed silently")
+    older.stop()
+    before = cases.machine_state()
+    missing = h.start_server(h.server_tree(c.work / "no-package", package=False))
+    expect(u.installer("-silent", server=missing) == 1603, "a silent upgrade without its package ends with 1603")
+    missing.stop()
+    cases.expect_unchanged(before, "silent upgrade, package 404")
+
+    u.step("restart needed")
+    good = h.start_server(h.server_tree(c.work / "good"))
+    expect(u.installer("-silent", server=good, env={"HELMVIEW_FIXTURE_EXIT": "VC_redist.x86.exe=3010"}) == 3010,
+           "a silent upgrade whose runtime setup asks for a restart ends with 3010")
+    cases.expect_installed()
+    expect(u.installer("-silent", "-uninstall", server=good) == 0, "uninstalled again")
+    expect(u.installer("-silent", server=good, env={"HELMVIEW_FIXTURE_EXIT": "VC_redist.x86.exe=1638"}) == 0,
+           "a runtime setup that finds a newer runtime (1638) is no failure: 0")
+    cases.expect_installed()
+    good.stop()
 
 
 def check_log(u):

@@ -1,5 +1,6 @@
 #include "install/Installer.h"
-#include "install/Uninstaller.h"
+#include "install/InstallSwitch.h"
+#include "common/UniqueHandle.h"
 
 #include "InstallSequenceTest.h"
 #include "MessageCapture.h"
@@ -25,6 +26,34 @@ class Install : public InstallSequence {
         ProgressFollower follower;
         session_.SetProgressObserver(follower.Observer());
         return follower.Follow([&] { installer.Install(); }, [&] { return session_.GetProgress(); }, onSeen);
+    }
+
+    // An older installation as our installer leaves it: folder, records,
+    // uninstall entry and shortcuts (the switch saves and restores them as
+    // they are, whatever they hold).
+    void RecordOlderInstallation() {
+        MakeFolders(installDir_ + L"data");
+        WriteBytes(installDir_ + L"Helmview.exe", "old application");
+        WriteBytes(installDir_ + L"data\\old.cfg", "old settings");
+        WriteMachineDword(kNorvaleSettingsKey, L"IsInstalled", 3);
+        WriteMachineString(kNorvaleSettingsKey, L"InstallPath", installDir_);
+        WriteMachineString(kNorvaleSettingsKey, L"CurrentVersion", L"2.1.0.0");
+        WriteMachineString(kNorvaleUninstallKey, L"DisplayVersion", L"2.1.0.0");
+        for (const std::wstring& lnk : {KnownShortcutFiles()[0], KnownShortcutFiles()[3]})
+            WriteBytes(lnk, "old shortcut");
+    }
+
+    // What RecordOlderInstallation left, byte for byte, and nothing beside it.
+    void ExpectOlderInstallationAsItWas() {
+        EXPECT_EQ(FilesBelow(installDir_), (std::vector<std::wstring>{L"Helmview.exe", L"data\\old.cfg"}));
+        EXPECT_EQ(ReadBytes(installDir_ + L"Helmview.exe"), "old application");
+        EXPECT_EQ(FolderEntries(Profile().makerFolder()), std::vector<std::wstring>{L"SSD Helmview"})
+            << "no staging or moved-aside folder is left";
+        EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 3u);
+        EXPECT_EQ(ReadMachineString(kNorvaleSettingsKey, L"CurrentVersion"), L"2.1.0.0");
+        EXPECT_EQ(ReadMachineString(kNorvaleUninstallKey, L"DisplayVersion"), L"2.1.0.0");
+        for (const std::wstring& lnk : {KnownShortcutFiles()[0], KnownShortcutFiles()[3]})
+            EXPECT_EQ(ReadBytes(lnk), "old shortcut") << Narrow(lnk);
     }
 
     void ExpectShortcutsTo(const std::wstring& target) {
@@ -80,92 +109,93 @@ TEST_F(Install, TakesTheSecondPackageNameWhenOnlyItIsOffered) {
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 3u);
 }
 
-TEST_F(Install, PrefersAPackageLeftByAnEarlierRunAndKeepsWhatTheFolderHeld) {
-    MakeFolders(installDir_);
-    ASSERT_TRUE(::CopyFileW(ServedPackage(L"2.2.0.1", L"Helmview.zip").c_str(),
-                            (installDir_ + L"Helmview.zip").c_str(), FALSE));
-    WriteBytes(installDir_ + L"user.cfg", "kept");
+TEST_F(Install, AnUpgradeReplacesTheOldFolderWhole) {
+    RecordOlderInstallation();
     Installer installer(ProductVersion(L"2.2.0.2"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
-    // The leftover held Helmview.exe; the download (NorvaleSSDHelmview.exe) stays packed.
-    EXPECT_TRUE(FileExists(installDir_ + L"Helmview.exe"));
-    EXPECT_FALSE(FileExists(installDir_ + L"NorvaleSSDHelmview.exe"));
-    EXPECT_FALSE(FileExists(installDir_ + L"Helmview.zip"));
-    EXPECT_TRUE(ReadBytes(installDir_ + L"NorvaleHelmview.zip") ==
-                ReadBytes(ServedPackage(L"2.2.0.2", L"NorvaleHelmview.zip")));
-    EXPECT_EQ(ReadBytes(installDir_ + L"user.cfg"), "kept");
-    ExpectShortcutsTo(installDir_ + L"Helmview.exe");
+    // As an uninstall followed by an install would: nothing of the old folder.
+    EXPECT_EQ(FilesBelow(installDir_), PackageFilesWith(L"NorvaleSSDHelmview.exe"));
+    EXPECT_EQ(FolderEntries(Profile().makerFolder()), std::vector<std::wstring>{L"SSD Helmview"});
+    EXPECT_EQ(ReadMachineString(kNorvaleUninstallKey, L"DisplayVersion"), L"2.2.0.2");
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 3u);
+    ExpectShortcutsTo(installDir_ + L"NorvaleSSDHelmview.exe");
+    EXPECT_EQ(session_.GetResult().status, RunStatus::Completed);
 }
 
-TEST_F(Install, CancelDuringTheDownloadStopsBeforeUnpacking) {
+TEST_F(Install, CancelDuringTheDownloadLeavesTheInstalledVersionAsItWas) {
     TestServerClient server(kPackageServer);
     ASSERT_TRUE(server.SetRules(
         R"({"/zqHelmview/application/2.2.0.4/Helmview.zip": {"slow": {"bytes_per_sec": 32768, "size": 4194304}}})"))
         << server.Error();
+    RecordOlderInstallation();
     Installer installer(ProductVersion(L"2.2.0.4"), session_);
-    const std::wstring package = installDir_ + L"Helmview.zip";
+    const std::wstring package = StagingFolderFor(installDir_) + L"Helmview.zip";
     std::thread canceller;
+    RunResult result;
 
-    const Values values = Run(installer, [&](std::int32_t value) {
-        if (value != 15)
-            return;
-        // Cancel once the transfer has written its first blocks.
-        canceller = std::thread([&] {
-            for (int i = 0; i < 1200 && FileSize(package) == 0; ++i)
-                ::Sleep(50);
-            session_.Cancel();
-        });
-    });
+    ProgressFollower follower;
+    session_.SetProgressObserver(follower.Observer());
+    const Values values =
+        follower.Follow([&] { result = installer.Install(); }, [&] { return session_.GetProgress(); },
+                        [&](std::int32_t value) {
+                            if (value != 15)
+                                return;
+                            // Cancel once the transfer has written its first blocks.
+                            canceller = std::thread([&] {
+                                for (int i = 0; i < 1200 && FileSize(package) == 0; ++i)
+                                    ::Sleep(50);
+                                session_.Cancel();
+                            });
+                        });
     canceller.join();
 
     EXPECT_EQ(values, (Values{10, 15}));
-    EXPECT_EQ(session_.GetProgress(), 15);
-    EXPECT_GT(FileSize(package), 0u);
-    EXPECT_LT(FileSize(package), 4u * 1024 * 1024) << "the transfer went on to the end";
-    EXPECT_EQ(FilesBelow(installDir_), (std::vector<std::wstring>{L"7za.exe", L"Helmview.zip"}));
-    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
-    EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
-    EXPECT_FALSE(FileExists(KnownShortcutFiles()[0]));
+    EXPECT_EQ(result.status, RunStatus::Cancelled);
+    ExpectOlderInstallationAsItWas();
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(Install, CancelDuringUnpackingStillMakesTheShortcuts) {
+TEST_F(Install, ACancelAfterThePackageCheckLeavesNothingOfAFreshInstall) {
+    MakeFolders(installDir_); // as the window makes it before the run
     Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    RunResult result;
+    ProgressFollower follower;
+    session_.SetProgressObserver(follower.Observer());
 
-    const Values values = Run(installer, [&](std::int32_t value) {
-        if (value == 20)
-            session_.Cancel();
-    });
+    const Values values =
+        follower.Follow([&] { result = installer.Install(); }, [&] { return session_.GetProgress(); },
+                        [&](std::int32_t value) {
+                            if (value == 20)
+                                session_.Cancel();
+                        });
 
-    EXPECT_EQ(values, (Values{10, 15, 20, 30}));
-    EXPECT_EQ(FilesBelow(installDir_), PackageFilesWith(L"Helmview.exe"));
-    ExpectShortcutsTo(installDir_ + L"Helmview.exe");
-    EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
-    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
-    EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite runs after a cancellation";
-}
-
-TEST_F(Install, UninstallAfterACancelledInstallRemovesWhatItLeft) {
-    Installer installer(ProductVersion(L"2.2.0.1"), session_);
-    Run(installer, [&](std::int32_t value) {
-        if (value == 20)
-            session_.Cancel();
-    });
-    ASSERT_TRUE(FileExists(KnownShortcutFiles()[0]));
-
-    // As the window does after a cancellation: in the same process, whose
-    // current directory the install run left in the install folder.
-    InstallSession cleanup;
-    Uninstaller uninstaller(cleanup);
-    uninstaller.RemoveInstallation();
-
-    EXPECT_EQ(cleanup.GetProgress(), 100);
-    EXPECT_EQ(FilesBelow(installDir_), std::vector<std::wstring>{});
+    EXPECT_EQ(values, (Values{10, 15, 20}));
+    EXPECT_EQ(result.status, RunStatus::Cancelled);
+    EXPECT_FALSE(FolderExists(Profile().makerFolder())) << "neither install, staging nor maker folder";
     for (const std::wstring& file : KnownShortcutFiles())
         EXPECT_FALSE(FileExists(file)) << Narrow(file);
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
+    EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite runs after a cancellation";
+}
+
+TEST_F(Install, AFileOfTheOldVersionInUseFailsTheRunBeforeAnythingMoves) {
+    RecordOlderInstallation();
+    // Held as a program using it would: without delete sharing.
+    unique_hfile held(::CreateFileW((installDir_ + L"data\\old.cfg").c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+
+    const RunResult result = installer.Install();
+
+    EXPECT_EQ(result.status, RunStatus::Failed);
+    EXPECT_EQ(result.outcome,
+              (Outcome{Failure::FilesInUse, L"", {installDir_ + L"data\\old.cfg"}, ERROR_SHARING_VIOLATION}));
+    held.reset();
+    ExpectOlderInstallationAsItWas();
+    EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
 }
 
 // The follower holds the worker at each value until the test has seen it, so
@@ -185,18 +215,18 @@ TEST_F(Install, CancelIsRefusedOnceTheLastStepHasBegun) {
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 3u);
 }
 
-TEST_F(Install, CancelBeforeTheLastStepEndsTheRunUncompleted) {
+TEST_F(Install, CancelIsRefusedOnceTheSwitchHasBegun) {
     Installer installer(ProductVersion(L"2.2.0.1"), session_);
-    bool accepted = false;
+    bool accepted = true;
 
     const Values values = Run(installer, [&](std::int32_t value) {
-        if (value == 80)
+        if (value == 30)
             accepted = session_.Cancel();
     });
 
-    EXPECT_TRUE(accepted);
-    EXPECT_EQ(values, (Values{10, 15, 20, 30, 40, 50, 60, 80}));
-    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(values, kWindows10Steps);
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 3u);
 }
 
 TEST_F(Install, RemovesTheOlderDriverWhenItsMarkerKeyExists) {
@@ -230,19 +260,19 @@ TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
     EXPECT_EXIT(
         {
             MessagesToStderr();
-            EndUnlessSucceeded(installer.Install());
+            EndUnlessSucceeded(installer.Install().outcome);
         },
         ::testing::ExitedWithCode(0), "Missing file: Helmview\\.zip");
-    // What the ended run had recorded stays behind.
-    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
-    EXPECT_TRUE(FileExists(installDir_ + L"7za.exe"));
+    // The run had recorded nothing, and took its staging folder away.
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
+    EXPECT_FALSE(FolderExists(Profile().makerFolder()));
 }
 
 TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlacedGoes) {
     Installer installer(ProductVersion(L"2.2.0.1"), session_, std::wstring(64, L'0'));
 
     EXPECT_EQ(
-        installer.Install(),
+        installer.Install().outcome,
         (Outcome{Failure::PackageMismatch, L"error_generic", {L"0x80091007", L"Helmview.zip"}, 0x80091007u}));
 
     EXPECT_EQ(session_.GetPackageCheck(), PackageCheck::Mismatch);
@@ -256,13 +286,14 @@ TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlaced
 TEST_F(Install, APackageWithoutTheApplicationFailsBeforeAnythingPointsAtIt) {
     Installer installer(ProductVersion(L"2.2.0.3"), session_);
 
-    EXPECT_EQ(installer.Install(),
+    EXPECT_EQ(installer.Install().outcome,
               (Outcome{Failure::PackageNotUnpacked, L"text_missing_file", {L"Helmview.zip"}, 0}));
 
     EXPECT_EQ(session_.GetProgress(), 20);
     EXPECT_FALSE(FileExists(KnownShortcutFiles()[0]));
     EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
-    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 1u);
+    EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
+    EXPECT_FALSE(FolderExists(Profile().makerFolder())) << "nothing staged is left";
     EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
 }
 
@@ -276,7 +307,7 @@ TEST_F(Install, UncreatableInstallFolderEndsTheProcessAfterAMessage) {
     EXPECT_EXIT(
         {
             MessagesToStderr();
-            EndUnlessSucceeded(installer.Install());
+            EndUnlessSucceeded(installer.Install().outcome);
         },
         ::testing::ExitedWithCode(0),
         "MESSAGE \\[Error\\] Failed to create folder\\. .*Program Files \\(x86\\).Norvale.SSD Helmview.");

