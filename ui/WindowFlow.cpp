@@ -1,8 +1,13 @@
 #include "ui/WindowFlow.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kFullBar = 100;
+// Points per tick of the bar's timer (kBarPassMilliseconds): a run that ends
+// at once still shows about five seconds of progress.
+constexpr int kPointsPerPass = 2;
 
 using Effects = std::vector<WindowEffect>;
 
@@ -48,7 +53,7 @@ WindowStep Finish(WindowFlowState s) {
     return {s, effects};
 }
 
-// One pass of the bar: at most one point toward what the run reports. The
+// One pass of the bar: at most two points toward what the run reports. The
 // clean-up after a Cancel reports nothing until its work has returned.
 WindowStep Tick(WindowFlowState s, const WindowEvent& e) {
     if (e.returned && e.failed && s.phase != WindowPhase::Uninstalling)
@@ -56,7 +61,7 @@ WindowStep Tick(WindowFlowState s, const WindowEvent& e) {
     const int reported = s.phase == WindowPhase::CleaningUp ? (e.returned ? kFullBar : 0) : e.progress;
     Effects effects;
     if (s.bar < reported && s.bar < kFullBar) {
-        ++s.bar;
+        s.bar = std::min({s.bar + kPointsPerPass, reported, kFullBar});
         effects.push_back(WindowEffect::SetBar);
     }
     // The bar catches up with the last value, so even a run that ends at once

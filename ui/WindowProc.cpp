@@ -18,9 +18,6 @@ namespace {
 
 constexpr UINT_PTR kBarTimer = 1;
 constexpr UINT_PTR kPauseTimer = 2;
-// One pass of the bar: at most one point, so even a run that finishes at once
-// shows about five seconds of progress.
-constexpr UINT kPassMilliseconds = 50;
 // The pause between a Cancel and the clean-up of what the install left.
 constexpr UINT kCancelPauseMilliseconds = 2000;
 
@@ -87,7 +84,7 @@ void Carry(InstallerWindow& w, WindowEffect effect) {
         StartUninstallRun(w);
         break;
     case WindowEffect::StartTicking:
-        ::SetTimer(o.mainWindow, kBarTimer, kPassMilliseconds, nullptr);
+        ::SetTimer(o.mainWindow, kBarTimer, kBarPassMilliseconds, nullptr);
         break;
     case WindowEffect::StopTicking:
         ::KillTimer(o.mainWindow, kBarTimer);
