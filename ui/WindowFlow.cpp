@@ -9,7 +9,7 @@ constexpr int kFullBar = 100;
 // at once still shows about five seconds of progress.
 constexpr int kPointsPerPass = 2;
 
-using Effects = std::vector<WindowEffect>;
+using Effects = WindowEffects;
 
 bool RunUnderWay(WindowPhase phase) {
     return phase == WindowPhase::Installing || phase == WindowPhase::Uninstalling ||
@@ -35,19 +35,18 @@ WindowStep Finish(WindowFlowState s) {
         // The run may return without reporting its last points.
         s.bar = kFullBar;
         s.launchOffered = true;
-        effects.insert(effects.end(), {WindowEffect::SetBar, WindowEffect::ShowInstalledFinish,
-                                       WindowEffect::CopySelfToInstallFolder});
+        effects.Add(
+            {WindowEffect::SetBar, WindowEffect::ShowInstalledFinish, WindowEffect::CopySelfToInstallFolder});
         break;
     case WindowPhase::Uninstalling:
-        effects.push_back(s.installState == InstallState::Uninstall ? WindowEffect::ShowUninstalledFinish
-                                                                    : WindowEffect::ShowCancelledFinish);
+        effects.Add({s.installState == InstallState::Uninstall ? WindowEffect::ShowUninstalledFinish
+                                                               : WindowEffect::ShowCancelledFinish});
         break;
     default: // the clean-up after a Cancel
-        effects.insert(effects.end(),
-                       {WindowEffect::HideReleaseNotesLink, WindowEffect::ShowCancelledFinish});
+        effects.Add({WindowEffect::HideReleaseNotesLink, WindowEffect::ShowCancelledFinish});
         break;
     }
-    effects.push_back(WindowEffect::ReadRecords);
+    effects.Add({WindowEffect::ReadRecords});
     s.phase = WindowPhase::Finished;
     s.installState = InstallState::Done;
     return {s, effects};
@@ -62,13 +61,14 @@ WindowStep Tick(WindowFlowState s, const WindowEvent& e) {
     Effects effects;
     if (s.bar < reported && s.bar < kFullBar) {
         s.bar = std::min({s.bar + kPointsPerPass, reported, kFullBar});
-        effects.push_back(WindowEffect::SetBar);
+        effects.Add({WindowEffect::SetBar});
     }
     // The bar catches up with the last value, so even a run that ends at once
     // shows its progress, and one that never reports 100 still ends.
     if (e.returned && s.bar >= reported) {
         WindowStep finished = Finish(s);
-        effects.insert(effects.end(), finished.effects.begin(), finished.effects.end());
+        for (const WindowEffect effect : finished.effects)
+            effects.Add({effect});
         return {finished.state, effects};
     }
     return {s, effects};
@@ -108,6 +108,13 @@ WindowStep MainButton(WindowFlowState s, const WindowEvent& e) {
 }
 
 } // namespace
+
+void WindowEffects::Add(std::initializer_list<WindowEffect> effects) {
+    for (const WindowEffect effect : effects) {
+        if (count_ < kCapacity)
+            items_[count_++] = effect;
+    }
+}
 
 WindowStep NextWindowStep(const WindowFlowState& state, const WindowEvent& event) {
     WindowFlowState s = state;

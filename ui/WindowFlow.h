@@ -7,7 +7,7 @@
 #include "install/InstallState.h"
 #include "install/RunPlan.h"
 
-#include <vector>
+#include <initializer_list>
 
 // The interval of the bar's timer. Two points a pass: the bar moves at one
 // point per 50 ms, and is repainted ten times a second rather than twenty,
@@ -81,9 +81,25 @@ enum class WindowEffect {
     CloseAndEndProgram,
 };
 
+// The effects of one step, in order: a handful at most, kept in place (the
+// installer's size is counted in bytes).
+class WindowEffects {
+  public:
+    WindowEffects() = default;
+    WindowEffects(std::initializer_list<WindowEffect> effects) { Add(effects); }
+    void Add(std::initializer_list<WindowEffect> effects);
+    const WindowEffect* begin() const { return items_; }
+    const WindowEffect* end() const { return items_ + count_; }
+
+  private:
+    static constexpr int kCapacity = 8;
+    WindowEffect items_[kCapacity] = {};
+    int count_ = 0;
+};
+
 struct WindowStep {
     WindowFlowState state;
-    std::vector<WindowEffect> effects;
+    WindowEffects effects;
 };
 
 WindowStep NextWindowStep(const WindowFlowState& state, const WindowEvent& event);

@@ -25,20 +25,16 @@ void Show(HWND control, bool visible) {
     ::ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
 }
 
-void StartInstallRun(InstallerWindow& w, PlannedRun run) {
-    InstallSession& session = w.installRun.emplace();
-    w.worker = WorkerRun::Start(
-        [&session, run, offer = Offer{w.inputs.offeredVersion, w.inputs.packageSha256}] {
-            session.SetResult(ExecutePlan(run, offer, session));
-        },
-        w.objects.mainWindow, kInstallRunReturned);
-}
-
-void StartUninstallRun(InstallerWindow& w) {
-    // The window keeps the session, so it outlives the run whatever happens.
-    InstallSession& session = w.uninstallRun.emplace();
-    w.worker = WorkerRun::Start(
-        [&session] { session.SetResult(ExecutePlan(PlannedRun::Uninstall, Offer{}, session)); });
+// The install run's worker posts its end, so a failure is told at once; the
+// uninstall's is only logged, and its end is seen by the bar's timer. The
+// window keeps the sessions, so they outlive the runs whatever happens.
+void StartRun(InstallerWindow& w, PlannedRun run) {
+    const bool uninstall = run == PlannedRun::Uninstall;
+    InstallSession& session = uninstall ? w.uninstallRun.emplace() : w.installRun.emplace();
+    const Offer offer = uninstall ? Offer{} : Offer{w.inputs.offeredVersion, w.inputs.packageSha256};
+    w.worker =
+        WorkerRun::Start([&session, run, offer] { session.SetResult(ExecutePlan(run, offer, session)); },
+                         uninstall ? nullptr : w.objects.mainWindow, kInstallRunReturned);
 }
 
 WindowEvent TickEvent(const InstallerWindow& w) {
@@ -69,10 +65,10 @@ void Carry(InstallerWindow& w, WindowEffect effect) {
         ShowInstallingScreen(w);
         break;
     case WindowEffect::StartInstallRun:
-        StartInstallRun(w, PlannedRun::Install);
+        StartRun(w, PlannedRun::Install);
         break;
     case WindowEffect::StartUpgradeRun:
-        StartInstallRun(w, PlannedRun::Upgrade);
+        StartRun(w, PlannedRun::Upgrade);
         break;
     case WindowEffect::HideReleaseNotesLink:
         Show(o.releaseNotesLink, false);
@@ -81,7 +77,7 @@ void Carry(InstallerWindow& w, WindowEffect effect) {
         ShowUninstallingScreen(w);
         break;
     case WindowEffect::StartUninstallRun:
-        StartUninstallRun(w);
+        StartRun(w, PlannedRun::Uninstall);
         break;
     case WindowEffect::StartTicking:
         ::SetTimer(o.mainWindow, kBarTimer, kBarPassMilliseconds, nullptr);
