@@ -84,7 +84,7 @@ def main():
                 print(f"run {run}: install took {wall:.1f} s wall (click on Install to finish screen)")
                 print(f"  installer process CPU  {total:7.2f} s  = {100 * total / wall:5.1f} % of one core")
                 print(f"  user-interface thread  {ui:7.2f} s  = {100 * ui / wall:5.1f} % of one core"
-                      f"   (aim: under 5 %)")
+                      f"   (aim: under 2 %)")
                 print(f"  other threads          {others:7.2f} s  = {100 * others / wall:5.1f} % of one core"
                       f"   (install worker, Wine)")
                 for seconds, tid, name in threads[:6]:

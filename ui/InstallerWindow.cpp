@@ -205,10 +205,10 @@ bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int s
     // installer; otherwise they show once it is used.
     ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
 
-    // The opening screen follows as soon as the message loop runs, before
-    // the controls first paint themselves.
-    installer.state.decisionPending = ::PostMessageW(window, kLookAtRecords, 0, 0) != FALSE;
     ::ShowWindow(window, showCode);
+    // The records are read once for the opening screen, before the controls
+    // first paint themselves.
+    ReadRecords(installer);
     // Moving the hidden window to the centre may already have activated it,
     // before it had controls to pass the focus on to.
     if (::GetFocus() == window)

@@ -4,6 +4,7 @@
 #include "ui/WindowInputs.h"
 #include "ui/WindowLayout.h"
 #include "ui/WindowState.h"
+#include "ui/WorkerRun.h"
 
 #include <windows.h>
 
@@ -53,7 +54,9 @@ struct InstallerWindowObjects {
 // finds it through the window. User-interface thread only, except the
 // sessions, which the runs' workers borrow.
 struct InstallerWindow {
-    explicit InstallerWindow(WindowInputs windowInputs) : inputs(std::move(windowInputs)) {}
+    explicit InstallerWindow(WindowInputs windowInputs) : inputs(std::move(windowInputs)) {
+        state.flow.uninstallMode = inputs.uninstallMode;
+    }
     InstallerWindow(const InstallerWindow&) = delete;
     InstallerWindow& operator=(const InstallerWindow&) = delete;
 
@@ -64,6 +67,8 @@ struct InstallerWindow {
     std::optional<InstallSession> installRun;
     // The latest uninstall run.
     std::optional<InstallSession> uninstallRun;
+    // The thread of the run on view.
+    std::optional<WorkerRun> worker;
     // The control that had the keyboard focus when the window was last
     // deactivated; it gets the focus back on activation.
     HWND focusToRestore = nullptr;
@@ -74,9 +79,9 @@ struct InstallerWindow {
 void RegisterInstallerWindowClass(HINSTANCE instance);
 
 // Starts GDI+, creates the main window for `window` centred on the primary
-// screen with its controls, and shows it with the given show code; the
-// opening screen the records call for follows from the message loop. False
-// when the main window cannot be created.
+// screen with its controls, and shows it with the given show code on the
+// opening screen the records call for. False when the main window cannot be
+// created.
 bool CreateInstallerWindow(InstallerWindow& window, HINSTANCE instance, int showCode);
 
 // The object a window made by CreateInstallerWindow belongs to; null for any

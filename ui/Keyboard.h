@@ -1,6 +1,6 @@
 #pragma once
 // The installer window's keyboard interface. The window is not a dialog, so
-// the thread's message loops hand every message to DispatchLoopMessage, which
+// the thread's message loop hands every message to DispatchLoopMessage, which
 // lets the window act on its keys before anything else sees them.
 // User-interface thread only.
 #include "ui/InstallerWindow.h"

@@ -67,7 +67,6 @@ void ShowNewerVersionScreen(InstallerWindow& w) {
 }
 
 void ShowOpeningScreen(InstallerWindow& w, InstallerScreen screen) {
-    w.state.openingScreen = screen;
     switch (screen) {
     case InstallerScreen::Welcome:
         ShowWelcomeScreen(w);
@@ -94,36 +93,30 @@ InstallDecision DecisionForRecords(const WindowInputs& inputs) {
                               inputs.installedVersion, inputs.offeredVersion);
 }
 
-void ShowOpeningScreenForRecords(InstallerWindow& w) {
-    const InstallDecision decision = DecisionForRecords(w.inputs);
-    // Every paint looks again: only a change is worth a line.
-    if (w.state.loggedDecision != decision) {
-        w.state.loggedDecision = decision;
-        LogEvent(L"decision: " +
-                 DescribeDecision(decision, LoggedText(w.inputs.offeredVersion.Get()), w.inputs.installedVersion.Get()));
-    }
-    w.state.installState = decision.state;
-    ShowOpeningScreen(w, decision.screen);
+void LogDecisionForRecords(InstallerWindow& w, const InstallDecision& decision) {
+    // Read before the first screen and after a run: only a change is worth a line.
+    if (w.state.loggedDecision == decision)
+        return;
+    w.state.loggedDecision = decision;
+    LogEvent(L"decision: " +
+             DescribeDecision(decision, LoggedText(w.inputs.offeredVersion.Get()), w.inputs.installedVersion.Get()));
 }
 
 void ShowInstallingScreen(InstallerWindow& w) {
-    w.state.activityMode = ActivityMode::Installing;
     ShowRunningControls(w.objects, true);
     SetText(w.objects.bodyText, T(L"IDS_INSTALLING_TEXT", {Profile().productName()}));
 }
 
 void ShowUninstallingScreen(InstallerWindow& w) {
-    w.state.activityMode = ActivityMode::Uninstalling;
     ShowRunningControls(w.objects, false);
     SetText(w.objects.bodyText, T(L"IDS_UNINSTALLING_TEXT", {Profile().productName()}));
 }
 
-void ShowFinishScreen(InstallerWindow& w, const std::wstring& message) {
+void ShowFinishScreen(InstallerWindow& w, const std::wstring& message, bool launchBox) {
     const InstallerWindowObjects& o = w.objects;
     // Still ticked from creation: it has been hidden until now.
-    if (w.state.installState == InstallState::Fresh)
+    if (launchBox)
         Show(o.launchCheckBox, true);
-    w.state.installState = InstallState::Done;
     SetText(o.bodyText, message);
     Show(o.installButton, true);
     // Hiding and showing the whole window repaints it in one go, without the
@@ -149,7 +142,7 @@ void ApplyLanguageChoice(InstallerWindow& w) {
     const std::wstring product = Profile().productName();
     SetText(o.cancelButton, T(L"IDS_CANCEL"));
     SetText(o.releaseNotesLink, T(L"IDS_VIEW_RELEASE_NOTES"));
-    switch (w.state.installState) {
+    switch (w.state.flow.installState) {
     case InstallState::Fresh:
         SetText(o.installButton, T(L"IDS_INSTALL"));
         ShowWelcomeScreen(w);
@@ -160,7 +153,7 @@ void ApplyLanguageChoice(InstallerWindow& w) {
         break;
     case InstallState::Replace:
         SetText(o.installButton, T(L"IDS_INSTALL"));
-        if (w.state.openingScreen == InstallerScreen::IncompleteInstall)
+        if (w.state.flow.openingScreen == InstallerScreen::IncompleteInstall)
             ShowIncompleteInstallScreen(w);
         else
             ShowOldVersionScreen(w);

@@ -13,26 +13,22 @@ void ShowUninstallWelcomeScreen(InstallerWindow& w);
 void ShowIncompleteInstallScreen(InstallerWindow& w);
 void ShowOldVersionScreen(InstallerWindow& w);
 void ShowNewerVersionScreen(InstallerWindow& w);
-// The one that goes with the decision's screen; remembered as the opening
-// screen on view.
+// The one that goes with the decision's screen.
 void ShowOpeningScreen(InstallerWindow& w, InstallerScreen screen);
 
 // The opening decision (DecideInstallState) on the records as they are now.
 InstallDecision DecisionForRecords(const WindowInputs& inputs);
 
-// Reads the installation records afresh, decides (DecideInstallState) and
-// shows the opening screen that goes with the decision. Only while no run has
-// started.
-void ShowOpeningScreenForRecords(InstallerWindow& w);
+// Writes the decision to the log unless it is the one last written.
+void LogDecisionForRecords(InstallerWindow& w, const InstallDecision& decision);
 
-// The screens while a run is under way; they leave the idle mode for good.
+// The screens while a run is under way.
 void ShowInstallingScreen(InstallerWindow& w);
 void ShowUninstallingScreen(InstallerWindow& w);
 
-// The last screen of every run: the message and the Finish button. The launch
-// box shows only after a successful install (install state Fresh). Moves the
-// install state to Done.
-void ShowFinishScreen(InstallerWindow& w, const std::wstring& message);
+// The last screen of every run: the message and the Finish button, with the
+// launch box after a successful install.
+void ShowFinishScreen(InstallerWindow& w, const std::wstring& message, bool launchBox);
 
 // Makes the language picked in the combo current and remembered, and sets
 // every text of the window again in it, keeping the screen on view.

@@ -1,59 +1,150 @@
 #include "ui/WindowProc.h"
 
+#include "install/RunExecutor.h"
 #include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
 #include "ui/InstallFolder.h"
 #include "ui/Keyboard.h"
+#include "ui/OutcomeReport.h"
 #include "ui/ProcessExit.h"
-#include "ui/RunLoops.h"
 #include "ui/ScreenTexts.h"
 #include "ui/Screens.h"
 #include "ui/WebAddress.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 namespace {
+
+constexpr UINT_PTR kBarTimer = 1;
+constexpr UINT_PTR kPauseTimer = 2;
+// The pause between a Cancel and the clean-up of what the install left.
+constexpr UINT kCancelPauseMilliseconds = 2000;
 
 void Show(HWND control, bool visible) {
     ::ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
 }
 
-void Install(InstallerWindow& w, PlannedRun run) {
-    WindowState& state = w.state;
-    state.canClose = false;
-    if (RunInstall(w, run)) {
-        // Cancelled: the run has removed what it staged.
-        Show(w.objects.releaseNotesLink, false);
-        ShowFinishScreen(w, CancelledFinishedMessage());
-        state.canClose = true;
-        return;
-    }
-    ShowFinishScreen(w, InstallFinishedMessage(w.inputs.offeredVersion));
-    // A failure has been reported; the installation itself stands.
-    CopySelfToInstallFolder();
-    state.canClose = true;
+// The install run's worker posts its end, so a failure is told at once; the
+// uninstall's is only logged, and its end is seen by the bar's timer. The
+// window keeps the sessions, so they outlive the runs whatever happens.
+void StartRun(InstallerWindow& w, PlannedRun run) {
+    const bool uninstall = run == PlannedRun::Uninstall;
+    InstallSession& session = uninstall ? w.uninstallRun.emplace() : w.installRun.emplace();
+    const Offer offer = uninstall ? Offer{} : Offer{w.inputs.offeredVersion, w.inputs.packageSha256};
+    w.worker =
+        WorkerRun::Start([&session, run, offer] { session.SetResult(ExecutePlan(run, offer, session)); },
+                         uninstall ? nullptr : w.objects.mainWindow, kInstallRunReturned);
 }
 
-void Uninstall(InstallerWindow& w) {
-    WindowState& state = w.state;
-    state.canClose = false;
-    Show(w.objects.releaseNotesLink, false);
-    RunUninstall(w);
-    ShowFinishScreen(w, state.installState == InstallState::Uninstall ? UninstallFinishedMessage()
-                                                                      : CancelledFinishedMessage());
-    state.canClose = true;
+WindowEvent TickEvent(const InstallerWindow& w) {
+    WindowEvent tick{WindowEventKind::Tick};
+    const bool uninstalling = w.state.flow.phase == WindowPhase::Uninstalling;
+    const std::optional<InstallSession>& session = uninstalling ? w.uninstallRun : w.installRun;
+    if (!session || !w.worker)
+        return tick;
+    // Read the finish first: a run that has returned has set its last value.
+    tick.returned = w.worker->Finished();
+    tick.progress = session->GetProgress();
+    // An uninstall's failure has been logged; its finish screen follows as ever.
+    tick.failed = tick.returned && !uninstalling && session->GetResult().status == RunStatus::Failed;
+    return tick;
+}
+
+void Carry(InstallerWindow& w, WindowEffect effect) {
+    const InstallerWindowObjects& o = w.objects;
+    const WindowFlowState& flow = w.state.flow;
+    switch (effect) {
+    case WindowEffect::ShowOpeningScreen:
+        ShowOpeningScreen(w, flow.openingScreen);
+        break;
+    case WindowEffect::EnsureInstallFolder:
+        EnsureInstallFolder();
+        break;
+    case WindowEffect::ShowInstallingScreen:
+        ShowInstallingScreen(w);
+        break;
+    case WindowEffect::StartInstallRun:
+        StartRun(w, PlannedRun::Install);
+        break;
+    case WindowEffect::StartUpgradeRun:
+        StartRun(w, PlannedRun::Upgrade);
+        break;
+    case WindowEffect::HideReleaseNotesLink:
+        Show(o.releaseNotesLink, false);
+        break;
+    case WindowEffect::ShowUninstallingScreen:
+        ShowUninstallingScreen(w);
+        break;
+    case WindowEffect::StartUninstallRun:
+        StartRun(w, PlannedRun::Uninstall);
+        break;
+    case WindowEffect::StartTicking:
+        ::SetTimer(o.mainWindow, kBarTimer, kBarPassMilliseconds, nullptr);
+        break;
+    case WindowEffect::StopTicking:
+        ::KillTimer(o.mainWindow, kBarTimer);
+        break;
+    case WindowEffect::AskRunToStop:
+        // Refused once the run has begun its last step: it completes.
+        if (w.installRun && w.installRun->Cancel())
+            HandleWindowEvent(w, WindowEvent{WindowEventKind::CancelTaken});
+        break;
+    case WindowEffect::StartPause:
+        ::SetTimer(o.mainWindow, kPauseTimer, kCancelPauseMilliseconds, nullptr);
+        break;
+    case WindowEffect::DisableCancel:
+        ::EnableWindow(o.cancelButton, FALSE);
+        break;
+    case WindowEffect::SetBar:
+        ::SendMessageW(o.progressBar, PBM_SETPOS, flow.bar, 0);
+        break;
+    case WindowEffect::ShowInstalledFinish:
+        ShowFinishScreen(w, InstallFinishedMessage(w.inputs.offeredVersion), true);
+        break;
+    case WindowEffect::CopySelfToInstallFolder:
+        CopySelfToInstallFolder();
+        break;
+    case WindowEffect::ShowUninstalledFinish:
+        ShowFinishScreen(w, UninstallFinishedMessage(), false);
+        break;
+    case WindowEffect::ShowCancelledFinish:
+        ShowFinishScreen(w, CancelledFinishedMessage(), false);
+        break;
+    case WindowEffect::ReadRecords:
+        ReadRecords(w);
+        break;
+    case WindowEffect::LaunchApplication:
+        LaunchApplication();
+        break;
+    case WindowEffect::TellFailure:
+        // The run has put back what was there before it: only the telling is left.
+        if (w.installRun)
+            Tell(w.installRun->GetResult().outcome);
+        break;
+    case WindowEffect::EndProgram:
+        EndProcess();
+    case WindowEffect::EndProgramFailed:
+        EndProcess(RunEnd::Failed);
+    case WindowEffect::CloseAndEndProgram:
+        ::DestroyWindow(o.mainWindow);
+        EndProcess();
+    }
 }
 
 void Command(InstallerWindow& w, HWND source, WORD notification) {
     const InstallerWindowObjects& o = w.objects;
-    if (source == o.installButton)
-        InstallButtonPressed(w);
-    else if (source == o.cancelButton)
-        CancelPressed(w);
-    else if (source == o.releaseNotesLink)
+    if (source == o.installButton) {
+        WindowEvent pressed{WindowEventKind::MainButton};
+        pressed.launchTicked = ::SendMessageW(o.launchCheckBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        HandleWindowEvent(w, pressed);
+    } else if (source == o.cancelButton) {
+        HandleWindowEvent(w, WindowEvent{WindowEventKind::CancelButton});
+    } else if (source == o.releaseNotesLink) {
         OpenReleaseNotes();
-    else if (source == o.languageCombo && notification == CBN_SELCHANGE)
+    } else if (source == o.languageCombo && notification == CBN_SELCHANGE) {
         ApplyLanguageChoice(w);
+    }
 }
 
 bool IsOwnControl(const InstallerWindowObjects& o, HWND source) {
@@ -80,21 +171,20 @@ LRESULT HandleMessage(InstallerWindow& w, HWND window, UINT message, WPARAM wPar
         const HDC dc = ::BeginPaint(window, &paint);
         PaintInstallerWindow(w.objects, dc);
         ::EndPaint(window, &paint);
-        // Until the first run starts, the window shows what the records say
-        // now: each paint has them read again, once the paint is over.
-        if (w.state.activityMode == ActivityMode::Idle && !w.state.decisionPending)
-            w.state.decisionPending = ::PostMessageW(window, kLookAtRecords, 0, 0) != FALSE;
         return 0;
     }
-    case kLookAtRecords:
-        w.state.decisionPending = false;
-        if (w.state.activityMode == ActivityMode::Idle)
-            ShowOpeningScreenForRecords(w);
+    case WM_TIMER:
+        if (wParam == kPauseTimer) {
+            ::KillTimer(window, kPauseTimer);
+            HandleWindowEvent(w, WindowEvent{WindowEventKind::PauseOver});
+        } else if (wParam == kBarTimer) {
+            HandleWindowEvent(w, TickEvent(w));
+        }
         return 0;
     case kInstallRunReturned:
-        // A failed install leaves nothing to go on with; a successful or
-        // cancelled one is finished by the run loop that waits for it.
-        EndIfInstallRunFailed(w);
+        // A failure is told at once; any other end waits for the bar.
+        if (w.installRun && w.installRun->GetResult().status == RunStatus::Failed)
+            HandleWindowEvent(w, WindowEvent{WindowEventKind::RunFailed});
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE)
@@ -116,10 +206,7 @@ LRESULT HandleMessage(InstallerWindow& w, HWND window, UINT message, WPARAM wPar
         return 0;
     }
     case WM_CLOSE:
-        if (w.state.canClose) {
-            ::DestroyWindow(window);
-            EndProcess();
-        }
+        HandleWindowEvent(w, WindowEvent{WindowEventKind::CloseRequest});
         return 0;
     case WM_DESTROY:
         ::PostQuitMessage(0);
@@ -145,43 +232,21 @@ LRESULT CALLBACK InstallerWindowProc(HWND window, UINT message, WPARAM wParam, L
     }
 }
 
-void InstallButtonPressed(InstallerWindow& w) {
-    WindowState& state = w.state;
-    if (state.installState == InstallState::Done) {
-        if (state.activityMode == ActivityMode::Installing &&
-            ::SendMessageW(w.objects.launchCheckBox, BM_GETCHECK, 0, 0) == BST_CHECKED)
-            LaunchApplication();
-        EndProcess();
-    }
-    const PlannedRun run =
-        PlanRun({state.installState, state.openingScreen}, RunMode::Window, w.inputs.uninstallMode);
-    switch (run) {
-    case PlannedRun::Install:
-    case PlannedRun::Upgrade:
-        EnsureInstallFolder();
-        // The installed version stays until the new one is ready; from the
-        // run on the window treats an upgrade as any install.
-        state.installState = InstallState::Fresh;
-        Install(w, run);
-        break;
-    case PlannedRun::Uninstall:
-        Uninstall(w);
-        break;
-    case PlannedRun::NothingToDo:
-    case PlannedRun::NewerInstalled:
-        EndProcess();
-    }
+void HandleWindowEvent(InstallerWindow& w, const WindowEvent& event) {
+    WindowStep step = NextWindowStep(w.state.flow, event);
+    // The state first: an effect may dispatch messages (a message box does),
+    // and what they bring must meet the new state.
+    w.state.flow = step.state;
+    for (const WindowEffect effect : step.effects)
+        Carry(w, effect);
 }
 
-void CancelPressed(InstallerWindow& w) {
-    // Nothing is running: an opening screen, or the pause after a Cancel.
-    if (w.state.installState != InstallState::Fresh || !w.installRun)
-        EndProcess();
-    // Refused once the run has begun its last step: it completes, and its
-    // run loop shows the finish screen.
-    if (!w.installRun->Cancel())
-        return;
-    w.state.installState = InstallState::Cancelled;
+void ReadRecords(InstallerWindow& w) {
+    const InstallDecision decision = DecisionForRecords(w.inputs);
+    LogDecisionForRecords(w, decision);
+    WindowEvent read{WindowEventKind::RecordsRead};
+    read.decision = decision;
+    HandleWindowEvent(w, read);
 }
 
 void OpenReleaseNotes() {

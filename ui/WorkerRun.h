@@ -6,8 +6,8 @@
 
 // One install or uninstall run on a worker thread of its own. The thread is
 // started with the standard thread facility and detached at once; it is never
-// joined. The user-interface thread only asks whether the work has returned,
-// or waits for it while pumping messages.
+// joined. The user-interface thread never waits for it: it asks whether the
+// work has returned, or is told by a posted message.
 class WorkerRun {
   public:
     // Starts work on a new thread. Should no thread be available, the work
