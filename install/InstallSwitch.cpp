@@ -134,7 +134,7 @@ void SaveRecords(HKEY journal) {
         for (const wchar_t* name : {kRunOnceTessaro, kRunOnceNorvale})
             CopyValue(runOnce.get(), name, journal, RunOnceCopyName(name));
     }
-    const std::vector<std::wstring> links = ShortcutPathsToRemove();
+    const std::vector<std::wstring> links = ShortcutPathsToRemove(Profile());
     for (std::size_t i = 0; i < links.size(); ++i) {
         if (!IsFile(links[i]))
             continue;
@@ -166,7 +166,7 @@ void RestoreRecords(HKEY journal) {
                 registry::DeleteValue(runOnce.get(), name);
         }
     }
-    const std::vector<std::wstring> links = ShortcutPathsToRemove();
+    const std::vector<std::wstring> links = ShortcutPathsToRemove(Profile());
     for (std::size_t i = 0; i < links.size(); ++i) {
         ::DeleteFileW(links[i].c_str());
         DWORD size = 0;
