@@ -85,7 +85,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     // A switch to a new version that a power cut left half done is undone
     // first: the records then show the old version, which is offered again.
-    if (RecoverInterruptedSwitch())
+    if (RecoverInterruptedSwitch(Profile()))
         LogEvent(L"decision: an interrupted upgrade was undone");
 
     std::wstring offered;

@@ -128,7 +128,7 @@ RunResult Installer::Install() {
             return Abandon(RunResult::Stopped());
         return Switch();
     } catch (...) {
-        switch_journal::Undo();
+        switch_journal::Undo(profile);
         return Abandon(RunResult::FailedWith({Failure::FolderNotCreated,
                                               L"error_creating_folder",
                                               {folders.installDir},
@@ -176,7 +176,7 @@ RunResult Installer::Switch() {
     folders.aside = AsideFolderFor(folders.installDir);
     if (!folders.tessaroDir.empty())
         folders.tessaroAside = AsideFolderFor(folders.tessaroDir);
-    if (!switch_journal::Begin(folders))
+    if (!switch_journal::Begin(profile, folders))
         return Abandon(
             RunResult::FailedWith({Failure::FilesInUse, L"", {folders.installDir}, ERROR_CANTWRITE}));
 
@@ -189,7 +189,7 @@ RunResult Installer::Switch() {
         moved = MoveFolder(folders.staging, folders.installDir);
     if (!moved) {
         const DWORD error = ::GetLastError();
-        switch_journal::Undo();
+        switch_journal::Undo(profile);
         return Abandon(RunResult::FailedWith({Failure::FilesInUse, L"", {folders.installDir}, error}));
     }
 
@@ -210,7 +210,7 @@ RunResult Installer::Switch() {
     // The record follows the value: the window may see 100 a moment early.
     session.SetProgress(100);
     RunStep([&] { settings.SetIsInstalled(InstallRecord::Complete); });
-    switch_journal::Finish();
+    switch_journal::Finish(profile);
 
     RunStep([&] {
         if (RemovePrevious())

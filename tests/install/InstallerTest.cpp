@@ -221,7 +221,7 @@ TEST_F(Install, AFailureDuringTheSwitchPutsTheOldFolderBack) {
     EXPECT_EQ(result.status, RunStatus::Failed);
     EXPECT_EQ(result.outcome.failure, Failure::FilesInUse);
     ExpectOlderInstallationAsItWas();
-    EXPECT_FALSE(switch_journal::Pending()) << "the journal went with the undo";
+    EXPECT_FALSE(switch_journal::Pending(Profile())) << "the journal went with the undo";
 }
 
 // The follower holds the worker at each value until the test has seen it, so
