@@ -91,7 +91,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     std::wstring offered;
     std::optional<std::wstring> packageSha256;
     // A manifest that cannot be read leaves nothing to offer.
-    EndUnlessSucceeded(FetchAvailableVersion(options.uninstallMode, offered, &packageSha256));
+    EndUnlessSucceeded(FetchAvailableVersion(Profile(), options.uninstallMode, offered, &packageSha256));
     const WindowInputs inputs{options.uninstallMode, ProductVersion(offered),
                               Settings().GetInstalledVersion(), packageSha256};
     if (options.silent)
