@@ -5,6 +5,33 @@
 
 namespace {
 
+// Two process-wide tables from the same library: one it can fill, one that
+// names a function the library lacks.
+struct Complete {
+    static constexpr const wchar_t* kLibrary = L"gdi32.dll";
+    decltype(&::GetStockObject) getStockObject = nullptr;
+    bool BindFrom(const SystemLibrary& library) { return library.Bind("GetStockObject", getStockObject); }
+};
+struct HalfThere {
+    static constexpr const wchar_t* kLibrary = L"gdi32.dll";
+    decltype(&::GetStockObject) getStockObject = nullptr;
+    void(WINAPI* absent)() = nullptr;
+    bool BindFrom(const SystemLibrary& library) {
+        return library.Bind("GetStockObject", getStockObject, "NoSuchExportHere", absent);
+    }
+};
+
+TEST(SystemFunctions, AreHandedOutWholeOrNotAtAllAndBoundOnce) {
+    EXPECT_EQ(SystemFunctions<HalfThere>(), nullptr) << "a partly bound table is never handed out";
+    const Complete* complete = SystemFunctions<Complete>();
+    ASSERT_NE(complete, nullptr);
+    EXPECT_EQ(SystemFunctions<Complete>(), complete) << "bound once and kept";
+    const HMODULE gdi32 = ::GetModuleHandleW(L"gdi32.dll");
+    ASSERT_NE(gdi32, nullptr);
+    EXPECT_EQ(reinterpret_cast<void*>(complete->getStockObject),
+              reinterpret_cast<void*>(::GetProcAddress(gdi32, "GetStockObject")));
+}
+
 // One binding rule for every table: all of its functions or none.
 TEST(GdiApi, BindsAllFunctionsOrNone) {
     const struct {
