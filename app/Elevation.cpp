@@ -23,12 +23,6 @@ namespace {
 // something is planting names faster than we can count and we give up.
 constexpr unsigned long kMaxNameAttempts = 4096;
 
-struct SidTraits {
-    static PSID Invalid() { return nullptr; }
-    static void Close(PSID sid) { ::FreeSid(sid); }
-};
-using unique_sid = UniqueHandle<PSID, SidTraits>;
-
 // text composes the message from the catalogue (see ShowUserMessage).
 [[noreturn]] void FailWith(const std::function<std::wstring()>& text, unsigned long code = 0) {
     ShowUserMessage(

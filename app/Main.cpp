@@ -13,8 +13,10 @@
 #include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
 #include "platform/OwnExecutable.h"
+#include "net/WinInetApi.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
+#include "ui/GdiApi.h"
 #include "ui/InstallerWindow.h"
 #include "ui/Keyboard.h"
 #include "ui/OutcomeReport.h"
@@ -31,6 +33,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     // folder, where anybody may have left a DLL with a system name.
     ::SetDllDirectoryW(L"");
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Bound while this is the only thread: the window cannot draw without
+    // GDI, and WinINet is then in place before any worker asks for it.
+    RequireGdiOrEnd(SystemFunctions<GdiFunctions>());
+    WinInet();
     // The relaunched copy runs from a folder of the user's: from here on
     // nobody may rename or replace the running file, which the install copies
     // as the uninstaller. Held by the name the running image has now, and
@@ -79,13 +85,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     // A switch to a new version that a power cut left half done is undone
     // first: the records then show the old version, which is offered again.
-    if (RecoverInterruptedSwitch())
+    if (RecoverInterruptedSwitch(Profile()))
         LogEvent(L"decision: an interrupted upgrade was undone");
 
     std::wstring offered;
     std::optional<std::wstring> packageSha256;
     // A manifest that cannot be read leaves nothing to offer.
-    EndUnlessSucceeded(FetchAvailableVersion(options.uninstallMode, offered, &packageSha256));
+    EndUnlessSucceeded(FetchAvailableVersion(Profile(), options.uninstallMode, offered, &packageSha256));
     const WindowInputs inputs{options.uninstallMode, ProductVersion(offered),
                               Settings().GetInstalledVersion(), packageSha256};
     if (options.silent)

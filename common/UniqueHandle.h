@@ -67,6 +67,37 @@ struct Local {
     static HLOCAL Invalid() { return nullptr; }
     static void Close(HLOCAL h) { ::LocalFree(h); }
 };
+struct Global {
+    static HGLOBAL Invalid() { return nullptr; }
+    static void Close(HGLOBAL h) { ::GlobalFree(h); }
+};
+struct CoTaskMem {
+    static void* Invalid() { return nullptr; }
+    static void Close(void* p) { ::CoTaskMemFree(p); }
+};
+struct Sid {
+    static PSID Invalid() { return nullptr; }
+    static void Close(PSID sid) { ::FreeSid(sid); }
+};
+// Handles of libraries the installer binds at run time: each is closed
+// through the library's own bound table, so Close is defined beside it
+// (WinINet in net/, CNG in install/; WinHTTP only in the tests' client).
+struct Internet {
+    static void* Invalid() { return nullptr; }
+    static void Close(void* handle);
+};
+struct WinHttp {
+    static void* Invalid() { return nullptr; }
+    static void Close(void* handle);
+};
+struct CngAlgorithm {
+    static void* Invalid() { return nullptr; }
+    static void Close(void* handle);
+};
+struct CngHash {
+    static void* Invalid() { return nullptr; }
+    static void Close(void* handle);
+};
 } // namespace handle_traits
 
 using unique_handle = UniqueHandle<HANDLE, handle_traits::Kernel>;
@@ -75,6 +106,31 @@ using unique_hfind = UniqueHandle<HANDLE, handle_traits::Find>;
 using unique_hkey = UniqueHandle<HKEY, handle_traits::RegKey>;
 using unique_hmodule = UniqueHandle<HMODULE, handle_traits::Module>;
 using unique_hlocal = UniqueHandle<HLOCAL, handle_traits::Local>;
+using unique_hglobal = UniqueHandle<HGLOBAL, handle_traits::Global>;
+using unique_cotaskmem = UniqueHandle<void*, handle_traits::CoTaskMem>;
+using unique_sid = UniqueHandle<PSID, handle_traits::Sid>;
+using unique_hinternet = UniqueHandle<void*, handle_traits::Internet>;
+using unique_hhttp = UniqueHandle<void*, handle_traits::WinHttp>;
+using unique_bcrypt_algorithm = UniqueHandle<void*, handle_traits::CngAlgorithm>;
+using unique_bcrypt_hash = UniqueHandle<void*, handle_traits::CngHash>;
+
+// A window's device context from GetDC, given back with ReleaseDC.
+class unique_window_dc {
+  public:
+    explicit unique_window_dc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    unique_window_dc(const unique_window_dc&) = delete;
+    unique_window_dc& operator=(const unique_window_dc&) = delete;
+    ~unique_window_dc() {
+        if (dc_)
+            ::ReleaseDC(window_, dc_);
+    }
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
 
 // Both handles of a started process, closed together.
 struct unique_process_information {

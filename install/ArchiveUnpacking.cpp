@@ -7,7 +7,6 @@
 #include "platform/FileSystem.h"
 #include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
-#include "profile/ProductProfile.h"
 
 #include <windows.h>
 
@@ -68,10 +67,6 @@ std::string BatchBytes(const std::wstring& toolPath, const std::wstring& archive
 }
 
 } // namespace
-
-bool UnpackArchive(const std::wstring& archiveName) {
-    return UnpackArchiveIn(Profile().installDir(), archiveName, nullptr) == Unpacked::Done;
-}
 
 Unpacked UnpackArchiveIn(const std::wstring& folder, const std::wstring& archiveName,
                          const DownloadAbort* cancel) {

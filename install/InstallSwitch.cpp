@@ -46,8 +46,8 @@ std::wstring WithoutBackslash(std::wstring path) {
 // Below the maker's key, beside the settings key: the removal of the
 // records during the switch does not reach it, and only an administrator
 // can write there.
-std::wstring JournalPath() {
-    return BuildMakerKeyPath(Profile().brandName()) + L"\\" + kJournalName;
+std::wstring JournalPath(const ProductProfile& profile) {
+    return BuildMakerKeyPath(profile.brandName()) + L"\\" + kJournalName;
 }
 
 // A key the switch rewrites, as its parent and its own name.
@@ -56,8 +56,7 @@ struct RecordKey {
     std::wstring name;
 };
 
-std::vector<RecordKey> RecordKeys() {
-    const ProductProfile& profile = Profile();
+std::vector<RecordKey> RecordKeys(const ProductProfile& profile) {
     const OtherBrand other = profile.otherBrand();
     const std::wstring product = WithoutBackslash(profile.productFolderName());
     return {{BuildMakerKeyPath(profile.brandName()), product},
@@ -116,8 +115,8 @@ void WriteWholeFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
         ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-void SaveRecords(HKEY journal) {
-    const std::vector<RecordKey> keys = RecordKeys();
+void SaveRecords(const ProductProfile& profile, HKEY journal) {
+    const std::vector<RecordKey> keys = RecordKeys(profile);
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const unique_hkey source = registry::OpenExistingKey(
             HKEY_LOCAL_MACHINE, keys[i].parent + L"\\" + keys[i].name, registry::kMachineRead);
@@ -134,7 +133,7 @@ void SaveRecords(HKEY journal) {
         for (const wchar_t* name : {kRunOnceTessaro, kRunOnceNorvale})
             CopyValue(runOnce.get(), name, journal, RunOnceCopyName(name));
     }
-    const std::vector<std::wstring> links = ShortcutPathsToRemove();
+    const std::vector<std::wstring> links = ShortcutPathsToRemove(profile);
     for (std::size_t i = 0; i < links.size(); ++i) {
         if (!IsFile(links[i]))
             continue;
@@ -145,8 +144,8 @@ void SaveRecords(HKEY journal) {
     }
 }
 
-void RestoreRecords(HKEY journal) {
-    const std::vector<RecordKey> keys = RecordKeys();
+void RestoreRecords(const ProductProfile& profile, HKEY journal) {
+    const std::vector<RecordKey> keys = RecordKeys(profile);
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (const unique_hkey parent =
                 registry::OpenExistingKey(HKEY_LOCAL_MACHINE, keys[i].parent, registry::kMachineAllAccess))
@@ -166,7 +165,7 @@ void RestoreRecords(HKEY journal) {
                 registry::DeleteValue(runOnce.get(), name);
         }
     }
-    const std::vector<std::wstring> links = ShortcutPathsToRemove();
+    const std::vector<std::wstring> links = ShortcutPathsToRemove(profile);
     for (std::size_t i = 0; i < links.size(); ++i) {
         ::DeleteFileW(links[i].c_str());
         DWORD size = 0;
@@ -287,11 +286,11 @@ bool MoveFolder(const std::wstring& from, const std::wstring& to) {
 
 namespace switch_journal {
 
-bool Begin(const SwitchFolders& folders) {
+bool Begin(const ProductProfile& profile, const SwitchFolders& folders) {
     // A journal that was already there belongs to a switch not undone: it
     // goes first, or the two would be mixed.
-    Undo();
-    const unique_hkey journal = CreateMachineKey(JournalPath());
+    Undo(profile);
+    const unique_hkey journal = CreateMachineKey(JournalPath(profile));
     if (!journal)
         return false;
     const bool hadOld = IsFolder(folders.installDir) && HasEntries(folders.installDir);
@@ -318,63 +317,63 @@ bool Begin(const SwitchFolders& folders) {
                                sizeof self) == ERROR_SUCCESS &&
               ::RegSetValueExW(journal.get(), kProcessStarted, 0, REG_QWORD,
                                reinterpret_cast<const BYTE*>(&started), sizeof started) == ERROR_SUCCESS;
-    SaveRecords(journal.get());
+    SaveRecords(profile, journal.get());
     if (!written) {
-        Finish();
+        Finish(profile);
         return false;
     }
-    LogEvent(L"registry: HKLM\\" + JournalPath() + L" records the switch");
+    LogEvent(L"registry: HKLM\\" + JournalPath(profile) + L" records the switch");
     return true;
 }
 
-bool Pending() {
+bool Pending(const ProductProfile& profile) {
     return static_cast<bool>(
-        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(), registry::kMachineRead));
+        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(profile), registry::kMachineRead));
 }
 
-void Undo() {
+void Undo(const ProductProfile& profile) {
     const unique_hkey journal =
-        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(), registry::kMachineAllAccess);
+        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(profile), registry::kMachineAllAccess);
     if (!journal)
         return;
-    LogEvent(L"registry: HKLM\\" + JournalPath() + L" found: the switch is undone");
-    const std::wstring path = JournalPath();
+    LogEvent(L"registry: HKLM\\" + JournalPath(profile) + L" found: the switch is undone");
+    const std::wstring path = JournalPath(profile);
     const bool hadOld = registry::ReadDword(path, kHadOld) == 1;
     RestoreFolder(registry::ReadString(path, kInstallDir), registry::ReadString(path, kAside), hadOld);
     const std::wstring tessaro = registry::ReadString(path, kTessaroDir);
     RestoreFolder(tessaro, registry::ReadString(path, kTessaroAside), !tessaro.empty());
-    RestoreRecords(journal.get());
+    RestoreRecords(profile, journal.get());
     RemoveFolder(registry::ReadString(path, kStaging), 0);
-    Finish();
+    Finish(profile);
 }
 
-void Finish() {
+void Finish(const ProductProfile& profile) {
     if (const unique_hkey maker = registry::OpenExistingKey(
-            HKEY_LOCAL_MACHINE, BuildMakerKeyPath(Profile().brandName()), registry::kMachineAllAccess))
+            HKEY_LOCAL_MACHINE, BuildMakerKeyPath(profile.brandName()), registry::kMachineAllAccess))
         registry::DeleteSubtree(maker.get(), kJournalName);
 }
 
 } // namespace switch_journal
 
-bool RecoverInterruptedSwitch() {
-    if (!switch_journal::Pending())
+bool RecoverInterruptedSwitch(const ProductProfile& profile) {
+    if (!switch_journal::Pending(profile))
         return false;
     // A switch whose process still runs is not interrupted, only under way.
     ULONGLONG started = 0;
     DWORD size = sizeof started;
-    const DWORD process = registry::ReadDword(JournalPath(), kProcess);
+    const DWORD process = registry::ReadDword(JournalPath(profile), kProcess);
     const unique_hkey journal =
-        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(), registry::kMachineRead);
+        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(profile), registry::kMachineRead);
     DWORD type = 0;
     if (journal &&
         ::RegQueryValueExW(journal.get(), kProcessStarted, nullptr, &type, reinterpret_cast<BYTE*>(&started),
                            &size) == ERROR_SUCCESS &&
         type == REG_QWORD && started != 0 && process != registry::kNoDword &&
         ProcessStartTime(process) == started) {
-        LogEvent(L"registry: HKLM\\" + JournalPath() + L" belongs to a switch under way in process " +
+        LogEvent(L"registry: HKLM\\" + JournalPath(profile) + L" belongs to a switch under way in process " +
                  std::to_wstring(process));
         return false;
     }
-    switch_journal::Undo();
+    switch_journal::Undo(profile);
     return true;
 }

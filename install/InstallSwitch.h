@@ -3,6 +3,8 @@
 // is only a staging folder beside the install folder; during it, a journal
 // below the maker's machine key records what the old version was, so that a
 // failure, or a run that finds the journal after a power cut, puts it back.
+#include "profile/ProductProfile.h"
+
 #include <cstdint>
 #include <string>
 
@@ -42,25 +44,25 @@ namespace switch_journal {
 // the switch rewrites (both brands' settings keys and uninstall entries, the
 // run-once values) and of the shortcut files it replaces. False when the
 // journal could not be written: then the switch must not begin.
-bool Begin(const SwitchFolders& folders);
+bool Begin(const ProductProfile& profile, const SwitchFolders& folders);
 
 // Whether a journal is there: a switch began and was neither finished nor
 // undone.
-bool Pending();
+bool Pending(const ProductProfile& profile);
 
 // Puts the old version back as the journal recorded it: the folder the
 // switch moved in goes, the old folders return, the saved records and
 // shortcuts are written back; then the journal goes. Nothing without a
 // journal.
-void Undo();
+void Undo(const ProductProfile& profile);
 
 // The new version is recorded complete: the journal goes, the old version
 // is left to be deleted.
-void Finish();
+void Finish(const ProductProfile& profile);
 
 } // namespace switch_journal
 
 // For the start of a run: a switch left half done (the power went in the
 // middle) is undone before anything decides on the records. True when one
 // was.
-bool RecoverInterruptedSwitch();
+bool RecoverInterruptedSwitch(const ProductProfile& profile);

@@ -69,16 +69,15 @@ Outcome PackageNotVerified(const std::wstring& package, std::uint32_t code) {
 
 } // namespace
 
-Installer::Installer(const ProductVersion& offered, InstallSession& session,
+Installer::Installer(const ProductProfile& profile, const ProductVersion& offered, InstallSession& session,
                      std::optional<std::wstring> packageSha256)
-    : version(offered), packageSha256(std::move(packageSha256)), session(session) {}
+    : profile(profile), version(offered), packageSha256(std::move(packageSha256)), session(session) {}
 
 void Installer::SetStepProgress(std::int32_t windows10, std::int32_t earlier) {
     session.SetProgress(IsWindows10OrLater() ? windows10 : earlier);
 }
 
 RunResult Installer::Install() {
-    const ProductProfile& profile = Profile();
     folders = SwitchFolders{};
     folders.installDir = profile.installDir();
     folders.staging = StagingFolderFor(folders.installDir);
@@ -129,7 +128,7 @@ RunResult Installer::Install() {
             return Abandon(RunResult::Stopped());
         return Switch();
     } catch (...) {
-        switch_journal::Undo();
+        switch_journal::Undo(profile);
         return Abandon(RunResult::FailedWith({Failure::FolderNotCreated,
                                               L"error_creating_folder",
                                               {folders.installDir},
@@ -144,13 +143,12 @@ RunResult Installer::Abandon(RunResult result) {
         // window made the install folder for the run (an installed version
         // keeps its own, which is not empty).
         RemoveFolderIfEmpty(folders.installDir);
-        RemoveFolderIfEmpty(MakerFolderOf(folders.installDir, Profile().productFolderName()));
+        RemoveFolderIfEmpty(MakerFolderOf(folders.installDir, profile.productFolderName()));
     });
     return result;
 }
 
 RunResult Installer::Switch() {
-    const ProductProfile& profile = Profile();
     SetStepProgress(30, 55);
     if (replacing) {
         for (const std::wstring& exe : profile.applicationExeNames())
@@ -178,7 +176,7 @@ RunResult Installer::Switch() {
     folders.aside = AsideFolderFor(folders.installDir);
     if (!folders.tessaroDir.empty())
         folders.tessaroAside = AsideFolderFor(folders.tessaroDir);
-    if (!switch_journal::Begin(folders))
+    if (!switch_journal::Begin(profile, folders))
         return Abandon(
             RunResult::FailedWith({Failure::FilesInUse, L"", {folders.installDir}, ERROR_CANTWRITE}));
 
@@ -191,18 +189,18 @@ RunResult Installer::Switch() {
         moved = MoveFolder(folders.staging, folders.installDir);
     if (!moved) {
         const DWORD error = ::GetLastError();
-        switch_journal::Undo();
+        switch_journal::Undo(profile);
         return Abandon(RunResult::FailedWith({Failure::FilesInUse, L"", {folders.installDir}, error}));
     }
 
     RunStep([&] {
-        RemoveShortcuts();
+        RemoveShortcuts(profile);
         if (replacing)
             settings.RemoveRegistration();
         settings.SetIsInstalled(InstallRecord::Begun);
         settings.SetInstallPath(folders.installDir);
     });
-    RunStep([] { CreateShortcuts(); });
+    RunStep([this] { CreateShortcuts(profile); });
     SetStepProgress(40, 70);
     RunStep([&] { WriteUninstallEntry(); });
     SetStepProgress(50, 85);
@@ -212,7 +210,7 @@ RunResult Installer::Switch() {
     // The record follows the value: the window may see 100 a moment early.
     session.SetProgress(100);
     RunStep([&] { settings.SetIsInstalled(InstallRecord::Complete); });
-    switch_journal::Finish();
+    switch_journal::Finish(profile);
 
     RunStep([&] {
         if (RemovePrevious())
@@ -273,7 +271,6 @@ bool Installer::RunPrerequisites() {
 }
 
 Outcome Installer::DownloadPackage() {
-    const ProductProfile& profile = Profile();
     const std::wstring folder = profile.packageFolder() + version.Get() + L"/";
     std::wstring name = profile.packageZipName();
     DownloadAbort* const cancel = &session.CancelSignal();
@@ -307,7 +304,6 @@ Outcome Installer::CheckPackage(const std::wstring& package) {
 }
 
 void Installer::WriteUninstallEntry() {
-    const ProductProfile& profile = Profile();
     const std::wstring installDir = profile.installDir();
     settings.SetDisplayVersion(version);
     settings.SetCurrentVersion(version);

@@ -3,6 +3,7 @@
 #include "install/InstallSession.h"
 #include "install/InstallSwitch.h"
 #include "install/RunResult.h"
+#include "profile/ProductProfile.h"
 #include "profile/ProductVersion.h"
 #include "settings/SettingsStore.h"
 
@@ -25,7 +26,7 @@
 // (ManifestPackageHash), nothing when it states none.
 class Installer {
   public:
-    Installer(const ProductVersion& offered, InstallSession& session,
+    Installer(const ProductProfile& profile, const ProductVersion& offered, InstallSession& session,
               std::optional<std::wstring> packageSha256 = std::nullopt);
     Installer(const Installer&) = delete;
     Installer& operator=(const Installer&) = delete;
@@ -49,6 +50,7 @@ class Installer {
     bool RunPrerequisites();
     bool RemovePrevious();
 
+    const ProductProfile& profile;
     ProductVersion version;
     std::optional<std::wstring> packageSha256;
     InstallSession& session;

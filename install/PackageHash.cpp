@@ -11,6 +11,8 @@
 namespace {
 
 struct CngApi {
+    static constexpr const wchar_t* kLibrary = L"bcrypt.dll";
+
     decltype(&::BCryptOpenAlgorithmProvider) OpenAlgorithmProvider = nullptr;
     decltype(&::BCryptCloseAlgorithmProvider) CloseAlgorithmProvider = nullptr;
     decltype(&::BCryptGetProperty) GetProperty = nullptr;
@@ -18,31 +20,18 @@ struct CngApi {
     decltype(&::BCryptHashData) HashData = nullptr;
     decltype(&::BCryptFinishHash) FinishHash = nullptr;
     decltype(&::BCryptDestroyHash) DestroyHash = nullptr;
-    bool bound = false;
+
+    bool BindFrom(const SystemLibrary& library) {
+        return library.Bind("BCryptOpenAlgorithmProvider", OpenAlgorithmProvider,
+                            "BCryptCloseAlgorithmProvider", CloseAlgorithmProvider, "BCryptGetProperty",
+                            GetProperty, "BCryptCreateHash", CreateHash, "BCryptHashData", HashData,
+                            "BCryptFinishHash", FinishHash, "BCryptDestroyHash", DestroyHash);
+    }
 };
 
-const CngApi& Cng() {
-    static const CngApi api = [] {
-        CngApi cng;
-        const SystemLibrary library = BindSystemLibrary(L"bcrypt.dll");
-        cng.bound =
-            library.Bind("BCryptOpenAlgorithmProvider", cng.OpenAlgorithmProvider,
-                         "BCryptCloseAlgorithmProvider", cng.CloseAlgorithmProvider, "BCryptGetProperty",
-                         cng.GetProperty, "BCryptCreateHash", cng.CreateHash, "BCryptHashData", cng.HashData,
-                         "BCryptFinishHash", cng.FinishHash, "BCryptDestroyHash", cng.DestroyHash);
-        return cng;
-    }();
-    return api;
+const CngApi* Cng() {
+    return SystemFunctions<CngApi>();
 }
-
-struct Algorithm {
-    static BCRYPT_ALG_HANDLE Invalid() { return nullptr; }
-    static void Close(BCRYPT_ALG_HANDLE handle) { Cng().CloseAlgorithmProvider(handle, 0); }
-};
-struct Hash {
-    static BCRYPT_HASH_HANDLE Invalid() { return nullptr; }
-    static void Close(BCRYPT_HASH_HANDLE handle) { Cng().DestroyHash(handle); }
-};
 
 PackageDigest Failed(std::uint32_t error) {
     PackageDigest digest;
@@ -52,16 +41,25 @@ PackageDigest Failed(std::uint32_t error) {
 
 } // namespace
 
+// Handles exist only once the table was bound.
+void handle_traits::CngAlgorithm::Close(void* handle) {
+    Cng()->CloseAlgorithmProvider(handle, 0);
+}
+void handle_traits::CngHash::Close(void* handle) {
+    Cng()->DestroyHash(handle);
+}
+
 PackageDigest HashPackage(const std::wstring& path) {
-    const CngApi& cng = Cng();
-    if (!cng.bound)
+    const CngApi* bound = Cng();
+    if (!bound)
         return Failed(ERROR_PROC_NOT_FOUND);
+    const CngApi& cng = *bound;
     unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file)
         return Failed(::GetLastError());
 
-    UniqueHandle<BCRYPT_ALG_HANDLE, Algorithm> algorithm;
+    unique_bcrypt_algorithm algorithm;
     NTSTATUS status = cng.OpenAlgorithmProvider(algorithm.put(), BCRYPT_SHA256_ALGORITHM, nullptr, 0);
     if (!BCRYPT_SUCCESS(status))
         return Failed(static_cast<std::uint32_t>(status));
@@ -73,7 +71,7 @@ PackageDigest HashPackage(const std::wstring& path) {
     if (!BCRYPT_SUCCESS(status))
         return Failed(static_cast<std::uint32_t>(status));
     std::vector<UCHAR> object(objectSize);
-    UniqueHandle<BCRYPT_HASH_HANDLE, Hash> hash;
+    unique_bcrypt_hash hash;
     status = cng.CreateHash(algorithm.get(), hash.put(), object.data(), objectSize, nullptr, 0, 0);
     if (!BCRYPT_SUCCESS(status))
         return Failed(static_cast<std::uint32_t>(status));

@@ -1,5 +1,6 @@
 #include "install/ProtectedSystemFolders.h"
 
+#include "common/UniqueHandle.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemFolders.h"
 
@@ -37,11 +38,12 @@ std::wstring Resolved(const std::wstring& path) {
 // Where an existing path really leads, through any junction or link on the
 // way; empty when it does not exist or cannot be opened.
 std::wstring FinalPath(const std::wstring& path) {
-    const HANDLE handle = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    const unique_hfile file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file)
         return {};
+    const HANDLE handle = file.get();
     std::wstring final(MAX_PATH, L'\0');
     DWORD n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()),
                                           FILE_NAME_NORMALIZED);
@@ -50,7 +52,6 @@ std::wstring FinalPath(const std::wstring& path) {
         n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()),
                                         FILE_NAME_NORMALIZED);
     }
-    ::CloseHandle(handle);
     if (n == 0 || n >= final.size())
         return {};
     final.resize(n);

@@ -2,13 +2,8 @@
 
 #include "common/UniqueHandle.h"
 #include "platform/ResourceApi.h"
-#include "profile/ProductProfile.h"
 
 #include <windows.h>
-
-void ExtractResourceToFile(std::uint16_t name, std::uint32_t type, const std::wstring& fileName) {
-    ExtractResourceToFolder(name, type, Profile().installDir(), fileName);
-}
 
 void ExtractResourceToFolder(std::uint16_t name, std::uint32_t type, const std::wstring& folder,
                              const std::wstring& fileName) {

@@ -4,12 +4,17 @@
 #include "install/Uninstaller.h"
 
 RunResult ExecutePlan(PlannedRun run, const Offer& offer, InstallSession& session) {
+    return ExecutePlan(Profile(), run, offer, session);
+}
+
+RunResult ExecutePlan(const ProductProfile& profile, PlannedRun run, const Offer& offer,
+                      InstallSession& session) {
     switch (run) {
     case PlannedRun::Install:
     case PlannedRun::Upgrade:
-        return Installer(offer.version, session, offer.packageSha256).Install();
+        return Installer(profile, offer.version, session, offer.packageSha256).Install();
     case PlannedRun::Uninstall:
-        Uninstaller(session).RemoveInstallation();
+        Uninstaller(profile, session).RemoveInstallation();
         return RunResult::Done();
     case PlannedRun::NothingToDo:
     case PlannedRun::NewerInstalled:

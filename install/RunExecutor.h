@@ -2,6 +2,7 @@
 #include "install/InstallSession.h"
 #include "install/RunPlan.h"
 #include "install/RunResult.h"
+#include "profile/ProductProfile.h"
 #include "profile/ProductVersion.h"
 
 #include <optional>
@@ -19,4 +20,9 @@ struct Offer {
 // obeying its cancel. An install or upgrade is the staged Installer, an
 // uninstall the Uninstaller (which cannot be cancelled and always
 // completes); a plan that changes nothing completes at once.
+RunResult ExecutePlan(const ProductProfile& profile, PlannedRun run, const Offer& offer,
+                      InstallSession& session);
+
+// The same for the product the process was started for: the form the
+// window's run loop still calls until it passes its profile itself.
 RunResult ExecutePlan(PlannedRun run, const Offer& offer, InstallSession& session);

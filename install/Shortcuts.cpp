@@ -35,12 +35,12 @@ class ComApartment {
     bool initialised_;
 };
 
-void SaveShortcut(const ComPtr<IPersistFile>& file, const std::wstring& folder) {
+void SaveShortcut(const ComPtr<IPersistFile>& file, const std::wstring& folder, const std::wstring& name) {
     // An unknown folder must not turn into a path relative to the current
     // drive's root.
     if (folder.empty())
         return;
-    const std::wstring path = folder + Profile().productName() + L".lnk";
+    const std::wstring path = folder + name + L".lnk";
     file->Save(path.c_str(), TRUE);
 }
 
@@ -60,8 +60,7 @@ std::wstring CommonProgramsFolder() {
     return WithBackslash(buffer);
 }
 
-void CreateShortcuts() {
-    const ProductProfile& profile = Profile();
+void CreateShortcuts(const ProductProfile& profile) {
     const ComApartment apartment;
     {
         ComPtr<IShellLinkW> link;
@@ -79,13 +78,12 @@ void CreateShortcuts() {
         ComPtr<IPersistFile> file;
         if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())))
             return;
-        SaveShortcut(file, DesktopFolder());
-        SaveShortcut(file, CommonProgramsFolder());
+        SaveShortcut(file, DesktopFolder(), profile.productName());
+        SaveShortcut(file, CommonProgramsFolder(), profile.productName());
     } // the interfaces are released before COM is uninitialised
 }
 
-std::vector<std::wstring> ShortcutPathsToRemove() {
-    const ProductProfile& profile = Profile();
+std::vector<std::wstring> ShortcutPathsToRemove(const ProductProfile& profile) {
     const OtherBrand other = profile.otherBrand();
     std::vector<std::wstring> paths;
     const std::wstring desktop = DesktopFolder();
@@ -101,8 +99,8 @@ std::vector<std::wstring> ShortcutPathsToRemove() {
     return paths;
 }
 
-void RemoveShortcuts() {
-    for (const std::wstring& path : ShortcutPathsToRemove()) {
+void RemoveShortcuts(const ProductProfile& profile) {
+    for (const std::wstring& path : ShortcutPathsToRemove(profile)) {
         if (IsFile(path))
             ::DeleteFileW(path.c_str());
     }

@@ -1,4 +1,6 @@
 #pragma once
+#include "profile/ProductProfile.h"
+
 #include <string>
 #include <vector>
 
@@ -9,11 +11,11 @@
 // Both shortcuts, targeting installDir + "Helmview.exe" when that file exists,
 // else installDir + "NorvaleSSDHelmview.exe"; working folder installDir; icon 0
 // of the target. Existing files of those names are replaced.
-void CreateShortcuts();
+void CreateShortcuts(const ProductProfile& profile);
 
 // Deletes the two shortcuts above and the desktop shortcuts earlier product
 // names and the second brand may have left.
-void RemoveShortcuts();
+void RemoveShortcuts(const ProductProfile& profile);
 
 // The desktop folder and the common Programs folder, each with a trailing
 // backslash; empty when the system cannot name it.
@@ -22,4 +24,4 @@ std::wstring CommonProgramsFolder();
 
 // Every shortcut file RemoveShortcuts deletes, in its order (only those whose
 // folder is known).
-std::vector<std::wstring> ShortcutPathsToRemove();
+std::vector<std::wstring> ShortcutPathsToRemove(const ProductProfile& profile);

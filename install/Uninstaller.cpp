@@ -22,7 +22,6 @@ template <typename Step> void RunStep(Step&& step) {
 } // namespace
 
 void Uninstaller::RemoveInstallation() {
-    const ProductProfile& profile = Profile();
     const SettingsStore& settings = Settings();
 
     // A record holding 0 or a negative number means the registry is not ours
@@ -58,7 +57,7 @@ void Uninstaller::RemoveInstallation() {
     RunStep([&] { clearMakerFolder(settings.GetTessaroInstallPath()); });
 
     session.SetProgress(60);
-    RunStep([] { RemoveShortcuts(); });
+    RunStep([this] { RemoveShortcuts(profile); });
     RunStep([&] { settings.RemoveRegistration(); });
 
     session.SetProgress(100);

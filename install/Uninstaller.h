@@ -1,5 +1,6 @@
 #pragma once
 #include "install/InstallSession.h"
+#include "profile/ProductProfile.h"
 
 // Removes an installation of either brand, without a window: stops the
 // application, deletes the install folders and the loose files of the maker
@@ -10,7 +11,8 @@
 // session's progress until it reads 100.
 class Uninstaller {
   public:
-    explicit Uninstaller(InstallSession& session) : session(session) {}
+    Uninstaller(const ProductProfile& profile, InstallSession& session)
+        : profile(profile), session(session) {}
     Uninstaller(const Uninstaller&) = delete;
     Uninstaller& operator=(const Uninstaller&) = delete;
 
@@ -19,5 +21,6 @@ class Uninstaller {
     void RemoveInstallation();
 
   private:
+    const ProductProfile& profile;
     InstallSession& session;
 };

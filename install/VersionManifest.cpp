@@ -7,7 +7,7 @@
 #include "settings/InstallRecord.h"
 #include "settings/SettingsStore.h"
 
-Outcome FetchAvailableVersion(bool uninstallMode, std::wstring& version,
+Outcome FetchAvailableVersion(const ProductProfile& profile, bool uninstallMode, std::wstring& version,
                               std::optional<std::wstring>* packageSha256) {
     if (packageSha256)
         packageSha256->reset();
@@ -15,13 +15,13 @@ Outcome FetchAvailableVersion(bool uninstallMode, std::wstring& version,
     // Only a completed installation may go without the server, and only
     // while offline; otherwise the server is asked even when the system
     // reports no connection (the downloader then says so).
-    if (uninstallMode || (store.GetIsInstalled(Profile().brandName()) == InstallRecord::Complete &&
+    if (uninstallMode || (store.GetIsInstalled(profile.brandName()) == InstallRecord::Complete &&
                           !Downloader::IsConnected())) {
         version = store.GetCurrentVersion().Get();
         return {};
     }
     std::wstring text;
-    Outcome downloaded = Downloader::DownloadText(L"config/", Profile().manifestFileName(), text);
+    Outcome downloaded = Downloader::DownloadText(L"config/", profile.manifestFileName(), text);
     if (downloaded.Succeeded()) {
         version = ManifestVersion(text);
         if (packageSha256)

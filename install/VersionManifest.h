@@ -1,5 +1,6 @@
 #pragma once
 #include "common/Outcome.h"
+#include "profile/ProductProfile.h"
 
 #include <optional>
 #include <string>
@@ -13,5 +14,5 @@
 // outcome is the manifest download's; on a failure version is left as it was.
 // packageSha256, when given, receives the package hash the manifest states
 // (ManifestPackageHash); it is left empty when no manifest was read.
-Outcome FetchAvailableVersion(bool uninstallMode, std::wstring& version,
+Outcome FetchAvailableVersion(const ProductProfile& profile, bool uninstallMode, std::wstring& version,
                               std::optional<std::wstring>* packageSha256 = nullptr);

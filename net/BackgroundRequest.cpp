@@ -77,18 +77,18 @@ struct BackgroundRequest::Shared : std::enable_shared_from_this<Shared> {
         changed.notify_all();
         if (!open)
             return idle;
+        unique_hinternet closing(open);
         if (aside) {
             try {
                 // Keeps the session, the request's parent, open until then.
-                std::thread([open, self = shared_from_this()] {
-                    InternetHandleTraits::Close(open);
+                // Should the thread not start, the handle is closed here
+                // after all, with the callable that carried it.
+                std::thread([handle = std::move(closing), self = shared_from_this()]() mutable {
+                    handle.reset();
                 }).detach();
-                return idle;
             } catch (const std::system_error&) {
-                // No thread to spare: closed here after all.
             }
         }
-        InternetHandleTraits::Close(open);
         return idle;
     }
 

@@ -95,7 +95,7 @@ bool Downloader::IsConnected() {
     }
     if (probe)
         return probe();
-    const auto connected = WinInet().InternetGetConnectedState;
+    const auto connected = WinInet() ? WinInet()->InternetGetConnectedState : nullptr;
     DWORD flags = 0;
     return connected && connected(&flags, 0) != FALSE;
 }

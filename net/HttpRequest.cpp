@@ -13,7 +13,7 @@ DWORD LastErrorOf(bool bound) {
 } // namespace
 
 unique_hinternet OpenInternet(DWORD& error) {
-    const auto open = WinInet().InternetOpenW;
+    const auto open = WinInet() ? WinInet()->InternetOpenW : nullptr;
     unique_hinternet internet(open ? open(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0) : nullptr);
     error = internet ? 0 : LastErrorOf(open != nullptr);
     return internet;
@@ -21,7 +21,7 @@ unique_hinternet OpenInternet(DWORD& error) {
 
 unique_hinternet OpenRequest(HINTERNET internet, const std::wstring& url, DWORD& error,
                              const std::wstring& headers) {
-    const auto open = WinInet().InternetOpenUrlW;
+    const auto open = WinInet() ? WinInet()->InternetOpenUrlW : nullptr;
     const wchar_t* extra = headers.empty() ? nullptr : headers.c_str();
     unique_hinternet request(
         open ? open(internet, url.c_str(), extra, static_cast<DWORD>(headers.size()), INTERNET_FLAG_RELOAD, 0)
@@ -31,7 +31,7 @@ unique_hinternet OpenRequest(HINTERNET internet, const std::wstring& url, DWORD&
 }
 
 std::wstring AnswerHeader(HINTERNET request, DWORD query, DWORD* error) {
-    const auto queryInfo = WinInet().HttpQueryInfoW;
+    const auto queryInfo = WinInet() ? WinInet()->HttpQueryInfoW : nullptr;
     std::array<wchar_t, 256> buffer{};
     DWORD length = static_cast<DWORD>(sizeof(buffer) - sizeof(wchar_t));
     if (!queryInfo || !queryInfo(request, query, buffer.data(), &length, nullptr)) {
@@ -49,7 +49,7 @@ std::optional<std::uint64_t> AnnouncedLength(HINTERNET request) {
 ReadResult ReadInto(HINTERNET request, char* buffer, DWORD size, DWORD& read, DWORD& error) {
     read = 0;
     error = 0;
-    const auto readFile = WinInet().InternetReadFile;
+    const auto readFile = WinInet() ? WinInet()->InternetReadFile : nullptr;
     if (readFile && readFile(request, buffer, size, &read))
         return read == 0 ? ReadResult::End : ReadResult::Data;
     read = 0;

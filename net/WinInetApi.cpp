@@ -1,29 +1,17 @@
 #include "net/WinInetApi.h"
 
-#include "platform/SystemLibrary.h"
-
-namespace {
-
-WinInetApi Load() {
-    WinInetApi api;
-    const SystemLibrary library = BindSystemLibrary(L"wininet.dll");
-    api.module = library.module();
-    library.Bind("InternetGetConnectedState", api.InternetGetConnectedState, "InternetOpenW",
-                 api.InternetOpenW, "InternetOpenUrlW", api.InternetOpenUrlW, "InternetReadFile",
-                 api.InternetReadFile, "InternetCloseHandle", api.InternetCloseHandle, "HttpQueryInfoW",
-                 api.HttpQueryInfoW);
-    return api;
+bool WinInetApi::BindFrom(const SystemLibrary& library) {
+    return library.Bind("InternetGetConnectedState", InternetGetConnectedState, "InternetOpenW",
+                        InternetOpenW, "InternetOpenUrlW", InternetOpenUrlW, "InternetReadFile",
+                        InternetReadFile, "InternetCloseHandle", InternetCloseHandle, "HttpQueryInfoW",
+                        HttpQueryInfoW);
 }
 
-} // namespace
-
-const WinInetApi& WinInet() {
-    static const WinInetApi api = Load();
-    return api;
+const WinInetApi* WinInet() {
+    return SystemFunctions<WinInetApi>();
 }
 
-namespace {
-// Loads the library while the process starts, before the entry point and
-// before any thread of ours exists.
-const bool preloaded = WinInet().module != nullptr;
-} // namespace
+void handle_traits::Internet::Close(void* handle) {
+    if (const WinInetApi* api = WinInet())
+        api->InternetCloseHandle(static_cast<HINTERNET>(handle));
+}

@@ -2,15 +2,18 @@
 // WinINet, bound at run time. The installer never imports wininet.dll: an
 // import would be resolved by the loader's normal search, which looks in the
 // executable's own folder first (usually a downloads folder anybody can write
-// to). Instead the library is loaded by its full path in the System folder
-// when the process starts, before the entry point runs, and stays loaded
-// until the process ends.
+// to). Instead the library is bound by its full path in the System folder
+// (the program's start binds it before any thread of ours exists) and stays
+// loaded until the process ends.
 #include "common/UniqueHandle.h"
+#include "platform/SystemLibrary.h"
 
 #include <windows.h>
 #include <wininet.h>
 
 struct WinInetApi {
+    static constexpr const wchar_t* kLibrary = L"wininet.dll";
+
     decltype(&::InternetGetConnectedState) InternetGetConnectedState = nullptr;
     decltype(&::InternetOpenW) InternetOpenW = nullptr;
     decltype(&::InternetOpenUrlW) InternetOpenUrlW = nullptr;
@@ -18,21 +21,9 @@ struct WinInetApi {
     decltype(&::InternetCloseHandle) InternetCloseHandle = nullptr;
     decltype(&::HttpQueryInfoW) HttpQueryInfoW = nullptr;
 
-    // The library itself; null when it could not be loaded, in which case
-    // every function pointer is null too.
-    HMODULE module = nullptr;
+    bool BindFrom(const SystemLibrary& library);
 };
 
-// The process-wide table. A pointer that could not be resolved stays null and
-// the caller treats it as a failed call; nothing here is ever unloaded.
-const WinInetApi& WinInet();
-
-// Owns a WinINet handle (session, connection or request).
-struct InternetHandleTraits {
-    static HINTERNET Invalid() { return nullptr; }
-    static void Close(HINTERNET handle) {
-        if (WinInet().InternetCloseHandle)
-            WinInet().InternetCloseHandle(handle);
-    }
-};
-using unique_hinternet = UniqueHandle<HINTERNET, InternetHandleTraits>;
+// The process-wide table; null when WinINet could not be bound, which every
+// caller treats as a failed call.
+const WinInetApi* WinInet();

@@ -4,50 +4,50 @@
 
 namespace {
 
+// Bound once, thread-safely, by whichever thread needs it first (the window
+// for the logo, or a worker for the archive tool).
 struct Table {
+    static constexpr const wchar_t* kLibrary = L"kernel32.dll";
+
     HRSRC(WINAPI* find)(HMODULE, LPCWSTR, LPCWSTR) = nullptr;
     HGLOBAL(WINAPI* load)(HMODULE, HRSRC) = nullptr;
     DWORD(WINAPI* size)(HMODULE, HRSRC) = nullptr;
     LPVOID(WINAPI* lock)(HGLOBAL) = nullptr;
     BOOL(WINAPI* free)(HGLOBAL) = nullptr;
+
+    bool BindFrom(const SystemLibrary& library) {
+        return library.Bind("FindResourceW", find, "LoadResource", load, "SizeofResource", size,
+                            "LockResource", lock, "FreeResource", free);
+    }
 };
 
-// Filled once, thread-safely, by whichever thread needs it first (the window
-// for the logo, or a worker for the archive tool).
-const Table& Api() {
-    static const Table table = [] {
-        Table t;
-        BindSystemLibrary(L"kernel32.dll")
-            .Bind("FindResourceW", t.find, "LoadResource", t.load, "SizeofResource", t.size, "LockResource",
-                  t.lock, "FreeResource", t.free);
-        return t;
-    }();
-    return table;
+const Table* Api() {
+    return SystemFunctions<Table>();
 }
 
 } // namespace
 
 HRSRC ResourceApi::FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
-    const auto fn = Api().find;
+    const auto fn = Api() ? Api()->find : nullptr;
     return fn ? fn(module, name, type) : nullptr;
 }
 
 HGLOBAL ResourceApi::LoadResource(HMODULE module, HRSRC resource) {
-    const auto fn = Api().load;
+    const auto fn = Api() ? Api()->load : nullptr;
     return fn ? fn(module, resource) : nullptr;
 }
 
 DWORD ResourceApi::SizeofResource(HMODULE module, HRSRC resource) {
-    const auto fn = Api().size;
+    const auto fn = Api() ? Api()->size : nullptr;
     return fn ? fn(module, resource) : 0;
 }
 
 LPVOID ResourceApi::LockResource(HGLOBAL loaded) {
-    const auto fn = Api().lock;
+    const auto fn = Api() ? Api()->lock : nullptr;
     return fn ? fn(loaded) : nullptr;
 }
 
 BOOL ResourceApi::FreeResource(HGLOBAL loaded) {
-    const auto fn = Api().free;
+    const auto fn = Api() ? Api()->free : nullptr;
     return fn ? fn(loaded) : FALSE;
 }

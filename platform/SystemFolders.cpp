@@ -1,5 +1,7 @@
 #include "platform/SystemFolders.h"
 
+#include "common/UniqueHandle.h"
+
 #include <shlobj.h>
 
 namespace {
@@ -20,12 +22,12 @@ std::wstring SystemDrive() {
 } // namespace
 
 std::wstring KnownFolderPath(REFKNOWNFOLDERID id, DWORD flags) {
-    PWSTR raw = nullptr;
-    std::wstring path;
-    if (SUCCEEDED(::SHGetKnownFolderPath(id, flags, nullptr, &raw)) && raw)
-        path = raw;
-    ::CoTaskMemFree(raw); // required even when the call fails
-    return path;
+    // Freed even when the call fails, as it requires.
+    unique_cotaskmem raw;
+    PWSTR* slot = reinterpret_cast<PWSTR*>(raw.put());
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, flags, nullptr, slot)) && raw)
+        return static_cast<const wchar_t*>(raw.get());
+    return std::wstring();
 }
 
 std::wstring UserTempFolder() {

@@ -8,6 +8,7 @@
 // worker threads may outlive any owner it could be given.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -43,3 +44,26 @@ SystemLibrary BindSystemLibrary(const wchar_t* fileName);
 
 // The library at a full path, with the same rules.
 SystemLibrary BindLibraryAt(const std::wstring& fullPath);
+
+// The one way a table of system functions is bound. A table is a struct of
+// function pointers with
+//     static constexpr const wchar_t* kLibrary = L"name.dll";
+//     bool BindFrom(const SystemLibrary& library); // library.Bind(...)
+// It is bound all or nothing: a table with any function missing is never
+// handed out, so no caller can reach an empty entry. Callers that get none
+// return their usual failure value (or, for the window's drawing, the
+// program's start decides to stop).
+template <typename Functions> std::optional<Functions> BindFunctions(const SystemLibrary& library) {
+    Functions functions;
+    if (!functions.BindFrom(library))
+        return std::nullopt;
+    return functions;
+}
+
+// The process-wide table, bound from the System folder at first use (never
+// before main; thread-safe), and kept. Null when it could not be bound.
+template <typename Functions> const Functions* SystemFunctions() {
+    static const std::optional<Functions> bound =
+        BindFunctions<Functions>(BindSystemLibrary(Functions::kLibrary));
+    return bound ? &*bound : nullptr;
+}

@@ -15,24 +15,19 @@
 
 namespace {
 
-struct OleaccFunctions {
-    HRESULT(WINAPI* createStdAccessibleObject)(HWND, LONG, REFIID, void**) = nullptr;
-    LRESULT(WINAPI* lresultFromObject)(REFIID, WPARAM, LPUNKNOWN) = nullptr;
-};
-
 // oleacc is not among the libraries the installer imports: it is bound from
 // the System folder when the first client asks, and kept.
-const OleaccFunctions* Oleacc() {
-    static const OleaccFunctions functions = [] {
-        OleaccFunctions f;
-        if (!BindSystemLibrary(L"oleacc.dll")
-                 .Bind("CreateStdAccessibleObject", f.createStdAccessibleObject, "LresultFromObject",
-                       f.lresultFromObject))
-            f = {};
-        return f;
-    }();
-    return functions.lresultFromObject ? &functions : nullptr;
-}
+struct OleaccFunctions {
+    static constexpr const wchar_t* kLibrary = L"oleacc.dll";
+
+    HRESULT(WINAPI* createStdAccessibleObject)(HWND, LONG, REFIID, void**) = nullptr;
+    LRESULT(WINAPI* lresultFromObject)(REFIID, WPARAM, LPUNKNOWN) = nullptr;
+
+    bool BindFrom(const SystemLibrary& library) {
+        return library.Bind("CreateStdAccessibleObject", createStdAccessibleObject, "LresultFromObject",
+                            lresultFromObject);
+    }
+};
 
 // The object reaches its clients through COM, so the window's thread joins an
 // apartment the first time one asks, and stays in it.
@@ -213,7 +208,7 @@ LRESULT CALLBACK ProgressBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM l
 } // namespace
 
 LRESULT AccessibleObjectFor(HWND control, AccessibleKind kind, WPARAM wParam) {
-    const OleaccFunctions* oleacc = Oleacc();
+    const OleaccFunctions* oleacc = SystemFunctions<OleaccFunctions>();
     if (!oleacc || !InComApartment())
         return 0;
     ComPtr<IAccessible> standard;

@@ -5,13 +5,27 @@
 #include <windows.h>
 #include <commctrl.h>
 
+namespace {
+
+// The library stays loaded: the class must outlive every progress bar.
+struct CommonControlFunctions {
+    static constexpr const wchar_t* kLibrary = L"comctl32.dll";
+
+    BOOL(WINAPI* initCommonControlsEx)(const INITCOMMONCONTROLSEX*) = nullptr;
+
+    bool BindFrom(const SystemLibrary& library) {
+        return library.Bind("InitCommonControlsEx", initCommonControlsEx);
+    }
+};
+
+} // namespace
+
 void RegisterProgressBarClass() {
-    BOOL(WINAPI * init)(const INITCOMMONCONTROLSEX*) = nullptr;
-    // The library stays loaded: the class must outlive every progress bar.
-    if (!BindSystemLibrary(L"comctl32.dll").Bind("InitCommonControlsEx", init))
+    const CommonControlFunctions* comctl = SystemFunctions<CommonControlFunctions>();
+    if (!comctl)
         return;
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_PROGRESS_CLASS;
-    init(&controls);
+    comctl->initCommonControlsEx(&controls);
 }

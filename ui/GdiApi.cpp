@@ -1,59 +1,44 @@
 #include "ui/GdiApi.h"
 
-#include "platform/SystemFolders.h"
-#include "platform/SystemLibrary.h"
 #include "ui/ProcessExit.h"
 
-namespace {
-
-GdiFunctions installed;
-
-// Before the entry point: the table is complete before any code can draw.
-[[maybe_unused]] const bool gdiReady = [] {
-    InstallGdiFunctionsOrEnd(ResolveGdiFunctions(SystemFolderPath() + L"\\gdi32.dll"));
-    return true;
-}();
-
-} // namespace
-
-std::optional<GdiFunctions> ResolveGdiFunctions(const std::wstring& libraryPath) {
-    const SystemLibrary library = BindLibraryAt(libraryPath);
-    GdiFunctions f;
-    const bool all =
-        library.Bind("SetTextColor", f.setTextColor, "SetBkMode", f.setBkMode, "SelectObject", f.selectObject,
-                     "GetStockObject", f.getStockObject, "GetDeviceCaps", f.getDeviceCaps, "CreateSolidBrush",
-                     f.createSolidBrush, "CreateFontIndirectW", f.createFontIndirectW);
-    if (!all)
-        return std::nullopt;
-    return f;
+bool GdiFunctions::BindFrom(const SystemLibrary& library) {
+    return library.Bind("SetTextColor", setTextColor, "SetBkMode", setBkMode, "SelectObject", selectObject,
+                        "GetStockObject", getStockObject, "GetDeviceCaps", getDeviceCaps, "CreateSolidBrush",
+                        createSolidBrush, "CreateFontIndirectW", createFontIndirectW);
 }
 
-void InstallGdiFunctionsOrEnd(const std::optional<GdiFunctions>& functions) {
+void RequireGdiOrEnd(const GdiFunctions* functions) {
     if (!functions)
         EndProcess();
-    installed = *functions;
 }
 
 namespace GdiApi {
+namespace {
+const GdiFunctions* Gdi() {
+    return SystemFunctions<GdiFunctions>();
+}
+} // namespace
+
 COLORREF SetTextColor(HDC dc, COLORREF color) {
-    return installed.setTextColor(dc, color);
+    return Gdi() ? Gdi()->setTextColor(dc, color) : CLR_INVALID;
 }
 int SetBkMode(HDC dc, int mode) {
-    return installed.setBkMode(dc, mode);
+    return Gdi() ? Gdi()->setBkMode(dc, mode) : 0;
 }
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
-    return installed.selectObject(dc, object);
+    return Gdi() ? Gdi()->selectObject(dc, object) : nullptr;
 }
 HGDIOBJ GetStockObject(int object) {
-    return installed.getStockObject(object);
+    return Gdi() ? Gdi()->getStockObject(object) : nullptr;
 }
 int GetDeviceCaps(HDC dc, int index) {
-    return installed.getDeviceCaps(dc, index);
+    return Gdi() ? Gdi()->getDeviceCaps(dc, index) : 0;
 }
 HBRUSH CreateSolidBrush(COLORREF color) {
-    return installed.createSolidBrush(color);
+    return Gdi() ? Gdi()->createSolidBrush(color) : nullptr;
 }
 HFONT CreateFontIndirectW(const LOGFONTW* font) {
-    return installed.createFontIndirectW(font);
+    return Gdi() ? Gdi()->createFontIndirectW(font) : nullptr;
 }
 } // namespace GdiApi

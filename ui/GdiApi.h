@@ -1,16 +1,16 @@
 #pragma once
+#include "platform/SystemLibrary.h"
+
 #include <windows.h>
 
-#include <optional>
-#include <string>
-
 // The GDI functions the window draws with. The installer does not import
-// gdi32: it loads it by full path from the System folder and resolves these
-// by name before the entry point runs, so a gdi32.dll planted beside the
-// installer is never used. If the library or any of the functions cannot be
-// resolved, the process ends (exit code 0) before anything can call through
-// an empty entry.
+// gdi32: it binds it by full path from the System folder and resolves these
+// by name, so a gdi32.dll planted beside the installer is never used. The
+// program's start binds them before anything can draw, and ends the process
+// (exit code 0) when they cannot be bound.
 struct GdiFunctions {
+    static constexpr const wchar_t* kLibrary = L"gdi32.dll";
+
     COLORREF(WINAPI* setTextColor)(HDC, COLORREF) = nullptr;
     int(WINAPI* setBkMode)(HDC, int) = nullptr;
     HGDIOBJ(WINAPI* selectObject)(HDC, HGDIOBJ) = nullptr;
@@ -18,18 +18,16 @@ struct GdiFunctions {
     int(WINAPI* getDeviceCaps)(HDC, int) = nullptr;
     HBRUSH(WINAPI* createSolidBrush)(COLORREF) = nullptr;
     HFONT(WINAPI* createFontIndirectW)(const LOGFONTW*) = nullptr;
+
+    bool BindFrom(const SystemLibrary& library);
 };
 
-// Loads the library at libraryPath and resolves all seven functions; nothing
-// when the library or any one of them is missing. A library once loaded stays
-// loaded for the life of the process.
-std::optional<GdiFunctions> ResolveGdiFunctions(const std::wstring& libraryPath);
+// Returns when functions is a bound table; with none it ends the process
+// with exit code 0, before a window could be drawn without them.
+void RequireGdiOrEnd(const GdiFunctions* functions);
 
-// Makes the functions the ones every GdiApi call goes through; with nothing to
-// install it ends the process with exit code 0.
-void InstallGdiFunctionsOrEnd(const std::optional<GdiFunctions>& functions);
-
-// The window's GDI calls, through the installed functions.
+// The window's GDI calls, through the process-wide table; each returns its
+// failure value (0 or null) when gdi32 could not be bound.
 namespace GdiApi {
 COLORREF SetTextColor(HDC dc, COLORREF color);
 int SetBkMode(HDC dc, int mode);

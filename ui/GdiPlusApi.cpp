@@ -19,6 +19,8 @@ struct StartupInput {
 constexpr int kNotAvailable = 18; // GdiplusNotInitialized
 
 struct Table {
+    static constexpr const wchar_t* kLibrary = L"gdiplus.dll";
+
     int(WINAPI* startup)(ULONG_PTR*, const StartupInput*, void*) = nullptr;
     int(WINAPI* loadImageFromStream)(IStream*, Image**) = nullptr;
     int(WINAPI* disposeImage)(Image*) = nullptr;
@@ -26,31 +28,25 @@ struct Table {
     int(WINAPI* deleteGraphics)(Graphics*) = nullptr;
     int(WINAPI* drawImageRectI)(Graphics*, Image*, int, int, int, int) = nullptr;
     int(WINAPI* setInterpolationMode)(Graphics*, int) = nullptr;
-    bool complete = false;
+
+    bool BindFrom(const SystemLibrary& library) {
+        return library.Bind("GdiplusStartup", startup, "GdipLoadImageFromStream", loadImageFromStream,
+                            "GdipDisposeImage", disposeImage, "GdipCreateFromHDC", createFromHDC,
+                            "GdipDeleteGraphics", deleteGraphics, "GdipDrawImageRectI", drawImageRectI,
+                            "GdipSetInterpolationMode", setInterpolationMode);
+    }
 };
 
-const Table& Api() {
-    static const Table table = [] {
-        Table t;
-        const SystemLibrary library = BindSystemLibrary(L"gdiplus.dll");
-        t.complete = library.Bind(
-            "GdiplusStartup", t.startup, "GdipLoadImageFromStream", t.loadImageFromStream, "GdipDisposeImage",
-            t.disposeImage, "GdipCreateFromHDC", t.createFromHDC, "GdipDeleteGraphics", t.deleteGraphics,
-            "GdipDrawImageRectI", t.drawImageRectI, "GdipSetInterpolationMode", t.setInterpolationMode);
-        return t;
-    }();
-    return table;
-}
-
-bool Started() {
-    static const bool started = [] {
-        const Table& t = Api();
-        if (!t.complete)
-            return false;
+// The bound table once GDI+ has been started; null when it is not available.
+const Table* Api() {
+    static const Table* const started = []() -> const Table* {
+        const Table* t = SystemFunctions<Table>();
+        if (!t)
+            return nullptr;
         // Kept for the life of the process: GDI+ is never shut down.
         static ULONG_PTR token = 0;
         const StartupInput input;
-        return t.startup(&token, &input, nullptr) == 0;
+        return t->startup(&token, &input, nullptr) == 0 ? t : nullptr;
     }();
     return started;
 }
@@ -58,31 +54,31 @@ bool Started() {
 } // namespace
 
 bool Start() {
-    return Started();
+    return Api() != nullptr;
 }
 
 int LoadImageFromStream(IStream* stream, Image** image) {
-    return Started() ? Api().loadImageFromStream(stream, image) : kNotAvailable;
+    return Api() ? Api()->loadImageFromStream(stream, image) : kNotAvailable;
 }
 
 int DisposeImage(Image* image) {
-    return Started() ? Api().disposeImage(image) : kNotAvailable;
+    return Api() ? Api()->disposeImage(image) : kNotAvailable;
 }
 
 int CreateFromHDC(HDC dc, Graphics** graphics) {
-    return Started() ? Api().createFromHDC(dc, graphics) : kNotAvailable;
+    return Api() ? Api()->createFromHDC(dc, graphics) : kNotAvailable;
 }
 
 int DeleteGraphics(Graphics* graphics) {
-    return Started() ? Api().deleteGraphics(graphics) : kNotAvailable;
+    return Api() ? Api()->deleteGraphics(graphics) : kNotAvailable;
 }
 
 int DrawImageRectI(Graphics* graphics, Image* image, int x, int y, int width, int height) {
-    return Started() ? Api().drawImageRectI(graphics, image, x, y, width, height) : kNotAvailable;
+    return Api() ? Api()->drawImageRectI(graphics, image, x, y, width, height) : kNotAvailable;
 }
 
 int SetInterpolationMode(Graphics* graphics, int mode) {
-    return Started() ? Api().setInterpolationMode(graphics, mode) : kNotAvailable;
+    return Api() ? Api()->setInterpolationMode(graphics, mode) : kNotAvailable;
 }
 
 } // namespace GdiPlusApi

@@ -9,12 +9,6 @@
 
 namespace {
 
-struct GlobalMemory {
-    static HGLOBAL Invalid() { return nullptr; }
-    static void Close(HGLOBAL memory) { ::GlobalFree(memory); }
-};
-using unique_hglobal = UniqueHandle<HGLOBAL, GlobalMemory>;
-
 // A stream over a private copy of the bytes; the stream owns the copy.
 ComPtr<IStream> StreamOver(const void* data, DWORD size) {
     ComPtr<IStream> stream;

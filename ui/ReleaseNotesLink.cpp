@@ -1,5 +1,6 @@
 #include "ui/ReleaseNotesLink.h"
 
+#include "common/UniqueHandle.h"
 #include "ui/AccessibleControl.h"
 
 namespace {
@@ -56,9 +57,8 @@ LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
         if (cue) {
             RECT area;
             ::GetClientRect(link, &area);
-            const HDC dc = ::GetDC(link);
-            ::DrawFocusRect(dc, &area);
-            ::ReleaseDC(link, dc);
+            const unique_window_dc dc(link);
+            ::DrawFocusRect(dc.get(), &area);
         }
         return result;
     }

@@ -12,15 +12,17 @@
 void RunSilently(const WindowInputs& inputs) {
     const InstallDecision decision = DecisionForRecords(inputs);
     const PlannedRun run = PlanRun(decision, RunMode::Silent, inputs.uninstallMode);
-    LogEvent(L"decision: " +
-             DescribeDecision(decision, LoggedText(inputs.offeredVersion.Get()), inputs.installedVersion.Get()) +
-             L"; silent: " + PlannedRunName(run));
+    LogEvent(
+        L"decision: " +
+        DescribeDecision(decision, LoggedText(inputs.offeredVersion.Get()), inputs.installedVersion.Get()) +
+        L"; silent: " + PlannedRunName(run));
     const bool installs = run == PlannedRun::Install || run == PlannedRun::Upgrade;
     if (installs)
         EnsureInstallFolder();
     // Nobody can cancel: the session's cancel request is never made.
     InstallSession session;
-    const RunResult result = ExecutePlan(run, {inputs.offeredVersion, inputs.packageSha256}, session);
+    const RunResult result =
+        ExecutePlan(Profile(), run, {inputs.offeredVersion, inputs.packageSha256}, session);
     // The run has put back what was there before a failure: only the telling
     // is left. As after the window's install, a failed copy of the installer
     // is logged, and the installation itself stands.

@@ -72,7 +72,7 @@ std::vector<std::wstring> With(std::vector<std::wstring> files, const std::wstri
 } // namespace
 
 TEST_F(ArchiveTool, IsWrittenByteForByteFromTheResources) {
-    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    ExtractResourceToFolder(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, installDir_, L"7za.exe");
     const std::string written = ReadBytes(installDir_ + L"7za.exe");
     EXPECT_GT(written.size(), 100000u);
     EXPECT_TRUE(written == ReadBytes(ArchiveToolFile())) << "differs from the tool the build embedded";
@@ -80,22 +80,22 @@ TEST_F(ArchiveTool, IsWrittenByteForByteFromTheResources) {
 
 TEST_F(ArchiveTool, ReplacesAnExistingLongerFile) {
     WriteBytes(installDir_ + L"7za.exe", std::string(2 * 1024 * 1024, 'x'));
-    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
-    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    ExtractResourceToFolder(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, installDir_, L"7za.exe");
+    ExtractResourceToFolder(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, installDir_, L"7za.exe");
     EXPECT_TRUE(ReadBytes(installDir_ + L"7za.exe") == ReadBytes(ArchiveToolFile()));
 }
 
 TEST_F(ArchiveTool, MissingResourceWritesNothing) {
-    ExtractResourceToFile(ID_ARCHIVE_TOOL + 7, RT_ARCHIVE_TOOL, L"none.exe");
-    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL + 7, L"none.exe");
+    ExtractResourceToFolder(ID_ARCHIVE_TOOL + 7, RT_ARCHIVE_TOOL, installDir_, L"none.exe");
+    ExtractResourceToFolder(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL + 7, installDir_, L"none.exe");
     EXPECT_FALSE(FileExists(installDir_ + L"none.exe"));
 }
 
 TEST_F(ArchiveTool, UnpacksThePackageAndLeavesNeitherPackageNorBatch) {
-    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    ExtractResourceToFolder(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, installDir_, L"7za.exe");
     PlacePackage(L"Helmview.zip");
 
-    EXPECT_TRUE(UnpackArchive(L"Helmview.zip"));
+    EXPECT_TRUE((UnpackArchiveIn(installDir_, L"Helmview.zip", nullptr) == Unpacked::Done));
 
     EXPECT_EQ(FilesBelow(installDir_), With(kPackageFiles, L"7za.exe"));
     EXPECT_EQ(ReadBytes(installDir_ + L"data\\sub\\settings.ini"), "[fixture]\nnested=1\n");
@@ -103,14 +103,14 @@ TEST_F(ArchiveTool, UnpacksThePackageAndLeavesNeitherPackageNorBatch) {
 }
 
 TEST_F(ArchiveTool, OverwritesExistingFilesWithoutAsking) {
-    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    ExtractResourceToFolder(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, installDir_, L"7za.exe");
     MakeFolders(installDir_ + L"data\\sub");
     WriteBytes(installDir_ + L"data\\sub\\settings.ini", "old settings that are longer than the new ones");
     WriteBytes(installDir_ + L"Helmview.exe", "old");
     WriteBytes(installDir_ + L"kept.txt", "not in the package");
     PlacePackage(L"Helmview.zip");
 
-    UnpackArchive(L"Helmview.zip");
+    (UnpackArchiveIn(installDir_, L"Helmview.zip", nullptr) == Unpacked::Done);
 
     EXPECT_EQ(ReadBytes(installDir_ + L"data\\sub\\settings.ini"), "[fixture]\nnested=1\n");
     EXPECT_TRUE(ReadBytes(installDir_ + L"Helmview.exe") == ReadBytes(FixtureProgram(L"Helmview.exe")));
@@ -125,7 +125,7 @@ TEST_F(ArchiveTool, RunsTheToolByItsFullPathNeverAnotherProgramAnsweringToItsNam
     WriteBytes(installDir_ + L"7za.bat", "@copy /b unzip.bat captured.txt >nul\r\n");
     PlacePackage(L"NorvaleHelmview.zip");
 
-    UnpackArchive(L"NorvaleHelmview.zip");
+    (UnpackArchiveIn(installDir_, L"NorvaleHelmview.zip", nullptr) == Unpacked::Done);
 
     EXPECT_FALSE(FileExists(installDir_ + L"captured.txt")) << "the planted batch ran";
     EXPECT_EQ(FilesBelow(installDir_), std::vector<std::wstring>{L"7za.bat"})
@@ -135,18 +135,18 @@ TEST_F(ArchiveTool, RunsTheToolByItsFullPathNeverAnotherProgramAnsweringToItsNam
 TEST_F(ArchiveTool, WithoutTheToolThePackageIsStillDeleted) {
     PlacePackage(L"Helmview.zip");
 
-    EXPECT_FALSE(UnpackArchive(L"Helmview.zip"));
+    EXPECT_FALSE((UnpackArchiveIn(installDir_, L"Helmview.zip", nullptr) == Unpacked::Done));
 
     EXPECT_EQ(FilesBelow(installDir_), std::vector<std::wstring>{});
 }
 
 TEST_F(ArchiveTool, ACutPackageFailsEvenWhenFilesCameOut) {
-    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    ExtractResourceToFolder(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, installDir_, L"7za.exe");
     // Without the archive's directory at its end, but with every file's data.
     const std::string whole = ReadBytes(ServedPackage(L"2.2.0.1", L"Helmview.zip"));
     WriteBytes(installDir_ + L"Helmview.zip", whole.substr(0, whole.size() - 200));
 
-    EXPECT_FALSE(UnpackArchive(L"Helmview.zip"));
+    EXPECT_FALSE((UnpackArchiveIn(installDir_, L"Helmview.zip", nullptr) == Unpacked::Done));
 
     EXPECT_TRUE(FileExists(installDir_ + L"Helmview.exe")) << "the tool let the application out";
     EXPECT_FALSE(FileExists(installDir_ + L"Helmview.zip"));
@@ -167,14 +167,15 @@ TEST_F(ArchiveTool, RunsItsOwnBatchAndReadsTheToolsExitCodeWhateverTheUsersEnvir
                                        planted + L";" + std::wstring(path, length < 8192 ? length : 0));
     const EnvironmentVariable noCurrentDirectory(L"NoDefaultCurrentDirectoryInExePath", L"1");
     const EnvironmentVariable errorLevel(L"ERRORLEVEL", L"0");
-    ExtractResourceToFile(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, L"7za.exe");
+    ExtractResourceToFolder(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, installDir_, L"7za.exe");
 
     PlacePackage(L"Helmview.zip");
-    EXPECT_TRUE(UnpackArchive(L"Helmview.zip"));
+    EXPECT_TRUE((UnpackArchiveIn(installDir_, L"Helmview.zip", nullptr) == Unpacked::Done));
     EXPECT_EQ(FilesBelow(installDir_), With(kPackageFiles, L"7za.exe")) << "the installer's own batch ran";
 
     const std::string whole = ReadBytes(ServedPackage(L"2.2.0.1", L"Helmview.zip"));
     WriteBytes(installDir_ + L"Helmview.zip", whole.substr(0, whole.size() - 200));
-    EXPECT_FALSE(UnpackArchive(L"Helmview.zip")) << "the tool's failure, not the user's ERRORLEVEL";
+    EXPECT_FALSE((UnpackArchiveIn(installDir_, L"Helmview.zip", nullptr) == Unpacked::Done))
+        << "the tool's failure, not the user's ERRORLEVEL";
     EXPECT_FALSE(FileExists(installDir_ + L"planted-ran.txt"));
 }

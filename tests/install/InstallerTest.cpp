@@ -71,7 +71,7 @@ class Install : public InstallSequence {
 } // namespace
 
 TEST_F(Install, CompletesOnWindows10WithEveryStepInOrder) {
-    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -100,7 +100,7 @@ TEST_F(Install, CompletesOnWindows10WithEveryStepInOrder) {
 }
 
 TEST_F(Install, TakesTheSecondPackageNameWhenOnlyItIsOffered) {
-    Installer installer(ProductVersion(L"2.2.0.2"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.2"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -111,7 +111,7 @@ TEST_F(Install, TakesTheSecondPackageNameWhenOnlyItIsOffered) {
 
 TEST_F(Install, AnUpgradeReplacesTheOldFolderWhole) {
     RecordOlderInstallation();
-    Installer installer(ProductVersion(L"2.2.0.2"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.2"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -130,7 +130,7 @@ TEST_F(Install, CancelDuringTheDownloadLeavesTheInstalledVersionAsItWas) {
         R"({"/zqHelmview/application/2.2.0.4/Helmview.zip": {"slow": {"bytes_per_sec": 32768, "size": 4194304}}})"))
         << server.Error();
     RecordOlderInstallation();
-    Installer installer(ProductVersion(L"2.2.0.4"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.4"), session_);
     const std::wstring package = StagingFolderFor(installDir_) + L"Helmview.zip";
     std::thread canceller;
     RunResult result;
@@ -159,7 +159,7 @@ TEST_F(Install, CancelDuringTheDownloadLeavesTheInstalledVersionAsItWas) {
 
 TEST_F(Install, ACancelAfterThePackageCheckLeavesNothingOfAFreshInstall) {
     MakeFolders(installDir_); // as the window makes it before the run
-    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
     RunResult result;
     ProgressFollower follower;
     session_.SetProgressObserver(follower.Observer());
@@ -186,7 +186,7 @@ TEST_F(Install, AFileOfTheOldVersionInUseFailsTheRunBeforeAnythingMoves) {
     unique_hfile held(::CreateFileW((installDir_ + L"data\\old.cfg").c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
-    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
 
     const RunResult result = installer.Install();
 
@@ -203,7 +203,7 @@ TEST_F(Install, AFileOfTheOldVersionInUseFailsTheRunBeforeAnythingMoves) {
 TEST_F(Install, AFailureDuringTheSwitchPutsTheOldFolderBack) {
     RecordOlderInstallation();
     ScratchFolder scratch(L"taken");
-    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
     RunResult result;
     ProgressFollower follower;
     session_.SetProgressObserver(follower.Observer());
@@ -221,13 +221,13 @@ TEST_F(Install, AFailureDuringTheSwitchPutsTheOldFolderBack) {
     EXPECT_EQ(result.status, RunStatus::Failed);
     EXPECT_EQ(result.outcome.failure, Failure::FilesInUse);
     ExpectOlderInstallationAsItWas();
-    EXPECT_FALSE(switch_journal::Pending()) << "the journal went with the undo";
+    EXPECT_FALSE(switch_journal::Pending(Profile())) << "the journal went with the undo";
 }
 
 // The follower holds the worker at each value until the test has seen it, so
 // a Cancel lands exactly before or after the last step begins.
 TEST_F(Install, CancelIsRefusedOnceTheLastStepHasBegun) {
-    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
     bool accepted = true;
 
     const Values values = Run(installer, [&](std::int32_t value) {
@@ -242,7 +242,7 @@ TEST_F(Install, CancelIsRefusedOnceTheLastStepHasBegun) {
 }
 
 TEST_F(Install, CancelIsRefusedOnceTheSwitchHasBegun) {
-    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
     bool accepted = true;
 
     const Values values = Run(installer, [&](std::int32_t value) {
@@ -257,7 +257,7 @@ TEST_F(Install, CancelIsRefusedOnceTheSwitchHasBegun) {
 
 TEST_F(Install, RemovesTheOlderDriverWhenItsMarkerKeyExists) {
     CreateOlderDriverMarker();
-    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -272,7 +272,7 @@ TEST_F(Install, RemovesTheOlderDriverWhenItsMarkerKeyExists) {
 TEST_F(Install, KeepsTheOlderDriverOnAMachineFlaggedByTheDriveDetection) {
     CreateOlderDriverMarker();
     WriteMachineDword(kPermanentKey, L"QM7700Detected", 1);
-    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -282,7 +282,7 @@ TEST_F(Install, KeepsTheOlderDriverOnAMachineFlaggedByTheDriveDetection) {
 }
 
 TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
-    Installer installer(ProductVersion(L"2.2.0.9"), session_); // nothing served for this version
+    Installer installer(Profile(), ProductVersion(L"2.2.0.9"), session_); // nothing served for this version
     EXPECT_EXIT(
         {
             MessagesToStderr();
@@ -295,7 +295,7 @@ TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
 }
 
 TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlacedGoes) {
-    Installer installer(ProductVersion(L"2.2.0.1"), session_, std::wstring(64, L'0'));
+    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_, std::wstring(64, L'0'));
 
     EXPECT_EQ(
         installer.Install().outcome,
@@ -310,7 +310,7 @@ TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlaced
 }
 
 TEST_F(Install, APackageWithoutTheApplicationFailsBeforeAnythingPointsAtIt) {
-    Installer installer(ProductVersion(L"2.2.0.3"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.3"), session_);
 
     EXPECT_EQ(installer.Install().outcome,
               (Outcome{Failure::PackageNotUnpacked, L"text_missing_file", {L"Helmview.zip"}, 0}));
@@ -328,7 +328,7 @@ TEST_F(Install, UncreatableInstallFolderEndsTheProcessAfterAMessage) {
     const std::wstring blocker = scratch.path() + L"Program Files (x86)";
     WriteBytes(blocker, "a file where the folder should be");
     Profile().InitFrom(PackageServerBaseUrl(), L"C:\\setup\\HelmviewSetup.exe", blocker);
-    Installer installer(ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EXIT(
         {

@@ -61,7 +61,7 @@ TEST_F(Shortcuts, PointAtTheApplicationOnTheDesktopAndInTheCommonProgramsFolder)
     ASSERT_TRUE(::CopyFileW(FixtureProgram(L"Helmview.exe").c_str(),
                             (installDir_ + L"NorvaleSSDHelmview.exe").c_str(), FALSE));
 
-    CreateShortcuts();
+    CreateShortcuts(Profile());
 
     ExpectBothTarget(installDir_ + L"Helmview.exe");
 }
@@ -69,12 +69,12 @@ TEST_F(Shortcuts, PointAtTheApplicationOnTheDesktopAndInTheCommonProgramsFolder)
 TEST_F(Shortcuts, FallBackToTheFullNameWhenOnlyItExists) {
     ASSERT_TRUE(::CopyFileW(FixtureProgram(L"Helmview.exe").c_str(),
                             (installDir_ + L"NorvaleSSDHelmview.exe").c_str(), FALSE));
-    CreateShortcuts();
+    CreateShortcuts(Profile());
     ExpectBothTarget(installDir_ + L"NorvaleSSDHelmview.exe");
 }
 
 TEST_F(Shortcuts, NameTheFullNameWhenNeitherProgramExists) {
-    CreateShortcuts();
+    CreateShortcuts(Profile());
     ExpectBothTarget(installDir_ + L"NorvaleSSDHelmview.exe");
 }
 
@@ -83,7 +83,7 @@ TEST_F(Shortcuts, ReplaceExistingShortcuts) {
     WriteBytes(programs_ + L"Helmview.lnk", "not a shortcut");
     ASSERT_TRUE(
         ::CopyFileW(FixtureProgram(L"Helmview.exe").c_str(), (installDir_ + L"Helmview.exe").c_str(), FALSE));
-    CreateShortcuts();
+    CreateShortcuts(Profile());
     ExpectBothTarget(installDir_ + L"Helmview.exe");
 }
 
@@ -93,12 +93,12 @@ TEST_F(Shortcuts, RemovalDeletesTheFiveKnownShortcutsOnly) {
                                      desktop_ + L"Unrelated.lnk", programs_ + L"Unrelated.lnk"})
         WriteBytes(path, "lnk");
     EXPECT_EQ(
-        ShortcutPathsToRemove(),
+        ShortcutPathsToRemove(Profile()),
         (std::vector<std::wstring>{desktop_ + L"Helmview.lnk", desktop_ + L"Norvale SSD Helmview.lnk",
                                    desktop_ + L"Tessaro SSD Helmview.lnk",
                                    desktop_ + L"Tessaro SSD Helmview.lnk", programs_ + L"Helmview.lnk"}));
 
-    RemoveShortcuts();
+    RemoveShortcuts(Profile());
 
     EXPECT_FALSE(FileExists(desktop_ + L"Helmview.lnk"));
     EXPECT_FALSE(FileExists(desktop_ + L"Norvale SSD Helmview.lnk"));
@@ -110,7 +110,7 @@ TEST_F(Shortcuts, RemovalDeletesTheFiveKnownShortcutsOnly) {
 
 TEST_F(Shortcuts, RemovalWithNothingThereDoesNothing) {
     WriteBytes(desktop_ + L"Unrelated.lnk", "lnk");
-    RemoveShortcuts();
+    RemoveShortcuts(Profile());
     EXPECT_TRUE(FileExists(desktop_ + L"Unrelated.lnk"));
     EXPECT_FALSE(FileExists(desktop_ + L"Helmview.lnk"));
 }

@@ -52,7 +52,7 @@ class Uninstall : public ::testing::Test {
 
     Values Run() {
         InstallSession session;
-        Uninstaller uninstaller(session);
+        Uninstaller uninstaller(Profile(), session);
         ProgressFollower follower;
         session.SetProgressObserver(follower.Observer());
         const Values values =

@@ -56,7 +56,7 @@ class FetchAvailableVersionTest : public ::testing::Test {
     // As start-up asks: the version, or the failure told and the process ended.
     static std::wstring FetchAvailableVersion(bool uninstallMode) {
         std::wstring version;
-        EndUnlessSucceeded(::FetchAvailableVersion(uninstallMode, version));
+        EndUnlessSucceeded(::FetchAvailableVersion(Profile(), uninstallMode, version));
         return version;
     }
 

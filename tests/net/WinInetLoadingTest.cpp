@@ -18,16 +18,16 @@ TEST(WinInetLoading, APlantedCopyBesideTheProgramIsNeverLoaded) {
                                  L"helm_import_probe.exe");
 }
 
-TEST(WinInetLoading, IsLoadedBeforeTheProgramRuns) {
-    // The downloader's code is linked into this program, so the library is
-    // in place before main, from the System folder.
+TEST(WinInetLoading, IsBoundFromTheSystemFolder) {
+    const WinInetApi* api = WinInet();
+    ASSERT_NE(api, nullptr);
     const HMODULE module = ::GetModuleHandleW(L"wininet.dll");
     ASSERT_NE(module, nullptr);
     wchar_t path[MAX_PATH] = {};
     ASSERT_GT(::GetModuleFileNameW(module, path, MAX_PATH), 0u);
     EXPECT_TRUE(SamePath(path, SystemFolderPath() + L"\\wininet.dll")) << ::testing::PrintToString(path);
-    EXPECT_EQ(WinInet().module, module);
-    EXPECT_NE(WinInet().InternetReadFile, nullptr);
+    EXPECT_NE(api->InternetReadFile, nullptr);
+    EXPECT_EQ(api, WinInet()); // bound once, kept
 }
 
 } // namespace

@@ -8,13 +8,11 @@
 
 #include <cstdlib>
 
-namespace {
+void handle_traits::WinHttp::Close(void* handle) {
+    ::WinHttpCloseHandle(handle);
+}
 
-struct WinHttpTraits {
-    static HINTERNET Invalid() { return nullptr; }
-    static void Close(HINTERNET h) { ::WinHttpCloseHandle(h); }
-};
-using unique_hhttp = UniqueHandle<HINTERNET, WinHttpTraits>;
+namespace {
 
 std::string ReadSmallFile(const std::wstring& path) {
     unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ,
