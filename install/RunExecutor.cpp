@@ -3,10 +3,6 @@
 #include "install/Installer.h"
 #include "install/Uninstaller.h"
 
-RunResult ExecutePlan(PlannedRun run, const Offer& offer, InstallSession& session) {
-    return ExecutePlan(Profile(), run, offer, session);
-}
-
 RunResult ExecutePlan(const ProductProfile& profile, PlannedRun run, const Offer& offer,
                       InstallSession& session) {
     switch (run) {

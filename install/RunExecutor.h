@@ -22,7 +22,3 @@ struct Offer {
 // completes); a plan that changes nothing completes at once.
 RunResult ExecutePlan(const ProductProfile& profile, PlannedRun run, const Offer& offer,
                       InstallSession& session);
-
-// The same for the product the process was started for: the form the
-// window's run loop still calls until it passes its profile itself.
-RunResult ExecutePlan(PlannedRun run, const Offer& offer, InstallSession& session);

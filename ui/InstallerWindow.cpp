@@ -1,5 +1,6 @@
 #include "ui/InstallerWindow.h"
 
+#include "common/UniqueHandle.h"
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
 #include "platform/SystemLibrary.h"
@@ -105,14 +106,13 @@ int TextWidth(HWND control) {
     const int length = ::GetWindowTextLengthW(control);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     ::GetWindowTextW(control, text.data(), length + 1);
-    const HDC dc = ::GetDC(control);
+    const unique_window_dc dc(control);
     const auto font = reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0));
-    const HGDIOBJ previous = font ? GdiApi::SelectObject(dc, font) : nullptr;
+    const HGDIOBJ previous = font ? GdiApi::SelectObject(dc.get(), font) : nullptr;
     RECT extent = {};
-    ::DrawTextW(dc, text.c_str(), length, &extent, DT_CALCRECT | DT_SINGLELINE);
+    ::DrawTextW(dc.get(), text.c_str(), length, &extent, DT_CALCRECT | DT_SINGLELINE);
     if (previous)
-        GdiApi::SelectObject(dc, previous);
-    ::ReleaseDC(control, dc);
+        GdiApi::SelectObject(dc.get(), previous);
     return extent.right - extent.left;
 }
 
@@ -248,10 +248,8 @@ int WindowDpi(HWND window) {
         if (const UINT dpi = getDpiForWindow(window))
             return static_cast<int>(dpi);
     }
-    const HDC dc = ::GetDC(window);
-    const int dpi = dc ? GdiApi::GetDeviceCaps(dc, LOGPIXELSX) : 0;
-    if (dc)
-        ::ReleaseDC(window, dc);
+    const unique_window_dc dc(window);
+    const int dpi = dc ? GdiApi::GetDeviceCaps(dc.get(), LOGPIXELSX) : 0;
     return dpi > 0 ? dpi : kDesignDpi;
 }
 

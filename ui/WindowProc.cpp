@@ -32,9 +32,9 @@ void StartRun(InstallerWindow& w, PlannedRun run) {
     const bool uninstall = run == PlannedRun::Uninstall;
     InstallSession& session = uninstall ? w.uninstallRun.emplace() : w.installRun.emplace();
     const Offer offer = uninstall ? Offer{} : Offer{w.inputs.offeredVersion, w.inputs.packageSha256};
-    w.worker =
-        WorkerRun::Start([&session, run, offer] { session.SetResult(ExecutePlan(run, offer, session)); },
-                         uninstall ? nullptr : w.objects.mainWindow, kInstallRunReturned);
+    w.worker = WorkerRun::Start(
+        [&session, run, offer] { session.SetResult(ExecutePlan(Profile(), run, offer, session)); },
+        uninstall ? nullptr : w.objects.mainWindow, kInstallRunReturned);
 }
 
 WindowEvent TickEvent(const InstallerWindow& w) {

@@ -110,7 +110,7 @@ TEST_F(ArchiveTool, OverwritesExistingFilesWithoutAsking) {
     WriteBytes(installDir_ + L"kept.txt", "not in the package");
     PlacePackage(L"Helmview.zip");
 
-    (UnpackArchiveIn(installDir_, L"Helmview.zip", nullptr) == Unpacked::Done);
+    EXPECT_EQ(UnpackArchiveIn(installDir_, L"Helmview.zip", nullptr), Unpacked::Done);
 
     EXPECT_EQ(ReadBytes(installDir_ + L"data\\sub\\settings.ini"), "[fixture]\nnested=1\n");
     EXPECT_TRUE(ReadBytes(installDir_ + L"Helmview.exe") == ReadBytes(FixtureProgram(L"Helmview.exe")));
@@ -125,7 +125,8 @@ TEST_F(ArchiveTool, RunsTheToolByItsFullPathNeverAnotherProgramAnsweringToItsNam
     WriteBytes(installDir_ + L"7za.bat", "@copy /b unzip.bat captured.txt >nul\r\n");
     PlacePackage(L"NorvaleHelmview.zip");
 
-    (UnpackArchiveIn(installDir_, L"NorvaleHelmview.zip", nullptr) == Unpacked::Done);
+    EXPECT_NE(UnpackArchiveIn(installDir_, L"NorvaleHelmview.zip", nullptr), Unpacked::Done)
+        << "no archive tool to run";
 
     EXPECT_FALSE(FileExists(installDir_ + L"captured.txt")) << "the planted batch ran";
     EXPECT_EQ(FilesBelow(installDir_), std::vector<std::wstring>{L"7za.bat"})
