@@ -82,15 +82,6 @@ ChildEnd RunChild(const std::wstring& programPath, const std::wstring& commandLi
                         workingFolder.empty() ? nullptr : workingFolder.c_str(), cancel);
 }
 
-void RunAndWait(const std::wstring& commandLine) {
-    StartAndWait(nullptr, commandLine, nullptr, nullptr);
-}
-
-bool RunProgramAndWait(const std::wstring& programPath, const std::wstring& commandLine,
-                       const std::wstring& currentDirectory) {
-    return RunChild(programPath, commandLine, currentDirectory).Succeeded();
-}
-
 void KillProcess(const std::wstring& exeName) {
     const std::wstring system = SystemFolderPath();
     RunChild(system + L"\\taskkill.exe", KillCommandLine(system, exeName), system);

@@ -23,15 +23,6 @@ struct ChildEnd {
 ChildEnd RunChild(const std::wstring& programPath, const std::wstring& commandLine,
                   const std::wstring& workingFolder, const DownloadAbort* cancel = nullptr);
 
-// Runs commandLine (its first token names the program) with the installer's
-// environment and current directory, and waits for it to end.
-void RunAndWait(const std::wstring& commandLine);
-
-// RunChild without a cancel: true when the program ran and ended with exit
-// code 0.
-bool RunProgramAndWait(const std::wstring& programPath, const std::wstring& commandLine,
-                       const std::wstring& currentDirectory);
-
 // Forcibly ends every process whose image name is exeName, through the System
 // folder's taskkill run in the System folder, and waits until taskkill has
 // finished.

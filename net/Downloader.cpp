@@ -122,10 +122,6 @@ Outcome Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, s
     return Transfer({UrlOf(subPath, fileName), fileName, L"", &sink, kPackageRetries}, abort).outcome;
 }
 
-Outcome Downloader::DownloadToInstallDir(std::wstring subPath, std::wstring fileName, DownloadAbort* abort) {
-    return DownloadFile(std::move(subPath), Profile().installDir(), std::move(fileName), abort);
-}
-
 Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, std::wstring& text,
                                  DownloadAbort* abort) {
     if (!IsConnected())

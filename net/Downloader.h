@@ -22,9 +22,6 @@ class Downloader {
     // outcome is a success.
     static Outcome DownloadFile(std::wstring subPath, std::wstring targetDir, std::wstring fileName,
                                 DownloadAbort* abort = nullptr);
-    // DownloadFile into the profile's installDir.
-    static Outcome DownloadToInstallDir(std::wstring subPath, std::wstring fileName,
-                                        DownloadAbort* abort = nullptr);
     // The whole body into text, one character per byte (for the small ASCII
     // manifest). Reading stops at kMaxTextBytes: a longer body fails like a
     // broken transfer of that file, with ERROR_FILE_TOO_LARGE. Aborted: a

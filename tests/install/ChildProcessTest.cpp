@@ -18,20 +18,20 @@ void CopyProgram(const std::wstring& from, const std::wstring& to) {
 
 } // namespace
 
-TEST(RunAndWait, RunsAQuotedProgramPathWithBlanksAndWaitsForItsEnd) {
+TEST(RunChild, RunsAQuotedProgramPathWithBlanksAndWaitsForItsEnd) {
     ScratchFolder folder(L"run \u00e9t\u00e9");
     const std::wstring program = folder.path() + L"VC_redist.x86.exe";
     CopyProgram(FixtureProgram(L"fixture_prereq.exe"), program);
     FixtureLog log;
 
     const std::wstring commandLine = ProgramCommandLine(program, L"/quiet /norestart");
-    RunAndWait(commandLine);
+    EXPECT_TRUE(RunChild(program, commandLine, L"").Succeeded());
 
     // The line is there as soon as the call returns: it waited for the end.
     EXPECT_EQ(log.Lines(), std::vector<std::wstring>{L"VC_redist.x86.exe " + commandLine});
 }
 
-TEST(RunAndWait, QuotedPathDoesNotRunAProgramPlantedAtTheFirstBlank) {
+TEST(RunChild, QuotedPathDoesNotRunAProgramPlantedAtTheFirstBlank) {
     // Unquoted, "<folder>\app dir\setup.exe" would be tried as "<folder>\app.exe" first.
     ScratchFolder folder(L"planted");
     MakeFolders(folder.path() + L"app dir");
@@ -39,20 +39,23 @@ TEST(RunAndWait, QuotedPathDoesNotRunAProgramPlantedAtTheFirstBlank) {
     CopyProgram(FixtureProgram(L"fixture_prereq.exe"), folder.path() + L"app.exe");
     FixtureLog log;
 
-    RunAndWait(ProgramCommandLine(folder.path() + L"app dir\\setup.exe", L"/quiet"));
+    const std::wstring program = folder.path() + L"app dir\\setup.exe";
+    RunChild(program, ProgramCommandLine(program, L"/quiet"), L"");
 
     const std::vector<std::wstring> lines = log.Lines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].substr(0, 10), L"setup.exe ");
 }
 
-TEST(RunAndWait, MissingProgramIsSkippedAndTheNextOneRuns) {
+TEST(RunChild, MissingProgramIsSkippedAndTheNextOneRuns) {
     ScratchFolder folder(L"missing");
     CopyProgram(FixtureProgram(L"fixture_prereq.exe"), folder.path() + L"present.exe");
     FixtureLog log;
 
-    RunAndWait(ProgramCommandLine(folder.path() + L"absent.exe", L"/quiet"));
-    RunAndWait(ProgramCommandLine(folder.path() + L"present.exe", L"/second"));
+    const std::wstring absent = folder.path() + L"absent.exe";
+    const std::wstring present = folder.path() + L"present.exe";
+    EXPECT_FALSE(RunChild(absent, ProgramCommandLine(absent, L"/quiet"), L"").started);
+    EXPECT_TRUE(RunChild(present, ProgramCommandLine(present, L"/second"), L"").Succeeded());
 
     const std::vector<std::wstring> lines = log.Lines();
     ASSERT_EQ(lines.size(), 1u);

@@ -449,13 +449,6 @@ TEST_F(DownloaderTest, TargetThatCannotBeCreatedIsAFailure) {
         << "a file that can be written is";
 }
 
-TEST_F(DownloaderTest, DownloadToInstallDirWritesIntoTheInstallFolder) {
-    ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 9000})")));
-    std::filesystem::create_directories(std::filesystem::path(Profile().installDir()));
-    EXPECT_TRUE(Told(Downloader::DownloadToInstallDir(kPackageFolder, L"Helmview.zip")));
-    EXPECT_EQ(ReadBytes(Profile().installDir() + L"Helmview.zip"), GeneratedBytes(9000));
-}
-
 TEST_F(DownloaderTest, UnreachableServerIsReportedWithoutAName) {
     // Nothing listens on port 1 of the loopback address.
     Profile().InitFrom(L"http://127.0.0.1:1/", folder_ + L"HelmviewSetup.exe", folder_);
