@@ -14,16 +14,6 @@
 
 namespace {
 
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    DWORD written = 0;
-    return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
 // text in the OEM code page, the one the command interpreter reads a batch
 // file in. False when a character has no place there: written anyway, it
 // would become another character and name another file.

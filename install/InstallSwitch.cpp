@@ -92,28 +92,8 @@ std::wstring LinkName(std::size_t index) {
     return L"Link " + std::to_wstring(index);
 }
 
-std::vector<BYTE> ReadWholeFile(const std::wstring& path) {
-    std::vector<BYTE> bytes;
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > 1024 * 1024)
-        return bytes;
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-        read != bytes.size())
-        bytes.clear();
-    return bytes;
-}
-
-void WriteWholeFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
-    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if (file)
-        ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
+// A shortcut is a few KiB; anything far larger is not one of ours.
+constexpr std::size_t kLargestShortcut = 1024 * 1024;
 
 void SaveRecords(const ProductProfile& profile, HKEY journal) {
     const std::vector<RecordKey> keys = RecordKeys(profile);
@@ -137,9 +117,9 @@ void SaveRecords(const ProductProfile& profile, HKEY journal) {
     for (std::size_t i = 0; i < links.size(); ++i) {
         if (!IsFile(links[i]))
             continue;
-        const std::vector<BYTE> bytes = ReadWholeFile(links[i]);
+        const std::string bytes = ReadWholeFile(links[i], kLargestShortcut);
         const std::wstring name = LinkName(i);
-        ::RegSetValueExW(journal, name.c_str(), 0, REG_BINARY, bytes.data(),
+        ::RegSetValueExW(journal, name.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
                          static_cast<DWORD>(bytes.size()));
     }
 }
@@ -172,9 +152,10 @@ void RestoreRecords(const ProductProfile& profile, HKEY journal) {
         const std::wstring name = LinkName(i);
         if (::RegQueryValueExW(journal, name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
             continue;
-        std::vector<BYTE> bytes(size);
-        if (::RegQueryValueExW(journal, name.c_str(), nullptr, nullptr, bytes.data(), &size) == ERROR_SUCCESS)
-            WriteWholeFile(links[i], bytes);
+        std::string bytes(size, '\0');
+        if (::RegQueryValueExW(journal, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(bytes.data()),
+                               &size) == ERROR_SUCCESS)
+            WriteWholeFile(links[i], bytes.substr(0, size));
     }
 }
 

@@ -41,25 +41,7 @@ std::wstring FinalPath(const std::wstring& path) {
     const unique_hfile file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file)
-        return {};
-    const HANDLE handle = file.get();
-    std::wstring final(MAX_PATH, L'\0');
-    DWORD n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()),
-                                          FILE_NAME_NORMALIZED);
-    if (n >= final.size()) {
-        final.resize(n);
-        n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()),
-                                        FILE_NAME_NORMALIZED);
-    }
-    if (n == 0 || n >= final.size())
-        return {};
-    final.resize(n);
-    if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0)
-        return L"\\" + final.substr(7);
-    if (final.compare(0, 4, L"\\\\?\\") == 0)
-        return final.substr(4);
-    return final;
+    return file ? ::FinalPath(file.get()) : std::wstring();
 }
 
 // Named even when the folder does not exist (yet): it stays protected.

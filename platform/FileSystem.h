@@ -17,6 +17,14 @@ std::wstring LongPath(const std::wstring& path);
 // empty when the system cannot tell.
 std::wstring FinalPath(HANDLE handle);
 
+// The whole file at path, when it exists, can be read and holds at most
+// maxBytes; empty otherwise.
+std::string ReadWholeFile(const std::wstring& path, std::size_t maxBytes);
+
+// Writes bytes as the whole file at path, replacing any file there; false
+// when it could not be written whole.
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
+
 // Whether a and b spell the same path, letters compared without regard to
 // case as the file system compares names, trailing backslashes ignored.
 bool SamePath(const std::wstring& a, const std::wstring& b);
