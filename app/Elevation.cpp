@@ -2,40 +2,24 @@
 
 #include "app/TempRelaunchName.h"
 #include "common/UniqueHandle.h"
-#include "i18n/TranslationCatalog.h"
 #include "platform/FileSystem.h"
 #include "platform/OwnExecutable.h"
 #include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
-#include "ui/ProcessExit.h"
-#include "ui/UserMessage.h"
+#include "report/OutcomeReport.h"
+#include "report/ProcessExit.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <exception>
-#include <functional>
 
 namespace {
 
 // Enough names for every process id a leftover folder could carry; past this
 // something is planting names faster than we can count and we give up.
 constexpr unsigned long kMaxNameAttempts = 4096;
-
-// text composes the message from the catalogue (see ShowUserMessage).
-[[noreturn]] void FailWith(const std::function<std::wstring()>& text, unsigned long code = 0) {
-    ShowUserMessage(
-        [&text] {
-            return UserMessageText{text(), Catalog().Translate(L"IDS_TITLE_ERROR")};
-        },
-        code);
-    EndProcess(RunEnd::Failed);
-}
-
-std::wstring Translated(const wchar_t* key) {
-    return Catalog().Translate(key);
-}
 
 // Starts the copy with the "runas" verb, which asks for elevation. An
 // interactive start ends at once; a silent one waits for the copy and ends
@@ -115,7 +99,7 @@ void RelaunchFromTempFolder(const std::wstring& commandLine, const std::wstring&
     // temporary name) would count every path as inside it and silently skip
     // the relaunch.
     if (!IsFullyQualifiedFolder(tempFolder))
-        FailWith([] { return Translated(L"temp_name_error"); });
+        EndWith({Failure::TempNameUnavailable});
 
     const std::wstring runFolder = FolderPart(TemporaryName(tempFolder, TemporaryNameToken(0, 0)));
     // The long forms too: if the folder came in its 8.3 form and the copy saw
@@ -127,18 +111,17 @@ void RelaunchFromTempFolder(const std::wstring& commandLine, const std::wstring&
     try {
         const FreshFolder folder = CreateFreshTempFolder(tempFolder, ::GetCurrentProcessId(), 0);
         if (folder.status == FreshFolder::Status::NoFreeName)
-            FailWith([] { return Translated(L"temp_name_error"); });
+            EndWith({Failure::TempNameUnavailable});
         if (folder.status == FreshFolder::Status::Failed)
-            FailWith([&] { return FolderErrorMessage(Translated(L"error_creating_folder"), folder.error); },
-                     folder.error);
+            EndWith({Failure::TempFolderNotCreated, {}, static_cast<std::uint32_t>(folder.error)});
         target = folder.path + L"\\" + moduleFileName;
     } catch (const std::exception&) {
-        FailWith([] { return Translated(L"error_creating_folder"); });
+        EndWith({Failure::TempFolderNotCreated});
     }
 
     if (!::CopyFileW(modulePath.c_str(), target.c_str(), TRUE)) {
         const DWORD error = ::GetLastError();
-        FailWith([&] { return CopyErrorMessage(Translated(L"copy_error"), error); }, error);
+        EndWith({Failure::TempCopyNotMade, {}, error});
     }
     StartCopy(target, commandLine, silent);
 }
@@ -157,9 +140,6 @@ bool IsRunningAsAdmin() {
     BOOL member = FALSE;
     const bool passed = ::CheckTokenMembership(nullptr, administrators.get(), &member) && member;
     if (!passed)
-        ShowUserMessage([] {
-            return UserMessageText{Catalog().Translate(L"admin_installer", {Profile().productName()}),
-                                   Catalog().Translate(L"admin_title")};
-        });
+        Tell({Failure::NotAdministrator, {Profile().productName()}});
     return passed;
 }

@@ -8,7 +8,7 @@
 // the given command line, and ends this process: at once, or in silent mode
 // once the copy has ended, with the copy's exit code (1602 when elevation is
 // refused). Returns only in the process that goes on (the one already running
-// from the temporary-files folder). Failures are told (ShowUserMessage) and
+// from the temporary-files folder). Failures are told (EndWith) and
 // end the process (exit code 0, 1603 in silent mode).
 void RelaunchFromTemp(const std::wstring& commandLine, bool silent);
 

@@ -2,6 +2,7 @@
 // message loop, or in silent mode the run without a window. Every way out of
 // an interactive run ends the process with exit code 0.
 #include "app/Elevation.h"
+#include "app/SilentRun.h"
 #include "app/SingleInstance.h"
 #include "app/StartupChecks.h"
 #include "app/StartupLog.h"
@@ -16,14 +17,12 @@
 #include "net/WinInetApi.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
+#include "report/OutcomeReport.h"
+#include "report/ProcessExit.h"
+#include "report/SilentMode.h"
 #include "ui/GdiApi.h"
 #include "ui/InstallerWindow.h"
 #include "ui/Keyboard.h"
-#include "ui/OutcomeReport.h"
-#include "ui/ProcessExit.h"
-#include "ui/SilentMode.h"
-#include "ui/SilentRun.h"
-#include "ui/UserMessage.h"
 
 #include <windows.h>
 
@@ -58,13 +57,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     // stops before it changes anything.
     if (!options.uninstallMode && !HeldFileIsRunningImage()) {
         LogEvent(L"failure: the file held as the installer is not the running program");
-        ShowUserMessage(
-            [] {
-                return UserMessageText{Catalog().Translate(L"copy_error") + L"  " + Profile().modulePath(),
-                                       Catalog().Translate(L"IDS_TITLE_ERROR")};
-            },
-            ERROR_FILE_INVALID);
-        EndProcess(RunEnd::Failed);
+        EndWith({Failure::CopyNotMade, {Profile().modulePath()}, ERROR_FILE_INVALID});
     }
     // Windows keeps a process's current directory from being removed or
     // moved: whatever folder the copy was started in, it works from the

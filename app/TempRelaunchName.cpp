@@ -52,11 +52,3 @@ bool RunsFromFolder(const std::wstring& modulePath, const std::wstring& folder) 
         return false;
     return AsciiLowerCase(modulePath).compare(0, folder.size(), AsciiLowerCase(folder)) == 0;
 }
-
-std::wstring FolderErrorMessage(const std::wstring& text, unsigned long errorCode) {
-    return text + L"(error code: " + std::to_wstring(errorCode) + L")";
-}
-
-std::wstring CopyErrorMessage(const std::wstring& text, unsigned long errorCode) {
-    return text + L"(error code " + std::to_wstring(errorCode) + L")";
-}

@@ -31,10 +31,3 @@ std::wstring FolderPart(const std::wstring& path);
 // only). A plain text prefix test: a sibling folder whose name only extends
 // folder also counts. An empty folder never matches.
 bool RunsFromFolder(const std::wstring& modulePath, const std::wstring& folder);
-
-// The folder-creation failure: the translated text followed directly by
-// "(error code: <n>)".
-std::wstring FolderErrorMessage(const std::wstring& text, unsigned long errorCode);
-
-// The copy failure: the translated text followed directly by "(error code <n>)".
-std::wstring CopyErrorMessage(const std::wstring& text, unsigned long errorCode);

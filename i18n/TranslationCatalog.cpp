@@ -88,20 +88,6 @@ void TranslationCatalog::ParseCatalogueText(const std::wstring& text) {
     dictionaries[code] = std::move(dictionary);
 }
 
-namespace {
-// Set while a ScopedTextLanguage lives on this thread.
-thread_local const std::wstring* languageOverride = nullptr;
-} // namespace
-
-ScopedTextLanguage::ScopedTextLanguage(std::wstring code)
-    : code(std::move(code)), previous(languageOverride) {
-    languageOverride = &this->code;
-}
-
-ScopedTextLanguage::~ScopedTextLanguage() {
-    languageOverride = previous;
-}
-
 void TranslationCatalog::SetLanguage(const std::wstring& code) {
     currentLanguage = code;
 }
@@ -116,8 +102,13 @@ std::wstring TranslationCatalog::Translate(const std::wstring& key) const {
 
 std::wstring TranslationCatalog::Translate(const std::wstring& key,
                                            const std::vector<std::wstring>& values) const {
+    return TranslateIn(currentLanguage, key, values);
+}
+
+std::wstring TranslationCatalog::TranslateIn(const std::wstring& code, const std::wstring& key,
+                                             const std::vector<std::wstring>& values) const {
     try {
-        const auto language = dictionaries.find(languageOverride ? *languageOverride : currentLanguage);
+        const auto language = dictionaries.find(code);
         if (language == dictionaries.end())
             return std::wstring();
         const auto entry = language->second.find(key);

@@ -21,6 +21,10 @@ class TranslationCatalog {
     // backslash-n becomes a line feed and %1..%n are filled left to right.
     std::wstring Translate(const std::wstring& key) const;
     std::wstring Translate(const std::wstring& key, const std::vector<std::wstring>& values) const;
+    // The same in the language `code`, whatever is current: the log keeps in
+    // English a message the user reads in theirs. Only reads.
+    std::wstring TranslateIn(const std::wstring& code, const std::wstring& key,
+                             const std::vector<std::wstring>& values = {}) const;
 
     std::wstring DisplayNameOf(const std::wstring& code) const;
     std::wstring CodeOfDisplayName(const std::wstring& displayName) const;
@@ -35,21 +39,6 @@ class TranslationCatalog {
     std::map<std::wstring, std::map<std::wstring, std::wstring>> dictionaries;
     std::map<std::wstring, std::wstring> displayNames;
     std::map<std::wstring, std::wstring> codesByDisplayName;
-};
-
-// While one lives, Translate on the thread that made it answers in `code`
-// instead of the current language, and the rest of the process is not
-// affected: the log keeps in English a message the user reads in theirs.
-class ScopedTextLanguage {
-  public:
-    explicit ScopedTextLanguage(std::wstring code);
-    ~ScopedTextLanguage();
-    ScopedTextLanguage(const ScopedTextLanguage&) = delete;
-    ScopedTextLanguage& operator=(const ScopedTextLanguage&) = delete;
-
-  private:
-    std::wstring code;
-    const std::wstring* previous;
 };
 
 // The process-wide catalogue.

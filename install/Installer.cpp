@@ -64,7 +64,7 @@ template <typename Step> void RunStep(Step&& step) {
 Outcome PackageNotVerified(const std::wstring& package, std::uint32_t code) {
     wchar_t hex[16];
     std::swprintf(hex, sizeof hex / sizeof hex[0], L"0x%08X", static_cast<unsigned>(code));
-    return {Failure::PackageMismatch, L"error_generic", {hex, package}, code};
+    return {Failure::PackageMismatch, {hex, package}, code};
 }
 
 } // namespace
@@ -88,8 +88,7 @@ RunResult Installer::Install() {
         RemoveFolder(folders.staging, 0);
         CreateFolderTree(folders.staging);
         if (!IsFolder(folders.staging))
-            return Abandon(RunResult::FailedWith(
-                {Failure::FolderNotCreated, L"error_creating_folder", {folders.installDir}, 0}));
+            return Abandon(RunResult::FailedWith({Failure::FolderNotCreated, {folders.installDir}, 0}));
 
         SetStepProgress(10, 25);
         ExtractResourceToFolder(ID_ARCHIVE_TOOL, RT_ARCHIVE_TOOL, folders.staging, kArchiveToolName);
@@ -119,8 +118,7 @@ RunResult Installer::Install() {
         // broken package look installed.
         if (unpacked != Unpacked::Done ||
             !(IsFile(folders.staging + profile.exeName()) || IsFile(folders.staging + profile.exeFullName())))
-            return Abandon(
-                RunResult::FailedWith({Failure::PackageNotUnpacked, L"text_missing_file", {package}, 0}));
+            return Abandon(RunResult::FailedWith({Failure::PackageNotUnpacked, {package}, 0}));
 
         // From here the run completes or puts everything back: a Cancel made
         // before ends it now, one made after is refused.
@@ -129,10 +127,8 @@ RunResult Installer::Install() {
         return Switch();
     } catch (...) {
         switch_journal::Undo(profile);
-        return Abandon(RunResult::FailedWith({Failure::FolderNotCreated,
-                                              L"error_creating_folder",
-                                              {folders.installDir},
-                                              ERROR_NOT_ENOUGH_MEMORY}));
+        return Abandon(RunResult::FailedWith(
+            {Failure::FolderNotCreated, {folders.installDir}, ERROR_NOT_ENOUGH_MEMORY}));
     }
 }
 
@@ -171,14 +167,13 @@ RunResult Installer::Switch() {
         ::Sleep(kReleasePauseMilliseconds);
     }
     if (!blocked.path.empty())
-        return Abandon(RunResult::FailedWith({Failure::FilesInUse, L"", {blocked.path}, blocked.error}));
+        return Abandon(RunResult::FailedWith({Failure::FilesInUse, {blocked.path}, blocked.error}));
 
     folders.aside = AsideFolderFor(folders.installDir);
     if (!folders.tessaroDir.empty())
         folders.tessaroAside = AsideFolderFor(folders.tessaroDir);
     if (!switch_journal::Begin(profile, folders))
-        return Abandon(
-            RunResult::FailedWith({Failure::FilesInUse, L"", {folders.installDir}, ERROR_CANTWRITE}));
+        return Abandon(RunResult::FailedWith({Failure::FilesInUse, {folders.installDir}, ERROR_CANTWRITE}));
 
     bool moved = true;
     if (IsFolder(folders.installDir) && !::RemoveDirectoryW(folders.installDir.c_str()))
@@ -190,7 +185,7 @@ RunResult Installer::Switch() {
     if (!moved) {
         const DWORD error = ::GetLastError();
         switch_journal::Undo(profile);
-        return Abandon(RunResult::FailedWith({Failure::FilesInUse, L"", {folders.installDir}, error}));
+        return Abandon(RunResult::FailedWith({Failure::FilesInUse, {folders.installDir}, error}));
     }
 
     RunStep([&] {

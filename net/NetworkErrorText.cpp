@@ -11,18 +11,6 @@ std::wstring TrimTrailingSpace(std::wstring text) {
     return text;
 }
 
-std::wstring ComposeErrorText(std::uint32_t code, const std::wstring& systemText,
-                              const std::wstring& fileName) {
-    static const wchar_t digits[] = L"0123456789abcdef";
-    std::wstring hex;
-    do {
-        hex.insert(hex.begin(), digits[code % 16]);
-        code /= 16;
-    } while (code != 0);
-    const std::wstring reason = systemText.empty() ? std::wstring(L"unknown error") : systemText;
-    return reason + L"(0x" + hex + L"): " + FileNamePart(fileName);
-}
-
 int LeadingStatusNumber(const std::wstring& statusText) {
     int status = 0;
     for (const wchar_t c : statusText) {
@@ -43,26 +31,14 @@ bool StatusCarriesBody(int status) {
     return status >= 200 && status != 204 && status != 304;
 }
 
-TranslatedText HttpStatusMessage(const std::wstring& statusText, const std::wstring& fileName) {
-    switch (LeadingStatusNumber(statusText)) {
-    case 404:
-        return {L"text_missing_file", {fileName}};
-    case 500:
-        return {L"internal_server_error", {fileName}};
-    default:
-        return {L"error_generic", {statusText, fileName}};
-    }
-}
-
 Outcome NoConnectionOutcome() {
-    return {Failure::NoConnection, L"error_no_network", {}, 0};
+    return {Failure::NoConnection, {}, 0};
 }
 
 Outcome HttpStatusOutcome(const std::wstring& statusText, const std::wstring& fileName) {
-    TranslatedText message = HttpStatusMessage(statusText, fileName);
-    return {Failure::ServerStatus, std::move(message.key), std::move(message.values), 0};
+    return {Failure::ServerStatus, {statusText, fileName}, 0};
 }
 
 Outcome NetworkErrorOutcome(std::uint32_t code, const std::wstring& fileName) {
-    return {Failure::NetworkError, code == kSslCertificateRejected ? L"ssl_error" : L"", {fileName}, code};
+    return {Failure::NetworkError, {fileName}, code};
 }

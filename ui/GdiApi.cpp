@@ -1,6 +1,6 @@
 #include "ui/GdiApi.h"
 
-#include "ui/ProcessExit.h"
+#include "report/ProcessExit.h"
 
 bool GdiFunctions::BindFrom(const SystemLibrary& library) {
     return library.Bind("SetTextColor", setTextColor, "SetBkMode", setBkMode, "SelectObject", selectObject,

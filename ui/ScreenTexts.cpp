@@ -54,7 +54,3 @@ std::wstring UninstallFinishedMessage() {
 std::wstring CancelledFinishedMessage() {
     return T(L"IDS_SUMMARY_CANCELLED");
 }
-
-std::wstring InstallFolderFailureMessage(const std::wstring& installDir) {
-    return T(L"error_creating_folder") + L"  " + installDir;
-}

@@ -2,7 +2,7 @@
 // The composed texts of the installer window, in the current language of the
 // process-wide catalogue, with the profile's product name and the window's
 // versions.
-#include "ui/InstallState.h"
+#include "install/InstallState.h"
 #include "ui/WindowInputs.h"
 
 #include <string>
@@ -24,6 +24,3 @@ std::wstring OpeningScreenBody(InstallerScreen screen, const WindowInputs& input
 std::wstring InstallFinishedMessage(const ProductVersion& offered);
 std::wstring UninstallFinishedMessage();
 std::wstring CancelledFinishedMessage();
-
-// The message when the install folder cannot be created.
-std::wstring InstallFolderFailureMessage(const std::wstring& installDir);

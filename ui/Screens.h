@@ -2,7 +2,7 @@
 // The screens of the installer window: which controls show and what they say.
 // The layout never changes; a screen is a set of texts and visibilities.
 // User-interface thread only.
-#include "ui/InstallState.h"
+#include "install/InstallState.h"
 #include "ui/InstallerWindow.h"
 
 #include <string>

@@ -1,12 +1,12 @@
 #include "ui/WindowProc.h"
 
+#include "install/InstallFolder.h"
 #include "install/RunExecutor.h"
 #include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
-#include "ui/InstallFolder.h"
+#include "report/OutcomeReport.h"
+#include "report/ProcessExit.h"
 #include "ui/Keyboard.h"
-#include "ui/OutcomeReport.h"
-#include "ui/ProcessExit.h"
 #include "ui/ScreenTexts.h"
 #include "ui/Screens.h"
 #include "ui/WebAddress.h"
@@ -59,7 +59,7 @@ void Carry(InstallerWindow& w, WindowEffect effect) {
         ShowOpeningScreen(w, flow.openingScreen);
         break;
     case WindowEffect::EnsureInstallFolder:
-        EnsureInstallFolder();
+        EndUnlessSucceeded(EnsureInstallFolder(Profile()));
         break;
     case WindowEffect::ShowInstallingScreen:
         ShowInstallingScreen(w);
@@ -103,7 +103,8 @@ void Carry(InstallerWindow& w, WindowEffect effect) {
         ShowFinishScreen(w, InstallFinishedMessage(w.inputs.offeredVersion), true);
         break;
     case WindowEffect::CopySelfToInstallFolder:
-        CopySelfToInstallFolder();
+        // The installation stands without it; only the uninstaller is missing.
+        Tell(CopySelfToInstallFolder(Profile()));
         break;
     case WindowEffect::ShowUninstalledFinish:
         ShowFinishScreen(w, UninstallFinishedMessage(), false);
@@ -259,7 +260,7 @@ void OpenReleaseNotes() {
 }
 
 void LaunchApplication() {
-    const std::wstring path = ApplicationToLaunch();
+    const std::wstring path = ApplicationToLaunch(Profile());
     const auto result = reinterpret_cast<INT_PTR>(
         ::ShellExecuteW(nullptr, L"runas", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     // Above 32 is success; below, the error.

@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/InstallState.h"
+#include "install/InstallState.h"
 #include "ui/WindowFlow.h"
 
 #include <optional>

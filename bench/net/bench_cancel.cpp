@@ -16,7 +16,7 @@
 #include "net/DownloadAbort.h"
 #include "net/Downloader.h"
 #include "profile/ProductProfile.h"
-#include "ui/UserMessage.h"
+#include "report/OutcomeReport.h"
 
 #include "BenchReport.h"
 

@@ -3,8 +3,7 @@
 // (fetches BASE_URL + "zqHelmview/bench/" + FILE into TARGET_DIR + FILE).
 #include "net/Downloader.h"
 #include "profile/ProductProfile.h"
-#include "ui/OutcomeReport.h"
-#include "ui/UserMessage.h"
+#include "report/OutcomeReport.h"
 
 #include "BenchReport.h"
 

@@ -4,7 +4,7 @@
 #include "platform/SystemFolders.h"
 #include "profile/ProductProfile.h"
 #include "tests/app/AppTestSupport.h"
-#include "ui/UserMessage.h"
+#include "report/OutcomeReport.h"
 
 #include <gtest/gtest.h>
 

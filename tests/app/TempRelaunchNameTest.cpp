@@ -71,11 +71,4 @@ TEST(AsciiLowerCase, FoldsAsciiLettersOnly) {
     EXPECT_EQ(AsciiLowerCase(L"\u00C4\u0130"), L"\u00C4\u0130");
 }
 
-TEST(ErrorMessages, AppendTheErrorNumberWithoutABlank) {
-    EXPECT_EQ(FolderErrorMessage(L"Failed to create folder.", 5), L"Failed to create folder.(error code: 5)");
-    EXPECT_EQ(FolderErrorMessage(L"", 183), L"(error code: 183)");
-    EXPECT_EQ(CopyErrorMessage(L"Failed to copy program", 32), L"Failed to copy program(error code 32)");
-    EXPECT_EQ(CopyErrorMessage(L"x", 4294967295ul), L"x(error code 4294967295)");
-}
-
 } // namespace

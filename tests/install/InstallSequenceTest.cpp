@@ -3,7 +3,7 @@
 #include "MessageCapture.h"
 #include "i18n/TranslationCatalog.h"
 #include "profile/ProductProfile.h"
-#include "ui/UserMessage.h"
+#include "report/OutcomeReport.h"
 
 #include <algorithm>
 

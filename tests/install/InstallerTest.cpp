@@ -6,8 +6,7 @@
 #include "MessageCapture.h"
 #include "TestServerClient.h"
 #include "profile/ProductProfile.h"
-#include "ui/OutcomeReport.h"
-#include "ui/UserMessage.h"
+#include "report/OutcomeReport.h"
 
 #include <thread>
 
@@ -192,7 +191,7 @@ TEST_F(Install, AFileOfTheOldVersionInUseFailsTheRunBeforeAnythingMoves) {
 
     EXPECT_EQ(result.status, RunStatus::Failed);
     EXPECT_EQ(result.outcome,
-              (Outcome{Failure::FilesInUse, L"", {installDir_ + L"data\\old.cfg"}, ERROR_SHARING_VIOLATION}));
+              (Outcome{Failure::FilesInUse, {installDir_ + L"data\\old.cfg"}, ERROR_SHARING_VIOLATION}));
     held.reset();
     ExpectOlderInstallationAsItWas();
     EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
@@ -297,9 +296,8 @@ TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
 TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlacedGoes) {
     Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_, std::wstring(64, L'0'));
 
-    EXPECT_EQ(
-        installer.Install().outcome,
-        (Outcome{Failure::PackageMismatch, L"error_generic", {L"0x80091007", L"Helmview.zip"}, 0x80091007u}));
+    EXPECT_EQ(installer.Install().outcome,
+              (Outcome{Failure::PackageMismatch, {L"0x80091007", L"Helmview.zip"}, 0x80091007u}));
 
     EXPECT_EQ(session_.GetPackageCheck(), PackageCheck::Mismatch);
     EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
@@ -312,8 +310,7 @@ TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlaced
 TEST_F(Install, APackageWithoutTheApplicationFailsBeforeAnythingPointsAtIt) {
     Installer installer(Profile(), ProductVersion(L"2.2.0.3"), session_);
 
-    EXPECT_EQ(installer.Install().outcome,
-              (Outcome{Failure::PackageNotUnpacked, L"text_missing_file", {L"Helmview.zip"}, 0}));
+    EXPECT_EQ(installer.Install().outcome, (Outcome{Failure::PackageNotUnpacked, {L"Helmview.zip"}, 0}));
 
     EXPECT_EQ(session_.GetProgress(), 20);
     EXPECT_FALSE(FileExists(KnownShortcutFiles()[0]));

@@ -6,8 +6,7 @@
 #include "net/ConnectionProbe.h"
 #include "profile/ProductProfile.h"
 #include "settings/SettingsStore.h"
-#include "ui/OutcomeReport.h"
-#include "ui/UserMessage.h"
+#include "report/OutcomeReport.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "net/DownloadAbort.h"
 #include "net/Downloader.h"
 #include "profile/ProductProfile.h"
-#include "ui/OutcomeReport.h"
+#include "report/OutcomeReport.h"
 
 #include <gtest/gtest.h>
 

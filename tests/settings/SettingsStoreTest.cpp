@@ -4,7 +4,7 @@
 #include "RegistryTestSupport.h"
 
 #include "settings/SettingsStore.h"
-#include "ui/InstallState.h"
+#include "install/InstallState.h"
 
 #include <gtest/gtest.h>
 

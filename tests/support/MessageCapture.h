@@ -4,7 +4,7 @@
 // death tests, whose parent matches them there. Both make the English texts
 // current.
 #include "i18n/TranslationCatalog.h"
-#include "ui/UserMessage.h"
+#include "report/OutcomeReport.h"
 
 #include <gtest/gtest.h>
 

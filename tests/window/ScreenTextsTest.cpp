@@ -89,8 +89,6 @@ TEST_F(ScreenTexts, LanguageWithoutTranslationsLeavesOnlyTheJoiningCharacters) {
     Catalog().SetLanguage(L"fi-FI");
     EXPECT_EQ(VersionLineText(ShownVersion()), L": 2.2.0.1");
     EXPECT_EQ(InstallerVersionLineText(), L" : " + InstallerOwnVersion());
-    EXPECT_EQ(InstallFolderFailureMessage(L"C:\\PF\\Norvale\\SSD Helmview\\"),
-              L"  C:\\PF\\Norvale\\SSD Helmview\\");
 }
 
 } // namespace

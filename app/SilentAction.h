@@ -3,6 +3,6 @@
 // Free of <windows.h>.
 #include "install/RunPlan.h"
 #include "install/RunResult.h"
-#include "ui/ExitCodes.h"
+#include "report/ExitCodes.h"
 
 RunEnd SilentEnd(PlannedRun run, const RunResult& result);

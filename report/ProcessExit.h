@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/ExitCodes.h"
+#include "report/ExitCodes.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "ui/ProcessExit.h"
+#include "report/ProcessExit.h"
 
 #include "platform/RunLog.h"
-#include "ui/SilentMode.h"
+#include "report/SilentMode.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "ui/SilentMode.h"
+#include "report/SilentMode.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "ui/ExitCodes.h"
+#include "report/ExitCodes.h"
 
 std::uint32_t ExitCodeFor(RunEnd end, bool silent) {
     if (!silent)

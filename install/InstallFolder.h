@@ -1,22 +1,23 @@
 #pragma once
-// What the window does with the install folder itself, apart from the
-// install and uninstall runs.
+// The install folder around a run: made before it, the installer copied into
+// it after it, the application started from it.
+#include "common/Outcome.h"
+#include "profile/ProductProfile.h"
+
 #include <string>
 
 // Makes sure the profile's install folder exists, creating missing parents.
-// If it cannot be created, tells the user and ends the process (exit code 0,
-// 1603 in silent mode).
-void EnsureInstallFolder();
+// InstallFolderNotCreated when it cannot be created.
+Outcome EnsureInstallFolder(const ProductProfile& profile);
 
 // Puts a copy of the running installer into the install folder under the
 // profile's installedCopyName, replacing an older copy; the uninstall entry
 // points at it. The copy is made from the file held since start-up
-// (HoldOwnExecutable). Returns
-// false, after telling the user, when the copy could not be made: the
+// (HoldOwnExecutable). CopyNotMade when it could not be made: the
 // installation itself is complete, but the system's program list will not
 // find its uninstaller.
-bool CopySelfToInstallFolder();
+Outcome CopySelfToInstallFolder(const ProductProfile& profile);
 
 // The application to start after an install: the short executable name if it
 // exists in the install folder, otherwise the full one.
-std::wstring ApplicationToLaunch();
+std::wstring ApplicationToLaunch(const ProductProfile& profile);

@@ -1,4 +1,4 @@
-#include "ui/SilentAction.h"
+#include "app/SilentAction.h"
 
 RunEnd SilentEnd(PlannedRun run, const RunResult& result) {
     switch (result.status) {

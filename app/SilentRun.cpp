@@ -1,13 +1,14 @@
-#include "ui/SilentRun.h"
+#include "app/SilentRun.h"
 
+#include "app/SilentAction.h"
+#include "install/InstallFolder.h"
 #include "install/InstallSession.h"
 #include "install/RunExecutor.h"
 #include "platform/RunLog.h"
-#include "ui/InstallFolder.h"
-#include "ui/OutcomeReport.h"
-#include "ui/ProcessExit.h"
+#include "profile/ProductProfile.h"
+#include "report/OutcomeReport.h"
+#include "report/ProcessExit.h"
 #include "ui/Screens.h"
-#include "ui/SilentAction.h"
 
 void RunSilently(const WindowInputs& inputs) {
     const InstallDecision decision = DecisionForRecords(inputs);
@@ -18,7 +19,7 @@ void RunSilently(const WindowInputs& inputs) {
         L"; silent: " + PlannedRunName(run));
     const bool installs = run == PlannedRun::Install || run == PlannedRun::Upgrade;
     if (installs)
-        EnsureInstallFolder();
+        EndUnlessSucceeded(EnsureInstallFolder(Profile()));
     // Nobody can cancel: the session's cancel request is never made.
     InstallSession session;
     const RunResult result =
@@ -29,6 +30,6 @@ void RunSilently(const WindowInputs& inputs) {
     if (result.status == RunStatus::Failed)
         Tell(result.outcome);
     else if (installs && result.status == RunStatus::Completed)
-        CopySelfToInstallFolder();
+        Tell(CopySelfToInstallFolder(Profile()));
     EndProcess(SilentEnd(run, result));
 }

@@ -1,8 +1,9 @@
-#include "ui/UserMessage.h"
+#include "report/OutcomeReport.h"
 
 #include "i18n/TranslationCatalog.h"
 #include "platform/RunLog.h"
-#include "ui/SilentMode.h"
+#include "report/ProcessExit.h"
+#include "report/SilentMode.h"
 
 #include <windows.h>
 
@@ -26,7 +27,7 @@ void LogMessage(const UserMessageText& message, std::uint32_t code) {
     LogEvent(line);
 }
 
-void Show(const UserMessageText& message) {
+void ShowMessageBox(const UserMessageText& message) {
     if (SilentMode())
         return;
     UserMessageSink sink;
@@ -44,18 +45,26 @@ void Show(const UserMessageText& message) {
 
 } // namespace
 
-void ShowUserMessage(const UserMessageComposer& compose, std::uint32_t code) {
-    if (RunLogOpen()) {
-        const ScopedTextLanguage english(kLogLanguage);
-        LogMessage(compose(), code);
+void Tell(const Outcome& outcome) {
+    const std::optional<UserMessageText> shown = MessageFor(outcome, Catalog().GetLanguage());
+    if (!shown) {
+        if (!outcome.Succeeded())
+            LogEvent(L"failure: a network error without an error code");
+        return;
     }
-    Show(compose());
+    if (RunLogOpen())
+        LogMessage(MessageFor(outcome, kLogLanguage).value_or(UserMessageText{}), outcome.code);
+    ShowMessageBox(*shown);
 }
 
-void ShowUserMessage(const std::wstring& text, const std::wstring& caption) {
-    const UserMessageText message{text, caption};
-    LogMessage(message, 0);
-    Show(message);
+void EndWith(const Outcome& failure) {
+    Tell(failure);
+    EndProcess(RunEnd::Failed);
+}
+
+void EndUnlessSucceeded(const Outcome& outcome) {
+    if (!outcome.Succeeded())
+        EndWith(outcome);
 }
 
 UserMessageSink SetUserMessageSink(UserMessageSink sink) {

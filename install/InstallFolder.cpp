@@ -1,12 +1,7 @@
-#include "ui/InstallFolder.h"
+#include "install/InstallFolder.h"
 
-#include "i18n/TranslationCatalog.h"
 #include "platform/FileSystem.h"
 #include "platform/OwnExecutable.h"
-#include "profile/ProductProfile.h"
-#include "ui/ProcessExit.h"
-#include "ui/ScreenTexts.h"
-#include "ui/UserMessage.h"
 
 #include <windows.h>
 
@@ -25,46 +20,34 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
 
 } // namespace
 
-void EnsureInstallFolder() {
-    const std::wstring installDir = Profile().installDir();
+Outcome EnsureInstallFolder(const ProductProfile& profile) {
+    const std::wstring installDir = profile.installDir();
     if (IsFolder(installDir))
-        return;
+        return {};
     CreateFolderTree(installDir);
     if (IsFolder(installDir))
-        return;
-    ShowUserMessage([&installDir] {
-        return UserMessageText{InstallFolderFailureMessage(installDir),
-                               Catalog().Translate(L"IDS_TITLE_ERROR")};
-    });
-    EndProcess(RunEnd::Failed);
+        return {};
+    return {Failure::InstallFolderNotCreated, {installDir}, 0};
 }
 
-bool CopySelfToInstallFolder() {
-    const ProductProfile& profile = Profile();
+Outcome CopySelfToInstallFolder(const ProductProfile& profile) {
     const std::wstring target = profile.installDir() + profile.installedCopyName();
     const std::wstring source = profile.modulePath();
     // Started from the install folder itself: the copy is already in place,
     // and deleting it would only fail on the running file.
     if (SameFile(source, target))
-        return true;
+        return {};
     if (IsFile(target))
         ::DeleteFileW(target.c_str());
     // From the file held since start-up, never by its name: the name lies in
     // a folder the user can write to and may by now belong to another file.
     const DWORD error = CopyOwnExecutableTo(target);
     if (error == ERROR_SUCCESS)
-        return true;
-    ShowUserMessage(
-        [&target] {
-            return UserMessageText{Catalog().Translate(L"copy_error") + L"  " + target,
-                                   Catalog().Translate(L"IDS_TITLE_ERROR")};
-        },
-        error);
-    return false;
+        return {};
+    return {Failure::CopyNotMade, {target}, error};
 }
 
-std::wstring ApplicationToLaunch() {
-    const ProductProfile& profile = Profile();
+std::wstring ApplicationToLaunch(const ProductProfile& profile) {
     const std::wstring shortName = profile.installDir() + profile.exeName();
     return IsFile(shortName) ? shortName : profile.installDir() + profile.exeFullName();
 }
