@@ -24,15 +24,14 @@ constexpr std::uint32_t kNoSystemText = 0x2bad0001u;
 const std::wstring kDir = L"C:\\PF\\Norvale\\SSD Helmview\\";
 
 struct WordingCase {
-    const char* what;
     Outcome outcome;
-    const wchar_t* language;
     const wchar_t* text;
-    const wchar_t* caption;
+    const wchar_t* language = L"en-US";
+    const wchar_t* caption = L"Error";
 };
 
 void PrintTo(const WordingCase& c, std::ostream* os) {
-    *os << c.what;
+    *os << Narrow(c.text) << " (" << Narrow(c.language) << ")";
 }
 
 class Wording : public ::testing::TestWithParam<WordingCase> {};
@@ -46,123 +45,55 @@ TEST_P(Wording, IsTheTextTheUserHasAlwaysRead) {
     EXPECT_EQ(message->caption, c.caption);
 }
 
-constexpr wchar_t E[] = L"en-US";
 using F = Failure;
+using W = WordingCase;
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Wording,
     ::testing::Values(
-        WordingCase{"no connection",
-                    {F::NoConnection},
-                    E,
-                    L"There is no internet connection. Please try again later.",
-                    L"Failed to download"},
-        WordingCase{
-            "404", {F::ServerStatus, {L"404", L"Helmview.zip"}}, E, L"Missing file: Helmview.zip", L"Error"},
-        WordingCase{"500",
-                    {F::ServerStatus, {L"500", L"Helmview.zip"}},
-                    E,
-                    L"Internal server error downloading file Helmview.zip",
-                    L"Error"},
+        W{{F::NoConnection},
+          L"There is no internet connection. Please try again later.",
+          L"en-US",
+          L"Failed to download"},
+        W{{F::ServerStatus, {L"404", L"Helmview.zip"}}, L"Missing file: Helmview.zip"},
+        W{{F::ServerStatus, {L"500", L"Helmview.zip"}},
+          L"Internal server error downloading file Helmview.zip"},
         // Any other status names the status text exactly as the server gave it.
-        WordingCase{"403",
-                    {F::ServerStatus, {L"403", L"lista_updater.xml"}},
-                    E,
-                    L"Error code 403 downloading file lista_updater.xml",
-                    L"Error"},
-        WordingCase{
-            "501", {F::ServerStatus, {L"501", L"x"}}, E, L"Error code 501 downloading file x", L"Error"},
-        WordingCase{"rejected certificate authority",
-                    {F::NetworkError, {L"Helmview.zip"}, 12045},
-                    E,
-                    L"SSL handshake failed (0x2F0D): Helmview.zip",
-                    L"Error"},
-        WordingCase{"rejected certificate authority, no file",
-                    {F::NetworkError, {L""}, 12045},
-                    E,
-                    L"SSL handshake failed (0x2F0D): ",
-                    L"Error"},
-        WordingCase{"network code without system text",
-                    {F::NetworkError, {L"lista_updater.xml"}, kNoSystemText},
-                    E,
-                    L"unknown error(0x2bad0001): lista_updater.xml",
-                    L"Error"},
-        WordingCase{"staging folder",
-                    {F::FolderNotCreated, {kDir}, 8},
-                    E,
-                    L"Failed to create folder. C:\\PF\\Norvale\\SSD Helmview\\",
-                    L"Error"},
-        WordingCase{"package without the application",
-                    {F::PackageNotUnpacked, {L"Helmview.zip"}},
-                    E,
-                    L"Missing file: Helmview.zip",
-                    L"Error"},
-        WordingCase{"package with another hash",
-                    {F::PackageMismatch, {L"0x80091007", L"Helmview.zip"}, 0x80091007u},
-                    E,
-                    L"Error code 0x80091007 downloading file Helmview.zip",
-                    L"Error"},
-        WordingCase{"file in use",
-                    {F::FilesInUse, {kDir + L"data\\old.cfg"}, kNoSystemText},
-                    E,
-                    L"unknown error(0x2bad0001): old.cfg",
-                    L"Error"},
-        // The window's wording of a folder puts two blanks before it.
-        WordingCase{"install folder",
-                    {F::InstallFolderNotCreated, {kDir}},
-                    E,
-                    L"Failed to create folder.  C:\\PF\\Norvale\\SSD Helmview\\",
-                    L"Error"},
-        WordingCase{"copy into the install folder",
-                    {F::CopyNotMade, {kDir + L"HelmviewSetup.exe"}, 5},
-                    E,
-                    L"Failed to copy program  C:\\PF\\Norvale\\SSD Helmview\\HelmviewSetup.exe",
-                    L"Error"},
-        WordingCase{
-            "no temporary name", {F::TempNameUnavailable}, E, L"Failed to establish temp name", L"Error"},
+        W{{F::ServerStatus, {L"403", L"lista_updater.xml"}},
+          L"Error code 403 downloading file lista_updater.xml"},
+        W{{F::ServerStatus, {L"501", L"x"}}, L"Error code 501 downloading file x"},
+        W{{F::NetworkError, {L"Helmview.zip"}, 12045}, L"SSL handshake failed (0x2F0D): Helmview.zip"},
+        W{{F::NetworkError, {L""}, 12045}, L"SSL handshake failed (0x2F0D): "},
+        W{{F::NetworkError, {L"lista_updater.xml"}, kNoSystemText},
+          L"unknown error(0x2bad0001): lista_updater.xml"},
+        // The engine's wording of a folder puts one blank before it, the window's two.
+        W{{F::FolderNotCreated, {kDir}, 8}, L"Failed to create folder. C:\\PF\\Norvale\\SSD Helmview\\"},
+        W{{F::InstallFolderNotCreated, {kDir}}, L"Failed to create folder.  C:\\PF\\Norvale\\SSD Helmview\\"},
+        W{{F::PackageNotUnpacked, {L"Helmview.zip"}}, L"Missing file: Helmview.zip"},
+        W{{F::PackageMismatch, {L"0x80091007", L"Helmview.zip"}, 0x80091007u},
+          L"Error code 0x80091007 downloading file Helmview.zip"},
+        W{{F::FilesInUse, {kDir + L"data\\old.cfg"}, kNoSystemText}, L"unknown error(0x2bad0001): old.cfg"},
+        W{{F::CopyNotMade, {kDir + L"HelmviewSetup.exe"}, 5},
+          L"Failed to copy program  C:\\PF\\Norvale\\SSD Helmview\\HelmviewSetup.exe"},
+        W{{F::TempNameUnavailable}, L"Failed to establish temp name"},
         // The relaunch appends the error number without a blank.
-        WordingCase{"temporary folder",
-                    {F::TempFolderNotCreated, {}, 5},
-                    E,
-                    L"Failed to create folder.(error code: 5)",
-                    L"Error"},
-        WordingCase{
-            "temporary folder, no code", {F::TempFolderNotCreated}, E, L"Failed to create folder.", L"Error"},
-        WordingCase{"copy into the temporary folder",
-                    {F::TempCopyNotMade, {}, 32},
-                    E,
-                    L"Failed to copy program(error code 32)",
-                    L"Error"},
-        WordingCase{"largest code",
-                    {F::TempCopyNotMade, {}, 4294967295u},
-                    E,
-                    L"Failed to copy program(error code 4294967295)",
-                    L"Error"},
-        WordingCase{
-            "registry", {F::RegistryNotWritable}, E, L"Failed to write to the Windows registry", L"Error"},
-        WordingCase{"rights",
-                    {F::NotAdministrator, {L"Helmview"}},
-                    E,
-                    L"Administrative privilege is required to run the Helmview installer",
-                    L"Admin Required"},
+        W{{F::TempFolderNotCreated, {}, 5}, L"Failed to create folder.(error code: 5)"},
+        W{{F::TempFolderNotCreated}, L"Failed to create folder."},
+        W{{F::TempCopyNotMade, {}, 32}, L"Failed to copy program(error code 32)"},
+        W{{F::TempCopyNotMade, {}, 4294967295u}, L"Failed to copy program(error code 4294967295)"},
+        W{{F::RegistryNotWritable}, L"Failed to write to the Windows registry"},
+        W{{F::NotAdministrator, {L"Helmview"}},
+          L"Administrative privilege is required to run the Helmview installer",
+          L"en-US",
+          L"Admin Required"},
         // The language asked for, whatever is current.
-        WordingCase{
-            "rights, German",
-            {F::NotAdministrator, {L"Helmview"}},
-            L"de-DE",
-            L"Zum Ausf\u00fchren des Helmview-Installationsprogramms sind Administratorrechte erforderlich",
-            L"Administratorrechte erforderlich"},
+        W{{F::NotAdministrator, {L"Helmview"}},
+          L"Zum Ausf\u00fchren des Helmview-Installationsprogramms sind Administratorrechte erforderlich",
+          L"de-DE",
+          L"Administratorrechte erforderlich"},
         // A language without translations leaves only the joining characters.
-        WordingCase{"install folder, no translations",
-                    {F::InstallFolderNotCreated, {kDir}},
-                    L"fi-FI",
-                    L"  C:\\PF\\Norvale\\SSD Helmview\\",
-                    L""},
-        WordingCase{"temporary folder, no translations",
-                    {F::TempFolderNotCreated, {}, 183},
-                    L"fi-FI",
-                    L"(error code: 183)",
-                    L""}));
+        W{{F::InstallFolderNotCreated, {kDir}}, L"  C:\\PF\\Norvale\\SSD Helmview\\", L"fi-FI", L""},
+        W{{F::TempFolderNotCreated, {}, 183}, L"(error code: 183)", L"fi-FI", L""}));
 
 TEST(SystemWording, ComesWithoutItsLineBreak) {
     UseEnglishTexts();
