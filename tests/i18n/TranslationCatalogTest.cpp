@@ -85,6 +85,10 @@ TEST(Translate, MissingKeyOrLanguageGivesEmptyText) {
     c.SetLanguage(L"yy-YY");
     EXPECT_EQ(c.GetLanguage(), L"yy-YY");
     EXPECT_EQ(c.Translate(L"t", {L"v"}), L"");
+    // A language named explicitly answers whatever is current, and stays so.
+    EXPECT_EQ(c.TranslateIn(L"xx-XX", L"t", {L"v"}), L"text v");
+    EXPECT_EQ(c.TranslateIn(L"zz-ZZ", L"t"), L"");
+    EXPECT_EQ(c.GetLanguage(), L"yy-YY");
     c.SetLanguage(L"");
     EXPECT_EQ(c.Translate(L"t"), L"");
     c.SetLanguage(L"xx-XX");
