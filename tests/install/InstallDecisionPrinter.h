@@ -1,6 +1,6 @@
 #pragma once
 // Readable failure messages for decisions.
-#include "ui/InstallState.h"
+#include "install/InstallState.h"
 
 #include <ostream>
 

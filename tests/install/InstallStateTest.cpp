@@ -2,7 +2,7 @@
 // which records were consulted.
 #include "InstallDecisionPrinter.h"
 
-#include "ui/InstallState.h"
+#include "install/InstallState.h"
 
 #include <gtest/gtest.h>
 
