@@ -218,14 +218,18 @@ const wchar_t kOlderDriverMarkerKey[] =
     L"CLSID\\{109DC3E4-B9FF-4AF3-9008-AB13705D4E5F}\\Instance\\{E9BBD754-6CF4-492E-BA89-782177A2771B}"
     L"\\Instance\\{D37DAC4A-CEDC-453D-8659-6AD9451C9AA8}";
 
-std::wstring ReadMachineString(const std::wstring& key, const std::wstring& name) {
+std::optional<std::wstring> FindMachineString(const std::wstring& key, const std::wstring& name) {
     const std::optional<regtest::RawValue> raw = ReadRaw(HKEY_LOCAL_MACHINE, key, name, kInstallerView);
     if (!raw || raw->type != REG_SZ)
-        return {};
+        return std::nullopt;
     std::wstring text(raw->data.size() / sizeof(wchar_t), L'\0');
     std::copy(raw->data.begin(), raw->data.begin() + text.size() * sizeof(wchar_t),
               reinterpret_cast<BYTE*>(&text[0]));
     return text.substr(0, text.find(L'\0'));
+}
+
+std::wstring ReadMachineString(const std::wstring& key, const std::wstring& name) {
+    return FindMachineString(key, name).value_or(std::wstring());
 }
 
 DWORD ReadMachineDword(const std::wstring& key, const std::wstring& name) {
@@ -243,16 +247,27 @@ bool MachineKeyExists(const std::wstring& key) {
 
 void WriteMachineString(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
     unique_hkey handle;
-    CreateKeyIn(HKEY_LOCAL_MACHINE, key, kInstallerView, handle);
-    ::RegSetValueExW(handle.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ASSERT_EQ(CreateKeyIn(HKEY_LOCAL_MACHINE, key, kInstallerView, handle), ERROR_SUCCESS)
+        << "cannot create key";
+    EXPECT_EQ(::RegSetValueExW(handle.get(), name.c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
 }
 
 void WriteMachineDword(const std::wstring& key, const std::wstring& name, DWORD value) {
     unique_hkey handle;
-    CreateKeyIn(HKEY_LOCAL_MACHINE, key, kInstallerView, handle);
-    ::RegSetValueExW(handle.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                     sizeof value);
+    ASSERT_EQ(CreateKeyIn(HKEY_LOCAL_MACHINE, key, kInstallerView, handle), ERROR_SUCCESS)
+        << "cannot create key";
+    EXPECT_EQ(::RegSetValueExW(handle.get(), name.c_str(), 0, REG_DWORD,
+                               reinterpret_cast<const BYTE*>(&value), sizeof value),
+              ERROR_SUCCESS);
+}
+
+void DeleteMachineValue(const std::wstring& key, const std::wstring& name) {
+    const unique_hkey handle = OpenKey(HKEY_LOCAL_MACHINE, key, KEY_SET_VALUE, kInstallerView);
+    if (handle)
+        ::RegDeleteValueW(handle.get(), name.c_str());
 }
 
 void DeleteMachineTree(const std::wstring& key) {

@@ -90,12 +90,17 @@ extern const wchar_t kPermanentKey[];
 extern const wchar_t kOlderDriverMarkerKey[];
 
 // Registry values in HKEY_LOCAL_MACHINE, 32-bit view (the installer's).
+// nullopt when absent or not REG_SZ.
+std::optional<std::wstring> FindMachineString(const std::wstring& key, const std::wstring& name);
+// Empty when absent or not REG_SZ.
 std::wstring ReadMachineString(const std::wstring& key, const std::wstring& name);
 // 0xFFFFFFFF when absent.
 DWORD ReadMachineDword(const std::wstring& key, const std::wstring& name);
 bool MachineKeyExists(const std::wstring& key);
+// The writes fail the test when they cannot be made.
 void WriteMachineString(const std::wstring& key, const std::wstring& name, const std::wstring& value);
 void WriteMachineDword(const std::wstring& key, const std::wstring& name, DWORD value);
+void DeleteMachineValue(const std::wstring& key, const std::wstring& name);
 void DeleteMachineTree(const std::wstring& key);
 
 // Keys below HKEY_CLASSES_ROOT in this program's own view.
