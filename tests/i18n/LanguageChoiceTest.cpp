@@ -2,6 +2,7 @@
 // HKEY_LOCAL_MACHINE) and the real user locale. Each suite runs under the Unix
 // locale that its CTest registration sets (tests/i18n/CMakeLists.txt); Wine
 // derives the process's user locale from it.
+#include "RegistryTestSupport.h"
 #include "common/UniqueHandle.h"
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
@@ -25,38 +26,19 @@ const wchar_t kCulture[] = L"CurrentCulture";
 const REGSAM kView = KEY_WOW64_32KEY;
 
 bool KeyExists(const std::wstring& path) {
-    unique_hkey key;
-    return ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, key.put()) == ERROR_SUCCESS;
+    return helmtest::MachineKeyExists(path);
 }
 
 std::optional<std::wstring> ReadCulture(const wchar_t* path) {
-    unique_hkey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | kView, key.put()) != ERROR_SUCCESS)
-        return std::nullopt;
-    wchar_t data[512] = {};
-    DWORD type = 0;
-    DWORD size = sizeof(data) - sizeof(wchar_t);
-    if (::RegQueryValueExW(key.get(), kCulture, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ)
-        return std::nullopt;
-    return std::wstring(data);
+    return helmtest::FindMachineString(path, kCulture);
 }
 
 void WriteCulture(const wchar_t* path, const std::wstring& code) {
-    unique_hkey key;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_SET_VALUE | kView, nullptr,
-                                key.put(), nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(::RegSetValueExW(key.get(), kCulture, 0, REG_SZ, reinterpret_cast<const BYTE*>(code.c_str()),
-                               static_cast<DWORD>((code.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
+    helmtest::WriteMachineString(path, kCulture, code);
 }
 
 void DeleteCulture(const wchar_t* path) {
-    unique_hkey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_SET_VALUE | kView, key.put()) == ERROR_SUCCESS)
-        ::RegDeleteValueW(key.get(), kCulture);
+    helmtest::DeleteMachineValue(path, kCulture);
 }
 
 // Takes the right to set values and create subkeys on the settings key away

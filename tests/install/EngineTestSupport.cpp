@@ -1,7 +1,6 @@
 #include "EngineTestSupport.h"
 
 #include "InstallTestSupport.h"
-#include "common/UniqueHandle.h"
 #include "install/Shortcuts.h"
 #include "platform/SystemFolders.h"
 
@@ -12,17 +11,6 @@
 #include <thread>
 
 namespace helmtest {
-
-const wchar_t kNorvaleSettingsKey[] = L"SOFTWARE\\Norvale\\SSD Helmview";
-const wchar_t kTessaroSettingsKey[] = L"SOFTWARE\\Tessaro\\SSD Helmview";
-const wchar_t kNorvaleUninstallKey[] =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Norvale SSD Helmview";
-const wchar_t kTessaroUninstallKey[] =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaro SSD Helmview";
-const wchar_t kPermanentKey[] = L"SOFTWARE\\Norvale\\Permanent";
-const wchar_t kOlderDriverMarkerKey[] =
-    L"CLSID\\{109DC3E4-B9FF-4AF3-9008-AB13705D4E5F}\\Instance\\{E9BBD754-6CF4-492E-BA89-782177A2771B}"
-    L"\\Instance\\{D37DAC4A-CEDC-453D-8659-6AD9451C9AA8}";
 
 std::vector<std::wstring> KnownShortcutFiles() {
     const std::wstring desktop = DesktopFolder();
@@ -36,9 +24,7 @@ void ForgetInstallations() {
     DeleteMachineTree(L"SOFTWARE\\Tessaro");
     DeleteMachineTree(kNorvaleUninstallKey);
     DeleteMachineTree(kTessaroUninstallKey);
-    unique_hkey clsid;
-    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID", 0, KEY_ALL_ACCESS, clsid.put()) == ERROR_SUCCESS)
-        ::RegDeleteTreeW(clsid.get(), L"{109DC3E4-B9FF-4AF3-9008-AB13705D4E5F}");
+    DeleteClassesTree(L"CLSID\\{109DC3E4-B9FF-4AF3-9008-AB13705D4E5F}");
     // An install run leaves its folder as the current directory.
     ::SetCurrentDirectoryW(SystemFolderPath().c_str());
     DeleteTree(ProgramFilesX86Path() + L"\\Norvale");
@@ -48,9 +34,7 @@ void ForgetInstallations() {
 }
 
 void CreateOlderDriverMarker() {
-    unique_hkey key;
-    ::RegCreateKeyExW(HKEY_CLASSES_ROOT, kOlderDriverMarkerKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      key.put(), nullptr);
+    CreateClassesKey(kOlderDriverMarkerKey);
 }
 
 std::function<void(std::int32_t)> ProgressFollower::Observer() {

@@ -1,6 +1,9 @@
 #pragma once
 // What the install and uninstall sequence tests share: a machine without any
-// installation, and a way to follow every progress value of a run.
+// installation, and a way to follow every progress value of a run. The
+// records' keys come from RegistryTestSupport.h.
+#include "RegistryTestSupport.h"
+
 #include <windows.h>
 
 #include <condition_variable>
@@ -11,15 +14,6 @@
 #include <vector>
 
 namespace helmtest {
-
-// Registry keys of the installation records (HKEY_LOCAL_MACHINE, 32-bit view).
-extern const wchar_t kNorvaleSettingsKey[];
-extern const wchar_t kTessaroSettingsKey[];
-extern const wchar_t kNorvaleUninstallKey[];
-extern const wchar_t kTessaroUninstallKey[];
-extern const wchar_t kPermanentKey[];
-// Below HKEY_CLASSES_ROOT, as a 32-bit program sees it.
-extern const wchar_t kOlderDriverMarkerKey[];
 
 // Removes every trace of either brand: registry records, install and maker
 // folders, shortcuts, the older-driver marker.

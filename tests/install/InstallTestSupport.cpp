@@ -20,16 +20,6 @@ std::wstring FromUtf8(const std::string& bytes) {
     return text;
 }
 
-unique_hkey OpenMachineKey(const std::wstring& key, REGSAM access, bool create) {
-    unique_hkey handle;
-    if (create)
-        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, access | KEY_WOW64_32KEY, nullptr,
-                          handle.put(), nullptr);
-    else
-        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, access | KEY_WOW64_32KEY, handle.put());
-    return handle;
-}
-
 } // namespace
 
 std::wstring FixtureProgram(const std::wstring& fileName) {
@@ -71,56 +61,6 @@ std::vector<std::wstring> FixtureLog::Lines() const {
         start = end + 1;
     }
     return lines;
-}
-
-std::wstring ReadMachineString(const std::wstring& key, const std::wstring& name) {
-    unique_hkey handle = OpenMachineKey(key, KEY_READ, false);
-    if (!handle)
-        return {};
-    wchar_t buffer[1024] = {};
-    DWORD size = sizeof buffer - sizeof(wchar_t);
-    DWORD type = 0;
-    if (::RegQueryValueExW(handle.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                           &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return {};
-    return std::wstring(buffer);
-}
-
-DWORD ReadMachineDword(const std::wstring& key, const std::wstring& name) {
-    unique_hkey handle = OpenMachineKey(key, KEY_READ, false);
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    DWORD type = 0;
-    if (!handle ||
-        ::RegQueryValueExW(handle.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                           &size) != ERROR_SUCCESS ||
-        type != REG_DWORD)
-        return 0xFFFFFFFF;
-    return value;
-}
-
-bool MachineKeyExists(const std::wstring& key) {
-    return static_cast<bool>(OpenMachineKey(key, KEY_READ, false));
-}
-
-void WriteMachineString(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
-    unique_hkey handle = OpenMachineKey(key, KEY_ALL_ACCESS, true);
-    ::RegSetValueExW(handle.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-void WriteMachineDword(const std::wstring& key, const std::wstring& name, DWORD value) {
-    unique_hkey handle = OpenMachineKey(key, KEY_ALL_ACCESS, true);
-    ::RegSetValueExW(handle.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                     sizeof value);
-}
-
-void DeleteMachineTree(const std::wstring& key) {
-    const std::size_t slash = key.rfind(L'\\');
-    unique_hkey parent = OpenMachineKey(key.substr(0, slash), KEY_ALL_ACCESS, false);
-    if (parent)
-        ::RegDeleteTreeW(parent.get(), key.substr(slash + 1).c_str());
 }
 
 ShortcutTarget ReadShortcut(const std::wstring& lnkPath) {

@@ -1,7 +1,9 @@
 #pragma once
-// Helpers shared by the install engine's tests: the registry in the
-// installer's 32-bit view, the stand-in programs' log, shortcuts read back,
-// and the package server; files and scratch folders come from TestFiles.h.
+// Helpers shared by the install engine's tests: the stand-in programs' log,
+// shortcuts read back, and the package server; files and scratch folders come
+// from TestFiles.h, the registry in the installer's view from
+// RegistryTestSupport.h.
+#include "RegistryTestSupport.h"
 #include "TestFiles.h"
 
 #include <windows.h>
@@ -37,15 +39,6 @@ class FixtureLog {
     ScratchFolder folder_;
     std::wstring path_;
 };
-
-// Registry values in HKEY_LOCAL_MACHINE, 32-bit view (the installer's).
-std::wstring ReadMachineString(const std::wstring& key, const std::wstring& name);
-// 0xFFFFFFFF when absent.
-DWORD ReadMachineDword(const std::wstring& key, const std::wstring& name);
-bool MachineKeyExists(const std::wstring& key);
-void WriteMachineString(const std::wstring& key, const std::wstring& name, const std::wstring& value);
-void WriteMachineDword(const std::wstring& key, const std::wstring& name, DWORD value);
-void DeleteMachineTree(const std::wstring& key);
 
 // A shortcut file read back through IShellLinkW.
 struct ShortcutTarget {

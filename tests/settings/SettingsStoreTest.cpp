@@ -1,6 +1,6 @@
 // The store's named operations against Wine's real registry: what each one
 // writes where, and what each read makes of absent, legacy and odd records.
-#include "InstallDecisionPrinter.h"
+#include "tests/install/InstallDecisionPrinter.h"
 #include "RegistryTestSupport.h"
 
 #include "settings/SettingsStore.h"

@@ -1,7 +1,11 @@
 #pragma once
-// Direct registry access for the store's tests. Everything here goes through
-// the 64-bit view with explicit WOW6432Node paths, independently of the code
-// under test, so the tests see where the store's data really lands.
+// The tests' one registry fixture: direct registry access, independent of the
+// code under test, on one set of helpers in two views.
+// - regtest: the 64-bit view with explicit WOW6432Node paths, so the store's
+//   tests see where its data really lands; and their fixture, RegistryTest.
+// - helmtest: the installer's own 32-bit view, with the paths as the installer
+//   names them, for the engine's tests that plant and read back installation
+//   records.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -73,3 +77,34 @@ class RegistryTest : public ::testing::Test {
 };
 
 } // namespace regtest
+
+namespace helmtest {
+
+// Registry keys of the installation records (HKEY_LOCAL_MACHINE, 32-bit view).
+extern const wchar_t kNorvaleSettingsKey[];
+extern const wchar_t kTessaroSettingsKey[];
+extern const wchar_t kNorvaleUninstallKey[];
+extern const wchar_t kTessaroUninstallKey[];
+extern const wchar_t kPermanentKey[];
+// Below HKEY_CLASSES_ROOT, as a 32-bit program sees it.
+extern const wchar_t kOlderDriverMarkerKey[];
+
+// Registry values in HKEY_LOCAL_MACHINE, 32-bit view (the installer's).
+// nullopt when absent or not REG_SZ.
+std::optional<std::wstring> FindMachineString(const std::wstring& key, const std::wstring& name);
+// Empty when absent or not REG_SZ.
+std::wstring ReadMachineString(const std::wstring& key, const std::wstring& name);
+// 0xFFFFFFFF when absent.
+DWORD ReadMachineDword(const std::wstring& key, const std::wstring& name);
+bool MachineKeyExists(const std::wstring& key);
+// The writes fail the test when they cannot be made.
+void WriteMachineString(const std::wstring& key, const std::wstring& name, const std::wstring& value);
+void WriteMachineDword(const std::wstring& key, const std::wstring& name, DWORD value);
+void DeleteMachineValue(const std::wstring& key, const std::wstring& name);
+void DeleteMachineTree(const std::wstring& key);
+
+// Keys below HKEY_CLASSES_ROOT in this program's own view.
+void CreateClassesKey(const std::wstring& key);
+void DeleteClassesTree(const std::wstring& key);
+
+} // namespace helmtest
