@@ -132,6 +132,22 @@ class unique_window_dc {
     HDC dc_;
 };
 
+// A window's painting: BeginPaint's device context, ended with EndPaint.
+class unique_paint {
+  public:
+    explicit unique_paint(HWND window) noexcept : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    unique_paint(const unique_paint&) = delete;
+    unique_paint& operator=(const unique_paint&) = delete;
+    // Every BeginPaint has its EndPaint, whatever it answered.
+    ~unique_paint() { ::EndPaint(window_, &paint_); }
+    HDC get() const noexcept { return dc_; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // Both handles of a started process, closed together.
 struct unique_process_information {
     unique_handle process;

@@ -24,6 +24,15 @@
 
 namespace {
 
+// Bound at run time: Windows 7 and 8 lack it, and the installer must start there.
+struct DpiFunctions {
+    static constexpr const wchar_t* kLibrary = L"user32.dll";
+
+    UINT(WINAPI* getDpiForWindow)(HWND) = nullptr;
+
+    bool BindFrom(const SystemLibrary& library) { return library.Bind("GetDpiForWindow", getDpiForWindow); }
+};
+
 constexpr COLORREF kLinkColor = RGB(0, 112, 187);
 constexpr COLORREF kTextColor = RGB(0, 0, 0);
 constexpr COLORREF kStaticBackground = RGB(255, 255, 255);
@@ -237,15 +246,8 @@ HFONT CreateUiFont(int height) {
 }
 
 int WindowDpi(HWND window) {
-    // Bound at run time: Windows 7 and 8 lack it, and the installer must start there.
-    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-    static const GetDpiForWindowFunction getDpiForWindow = [] {
-        GetDpiForWindowFunction function = nullptr;
-        BindSystemLibrary(L"user32.dll").Bind("GetDpiForWindow", function);
-        return function;
-    }();
-    if (getDpiForWindow) {
-        if (const UINT dpi = getDpiForWindow(window))
+    if (const DpiFunctions* user32 = SystemFunctions<DpiFunctions>()) {
+        if (const UINT dpi = user32->getDpiForWindow(window))
             return static_cast<int>(dpi);
     }
     const unique_window_dc dc(window);

@@ -1,5 +1,6 @@
 #include "ui/WindowProc.h"
 
+#include "common/UniqueHandle.h"
 #include "install/RunExecutor.h"
 #include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
@@ -167,10 +168,8 @@ LRESULT HandleMessage(InstallerWindow& w, HWND window, UINT message, WPARAM wPar
         return 0;
     }
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        const HDC dc = ::BeginPaint(window, &paint);
-        PaintInstallerWindow(w.objects, dc);
-        ::EndPaint(window, &paint);
+        const unique_paint paint(window);
+        PaintInstallerWindow(w.objects, paint.get());
         return 0;
     }
     case WM_TIMER:
