@@ -10,7 +10,7 @@
 #include "ui/SilentAction.h"
 
 void RunSilently(const WindowInputs& inputs) {
-    const InstallDecision decision = DecisionForRecords(inputs);
+    const InstallDecision decision = DecisionForRecords(Profile(), inputs);
     const PlannedRun run = PlanRun(decision, RunMode::Silent, inputs.uninstallMode);
     LogEvent(
         L"decision: " +

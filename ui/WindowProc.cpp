@@ -33,8 +33,9 @@ void StartRun(InstallerWindow& w, PlannedRun run) {
     const bool uninstall = run == PlannedRun::Uninstall;
     InstallSession& session = uninstall ? w.uninstallRun.emplace() : w.installRun.emplace();
     const Offer offer = uninstall ? Offer{} : Offer{w.inputs.offeredVersion, w.inputs.packageSha256};
+    const ProductProfile& profile = w.profile;
     w.worker = WorkerRun::Start(
-        [&session, run, offer] { session.SetResult(ExecutePlan(Profile(), run, offer, session)); },
+        [&profile, &session, run, offer] { session.SetResult(ExecutePlan(profile, run, offer, session)); },
         uninstall ? nullptr : w.objects.mainWindow, kInstallRunReturned);
 }
 
@@ -101,13 +102,13 @@ void Carry(InstallerWindow& w, WindowEffect effect) {
         ::SendMessageW(o.progressBar, PBM_SETPOS, flow.bar, 0);
         break;
     case WindowEffect::ShowInstalledFinish:
-        ShowFinishScreen(w, InstallFinishedMessage(w.inputs.offeredVersion), true);
+        ShowFinishScreen(w, InstallFinishedMessage(w.profile.productName(), w.inputs.offeredVersion), true);
         break;
     case WindowEffect::CopySelfToInstallFolder:
         CopySelfToInstallFolder();
         break;
     case WindowEffect::ShowUninstalledFinish:
-        ShowFinishScreen(w, UninstallFinishedMessage(), false);
+        ShowFinishScreen(w, UninstallFinishedMessage(w.profile.productName()), false);
         break;
     case WindowEffect::ShowCancelledFinish:
         ShowFinishScreen(w, CancelledFinishedMessage(), false);
@@ -142,7 +143,7 @@ void Command(InstallerWindow& w, HWND source, WORD notification) {
     } else if (source == o.cancelButton) {
         HandleWindowEvent(w, WindowEvent{WindowEventKind::CancelButton});
     } else if (source == o.releaseNotesLink) {
-        OpenReleaseNotes();
+        OpenReleaseNotes(w.profile);
     } else if (source == o.languageCombo && notification == CBN_SELCHANGE) {
         ApplyLanguageChoice(w);
     }
@@ -241,15 +242,15 @@ void HandleWindowEvent(InstallerWindow& w, const WindowEvent& event) {
 }
 
 void ReadRecords(InstallerWindow& w) {
-    const InstallDecision decision = DecisionForRecords(w.inputs);
+    const InstallDecision decision = DecisionForRecords(w.profile, w.inputs);
     LogDecisionForRecords(w, decision);
     WindowEvent read{WindowEventKind::RecordsRead};
     read.decision = decision;
     HandleWindowEvent(w, read);
 }
 
-void OpenReleaseNotes() {
-    const std::wstring url = Profile().serverFolderUrl() + Profile().releaseNotesFile();
+void OpenReleaseNotes(const ProductProfile& profile) {
+    const std::wstring url = profile.serverFolderUrl() + profile.releaseNotesFile();
     // -test may name anything; the shell would open a folder or run a
     // program named here with the installer's rights.
     if (!IsWebAddress(url))

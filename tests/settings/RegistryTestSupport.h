@@ -2,6 +2,8 @@
 // Direct registry access for the store's tests. Everything here goes through
 // the 64-bit view with explicit WOW6432Node paths, independently of the code
 // under test, so the tests see where the store's data really lands.
+#include "settings/SettingsStore.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -55,14 +57,20 @@ std::vector<std::wstring> SubkeyNames(HKEY root, const std::wstring& path);
 void DeleteTree(HKEY root, const std::wstring& path);
 void DeleteValue(HKEY root, const std::wstring& path, const std::wstring& name);
 
+// The profile of an installer started from the user's temporary folder; the
+// keys above are named after it.
+ProductProfile TestProfile();
+
 // Every test starts and ends without the installer's keys (in both views) and
-// run-once values, fills the product profile, and checks on the way out that
-// nothing landed in the 64-bit view. Container keys the test created are
-// removed again.
+// run-once values, and checks on the way out that nothing landed in the 64-bit
+// view. Container keys the test created are removed again.
 class RegistryTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+
+    // The store of TestProfile.
+    const SettingsStore store_{TestProfile()};
 
     static constexpr wchar_t kOtherRunOnceValue[] = L"HelmviewTestsOtherProgram";
 
