@@ -9,10 +9,11 @@
 // Fetches files from one download server folder (the profile's
 // serverFolderUrl, given by the caller) over HTTP or HTTPS with WinINet,
 // through the proxy the system's settings name, if any. Locations are a
-// sub-path and a file name joined onto that folder's address. Failures come back as outcomes (see
-// NetworkErrorText.h for what each carries); nothing is shown here. Every call takes an abort: when given,
-// its request interrupts any wait on the server at once, and it is never cleared here: the caller's run owns
-// it.
+// sub-path and a file name joined onto that folder's address. Failures come
+// back as outcomes (see NetworkErrorText.h for what each carries); nothing is
+// shown here. Every call takes an abort: when given, its request interrupts
+// any wait on the server at once, and it is never cleared here: the caller's
+// run owns it.
 class Downloader {
   public:
     explicit Downloader(std::wstring serverFolderUrl) : serverFolderUrl_(std::move(serverFolderUrl)) {}
