@@ -45,12 +45,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     const StartupOptions options = ParseCommandLine(commandLine ? commandLine : L"");
     Profile().InitProductProfile(options.serverBaseUrl);
+    const SettingsStore settings(Profile());
     SetSilentMode(options.silent);
     const std::wstring logPath = OpenStartupLog(options);
 
     // The relaunch may have to tell of a failure, in the user's language.
     Catalog().LoadAll();
-    PreviewStartupLanguage();
+    PreviewStartupLanguage(settings);
     // Only the copy in the temporary-files folder comes back from here.
     RelaunchFromTemp(CommandLineForCopy(options, logPath), options.silent);
     // A file that is not the running program is never installed: the run
@@ -74,7 +75,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     // Also the probe that the registry is writable; the rights check comes
     // after it so that its message is already in the user's language.
-    CheckStartupRights(ChooseStartupLanguage());
+    CheckStartupRights(ChooseStartupLanguage(settings));
 
     // A switch to a new version that a power cut left half done is undone
     // first: the records then show the old version, which is offered again.
@@ -85,11 +86,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     std::optional<std::wstring> packageSha256;
     // A manifest that cannot be read leaves nothing to offer.
     EndUnlessSucceeded(FetchAvailableVersion(Profile(), options.uninstallMode, offered, &packageSha256));
-    const WindowInputs inputs{options.uninstallMode, ProductVersion(offered),
-                              Settings().GetInstalledVersion(), packageSha256};
+    const WindowInputs inputs{options.uninstallMode, ProductVersion(offered), settings.GetInstalledVersion(),
+                              packageSha256};
     if (options.silent)
         RunSilently(inputs);
-    InstallerWindow window(inputs);
+    InstallerWindow window(Profile(), inputs);
 
     // Registering the class loads its name, string resource 109.
     RegisterInstallerWindowClass(instance);

@@ -11,7 +11,7 @@
 #include "ui/Screens.h"
 
 void RunSilently(const WindowInputs& inputs) {
-    const InstallDecision decision = DecisionForRecords(inputs);
+    const InstallDecision decision = DecisionForRecords(Profile(), inputs);
     const PlannedRun run = PlanRun(decision, RunMode::Silent, inputs.uninstallMode);
     LogEvent(
         L"decision: " +

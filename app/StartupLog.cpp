@@ -3,23 +3,28 @@
 #include "common/UniqueHandle.h"
 #include "platform/FileSystem.h"
 #include "platform/RunLog.h"
+#include "platform/SystemLibrary.h"
 #include "profile/ProductProfile.h"
 
 #include <windows.h>
 
 namespace {
 
-// The version the system really runs: RtlGetVersion is not subject to the
-// compatibility shims that GetVersionEx answers through.
+// RtlGetVersion tells the version the system really runs: it is not subject
+// to the compatibility shims that GetVersionEx answers through.
+struct NtdllFunctions {
+    static constexpr const wchar_t* kLibrary = L"ntdll.dll";
+
+    LONG(WINAPI* rtlGetVersion)(OSVERSIONINFOW*) = nullptr;
+
+    bool BindFrom(const SystemLibrary& library) { return library.Bind("RtlGetVersion", rtlGetVersion); }
+};
+
 std::wstring WindowsVersionText() {
-    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    const auto rtlGetVersion = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
-                                           reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")))
-                                     : nullptr;
+    const NtdllFunctions* ntdll = SystemFunctions<NtdllFunctions>();
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
-    if (!rtlGetVersion || rtlGetVersion(&info) != 0)
+    if (!ntdll || ntdll->rtlGetVersion(&info) != 0)
         return L"unknown";
     return std::to_wstring(info.dwMajorVersion) + L"." + std::to_wstring(info.dwMinorVersion) + L"." +
            std::to_wstring(info.dwBuildNumber);

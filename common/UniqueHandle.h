@@ -81,7 +81,8 @@ struct Sid {
 };
 // Handles of libraries the installer binds at run time: each is closed
 // through the library's own bound table, so Close is defined beside it
-// (WinINet in net/, CNG in install/; WinHTTP only in the tests' client).
+// (WinINet in net/, CNG in install/, resources in platform/, GDI+ in ui/;
+// WinHTTP only in the tests' client).
 struct Internet {
     static void* Invalid() { return nullptr; }
     static void Close(void* handle);
@@ -98,6 +99,18 @@ struct CngHash {
     static void* Invalid() { return nullptr; }
     static void Close(void* handle);
 };
+struct LoadedResource {
+    static HGLOBAL Invalid() { return nullptr; }
+    static void Close(HGLOBAL loaded);
+};
+struct GdiPlusImage {
+    static void* Invalid() { return nullptr; }
+    static void Close(void* image);
+};
+struct GdiPlusGraphics {
+    static void* Invalid() { return nullptr; }
+    static void Close(void* graphics);
+};
 } // namespace handle_traits
 
 using unique_handle = UniqueHandle<HANDLE, handle_traits::Kernel>;
@@ -113,6 +126,9 @@ using unique_hinternet = UniqueHandle<void*, handle_traits::Internet>;
 using unique_hhttp = UniqueHandle<void*, handle_traits::WinHttp>;
 using unique_bcrypt_algorithm = UniqueHandle<void*, handle_traits::CngAlgorithm>;
 using unique_bcrypt_hash = UniqueHandle<void*, handle_traits::CngHash>;
+using unique_resource = UniqueHandle<HGLOBAL, handle_traits::LoadedResource>;
+using unique_gdiplus_image = UniqueHandle<void*, handle_traits::GdiPlusImage>;
+using unique_gdiplus_graphics = UniqueHandle<void*, handle_traits::GdiPlusGraphics>;
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class unique_window_dc {
@@ -129,6 +145,22 @@ class unique_window_dc {
 
   private:
     HWND window_;
+    HDC dc_;
+};
+
+// A window's painting: BeginPaint's device context, ended with EndPaint.
+class unique_paint {
+  public:
+    explicit unique_paint(HWND window) noexcept : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    unique_paint(const unique_paint&) = delete;
+    unique_paint& operator=(const unique_paint&) = delete;
+    // Every BeginPaint has its EndPaint, whatever it answered.
+    ~unique_paint() { ::EndPaint(window_, &paint_); }
+    HDC get() const noexcept { return dc_; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
     HDC dc_;
 };
 

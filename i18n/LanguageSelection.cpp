@@ -14,9 +14,8 @@ std::wstring StartupLanguageForLocale(const TranslationCatalog& catalog, const s
     return catalog.DisplayNameOf(locale).empty() ? std::wstring(kFallbackLanguage) : locale;
 }
 
-bool ChooseStartupLanguage() {
+bool ChooseStartupLanguage(const SettingsStore& settings) {
     TranslationCatalog& catalog = Catalog();
-    const SettingsStore& settings = Settings();
     const std::wstring locale = StartupLanguageForLocale(catalog, UserLocaleName());
 
     // Writing only when nothing is remembered keeps the user's earlier choice
@@ -36,9 +35,9 @@ bool ChooseStartupLanguage() {
     return true;
 }
 
-void PreviewStartupLanguage() {
+void PreviewStartupLanguage(const SettingsStore& settings) {
     TranslationCatalog& catalog = Catalog();
-    const std::wstring remembered = Settings().GetCurrentCulture();
+    const std::wstring remembered = settings.GetCurrentCulture();
     catalog.SetLanguage(catalog.DisplayNameOf(remembered).empty()
                             ? StartupLanguageForLocale(catalog, UserLocaleName())
                             : remembered);
@@ -58,12 +57,12 @@ LanguageList LanguageListItems() {
     return list;
 }
 
-void OnLanguagePicked(const std::wstring& displayName) {
+void OnLanguagePicked(const std::wstring& displayName, const SettingsStore& settings) {
     const std::wstring code = Catalog().CodeOfDisplayName(displayName);
     // A name no translation carries (an unreadable combo item, say) would
     // blank every text and replace the remembered language with nothing.
     if (code.empty())
         return;
     Catalog().SetLanguage(code);
-    Settings().SetCurrentCulture(code);
+    settings.SetCurrentCulture(code);
 }

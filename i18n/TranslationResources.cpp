@@ -1,6 +1,7 @@
 // Loading the translation texts the executable carries.
 #include "i18n/TranslationCatalog.h"
 
+#include "common/UniqueHandle.h"
 #include "platform/ResourceApi.h"
 #include "resource_ids.h"
 
@@ -11,9 +12,9 @@ std::wstring TranslationCatalog::LoadResourceText(int id) {
     HRSRC found = ResourceApi::FindResourceW(self, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(RT_TRANSLATION));
     if (!found)
         return std::wstring();
-    HGLOBAL loaded = ResourceApi::LoadResource(self, found);
+    const unique_resource loaded(ResourceApi::LoadResource(self, found));
     const DWORD size = ResourceApi::SizeofResource(self, found);
-    const char* bytes = static_cast<const char*>(ResourceApi::LockResource(loaded));
+    const char* bytes = static_cast<const char*>(ResourceApi::LockResource(loaded.get()));
     std::wstring text;
     if (bytes && size > 0) {
         // No byte-order-mark handling: a BOM becomes U+FEFF in the first line,
@@ -24,7 +25,6 @@ std::wstring TranslationCatalog::LoadResourceText(int id) {
             ::MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(size), &text[0], length);
         }
     }
-    ResourceApi::FreeResource(loaded);
     return text;
 }
 

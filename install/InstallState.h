@@ -31,7 +31,7 @@ struct InstallDecision {
 };
 
 // "IsInstalled" of a maker folder (InstallRecord).
-// In the program: [](const std::wstring& maker) { return Settings().GetIsInstalled(maker); }
+// In the program: the settings store's GetIsInstalled.
 using InstallStatusReader = std::function<std::uint32_t(const std::wstring& makerFolder)>;
 
 // The record of `maker` is read first; that of `otherMaker` only when the

@@ -71,7 +71,8 @@ Outcome PackageNotVerified(const std::wstring& package, std::uint32_t code) {
 
 Installer::Installer(const ProductProfile& profile, const ProductVersion& offered, InstallSession& session,
                      std::optional<std::wstring> packageSha256)
-    : profile(profile), version(offered), packageSha256(std::move(packageSha256)), session(session) {}
+    : profile(profile), version(offered), packageSha256(std::move(packageSha256)), session(session),
+      settings(profile) {}
 
 void Installer::SetStepProgress(std::int32_t windows10, std::int32_t earlier) {
     session.SetProgress(IsWindows10OrLater() ? windows10 : earlier);
@@ -269,13 +270,14 @@ Outcome Installer::DownloadPackage() {
     const std::wstring folder = profile.packageFolder() + version.Get() + L"/";
     std::wstring name = profile.packageZipName();
     DownloadAbort* const cancel = &session.CancelSignal();
-    if (!Downloader::UrlExists(folder, name, cancel) &&
-        Downloader::UrlExists(folder, profile.packageZipFullName(), cancel))
+    const Downloader server(profile.serverFolderUrl());
+    if (!server.UrlExists(folder, name, cancel) &&
+        server.UrlExists(folder, profile.packageZipFullName(), cancel))
         name = profile.packageZipFullName();
     // A cancellation, also one made before the transfer or during the check
     // of the name, stops it with a success: at most a partial file is left,
     // in the staging folder.
-    return Downloader::DownloadFile(folder, folders.staging, name, cancel);
+    return server.DownloadFile(folder, folders.staging, name, cancel);
 }
 
 Outcome Installer::CheckPackage(const std::wstring& package) {

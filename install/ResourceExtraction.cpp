@@ -11,9 +11,9 @@ void ExtractResourceToFolder(std::uint16_t name, std::uint32_t type, const std::
                                              MAKEINTRESOURCEW(static_cast<ULONG_PTR>(type)));
     if (!found)
         return;
-    HGLOBAL loaded = ResourceApi::LoadResource(nullptr, found);
+    const unique_resource loaded(ResourceApi::LoadResource(nullptr, found));
     const DWORD size = ResourceApi::SizeofResource(nullptr, found);
-    const void* bytes = loaded ? ResourceApi::LockResource(loaded) : nullptr;
+    const void* bytes = loaded ? ResourceApi::LockResource(loaded.get()) : nullptr;
     if (bytes) {
         const std::wstring path = folder + fileName;
         unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -23,6 +23,4 @@ void ExtractResourceToFolder(std::uint16_t name, std::uint32_t type, const std::
             ::WriteFile(file.get(), bytes, size, &written, nullptr);
         }
     }
-    if (loaded)
-        ResourceApi::FreeResource(loaded);
 }

@@ -22,7 +22,7 @@ template <typename Step> void RunStep(Step&& step) {
 } // namespace
 
 void Uninstaller::RemoveInstallation() {
-    const SettingsStore& settings = Settings();
+    const SettingsStore settings(profile);
 
     // A record holding 0 or a negative number means the registry is not ours
     // to act on. The run still ends at 100, which is what the window waits for.

@@ -11,7 +11,7 @@ Outcome FetchAvailableVersion(const ProductProfile& profile, bool uninstallMode,
                               std::optional<std::wstring>* packageSha256) {
     if (packageSha256)
         packageSha256->reset();
-    const SettingsStore store;
+    const SettingsStore store(profile);
     // Only a completed installation may go without the server, and only
     // while offline; otherwise the server is asked even when the system
     // reports no connection (the downloader then says so).
@@ -21,7 +21,8 @@ Outcome FetchAvailableVersion(const ProductProfile& profile, bool uninstallMode,
         return {};
     }
     std::wstring text;
-    Outcome downloaded = Downloader::DownloadText(L"config/", profile.manifestFileName(), text);
+    Outcome downloaded =
+        Downloader(profile.serverFolderUrl()).DownloadText(L"config/", profile.manifestFileName(), text);
     if (downloaded.Succeeded()) {
         version = ManifestVersion(text);
         if (packageSha256)

@@ -4,7 +4,6 @@
 #include "net/ConnectionProbe.h"
 #include "net/NetworkErrorText.h"
 #include "net/Transfer.h"
-#include "profile/ProductProfile.h"
 
 #include <mutex>
 #include <utility>
@@ -18,10 +17,6 @@ std::mutex probeMutex;
 ConnectionProbe& Probe() {
     static ConnectionProbe probe;
     return probe;
-}
-
-std::wstring UrlOf(const std::wstring& subPath, const std::wstring& fileName) {
-    return Profile().serverFolderUrl() + subPath + fileName;
 }
 
 class FileSink final : public BodySink {
@@ -101,7 +96,7 @@ bool Downloader::IsConnected() {
 }
 
 Outcome Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, std::wstring fileName,
-                                 DownloadAbort* abort) {
+                                 DownloadAbort* abort) const {
     // Stopped before it began: nothing is asked of the server and the target
     // stays as it was.
     if (abort && abort->Requested())
@@ -123,7 +118,7 @@ Outcome Downloader::DownloadFile(std::wstring subPath, std::wstring targetDir, s
 }
 
 Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, std::wstring& text,
-                                 DownloadAbort* abort) {
+                                 DownloadAbort* abort) const {
     if (!IsConnected())
         return NoConnectionOutcome();
     TextSink sink(text, fileName);
@@ -133,7 +128,7 @@ Outcome Downloader::DownloadText(std::wstring subPath, std::wstring fileName, st
     return result.outcome;
 }
 
-bool Downloader::UrlExists(std::wstring subPath, std::wstring fileName, DownloadAbort* abort) {
+bool Downloader::UrlExists(std::wstring subPath, std::wstring fileName, DownloadAbort* abort) const {
     if (!IsConnected())
         return false;
     const TransferResult result = Transfer({UrlOf(subPath, fileName), fileName, fileName, nullptr, 0}, abort);

@@ -1,5 +1,6 @@
 #include "platform/ResourceApi.h"
 
+#include "common/UniqueHandle.h"
 #include "platform/SystemLibrary.h"
 
 namespace {
@@ -47,7 +48,7 @@ LPVOID ResourceApi::LockResource(HGLOBAL loaded) {
     return fn ? fn(loaded) : nullptr;
 }
 
-BOOL ResourceApi::FreeResource(HGLOBAL loaded) {
-    const auto fn = Api() ? Api()->free : nullptr;
-    return fn ? fn(loaded) : FALSE;
+void handle_traits::LoadedResource::Close(HGLOBAL loaded) {
+    if (const auto fn = Api() ? Api()->free : nullptr)
+        fn(loaded);
 }

@@ -11,5 +11,6 @@ class ResourceApi {
     static HGLOBAL LoadResource(HMODULE module, HRSRC resource);
     static DWORD SizeofResource(HMODULE module, HRSRC resource);
     static LPVOID LockResource(HGLOBAL loaded);
-    static BOOL FreeResource(HGLOBAL loaded);
 };
+
+// A loaded resource is given back by its holder, unique_resource.

@@ -1,7 +1,6 @@
 #include "settings/SettingsStore.h"
 
 #include "platform/RunLog.h"
-#include "profile/ProductProfile.h"
 #include "settings/InstallRecord.h"
 #include "settings/LegacyCultureCode.h"
 #include "settings/RegistryAccess.h"
@@ -12,27 +11,6 @@
 using namespace registry_names;
 
 namespace {
-
-// The brand-specific fragments belong to the product profile.
-std::wstring NorvaleFolder() {
-    return Profile().brandName();
-}
-std::wstring TessaroFolder() {
-    return Profile().otherBrand().brandName;
-}
-
-std::wstring NorvaleSettingsKey() {
-    return SettingsStore::SettingsKeyPath(NorvaleFolder());
-}
-std::wstring ShortLegacyKey() {
-    return SettingsStore::SettingsKeyPath(kShortLegacyFolder);
-}
-std::wstring LongLegacyKey() {
-    return SettingsStore::SettingsKeyPath(kLegacyProductName);
-}
-std::wstring NorvaleUninstallKey() {
-    return SettingsStore::UninstallKeyPath(Profile().displayName());
-}
 
 // Reads the value from the first key; an empty result (absent, unreadable or
 // stored empty) is replaced by whatever the fallback key holds.
@@ -78,16 +56,21 @@ void DeleteMachineSubtrees(const std::wstring& parentPath, std::initializer_list
 
 } // namespace
 
-std::wstring SettingsStore::SettingsKeyPath(const std::wstring& folder) {
-    return BuildSettingsKeyPath(folder, Profile().productFolderName());
+SettingsStore::SettingsStore(const ProductProfile& profile)
+    : brandName_(profile.brandName()), displayName_(profile.displayName()),
+      productName_(profile.productName()), productFolderName_(profile.productFolderName()),
+      otherBrand_(profile.otherBrand()) {}
+
+std::wstring SettingsStore::SettingsKeyPath(const std::wstring& folder) const {
+    return BuildSettingsKeyPath(folder, productFolderName_);
 }
 
-std::wstring SettingsStore::UninstallKeyPath(const std::wstring& entry) {
-    return BuildUninstallKeyPath(entry);
+std::wstring SettingsStore::NorvaleSettingsKey() const {
+    return SettingsKeyPath(brandName_);
 }
 
-std::wstring SettingsStore::PermanentKeyPath(const std::wstring& folder) {
-    return BuildPermanentKeyPath(folder);
+std::wstring SettingsStore::NorvaleUninstallKey() const {
+    return BuildUninstallKeyPath(displayName_);
 }
 
 std::uint32_t SettingsStore::GetIsInstalled(const std::wstring& folder) const {
@@ -100,11 +83,11 @@ void SettingsStore::SetIsInstalled(std::uint32_t value) const {
 }
 
 std::wstring SettingsStore::GetInstallPath() const {
-    return ReadWithFallback(NorvaleSettingsKey(), ShortLegacyKey(), kInstallPath);
+    return ReadWithFallback(NorvaleSettingsKey(), SettingsKeyPath(kShortLegacyFolder), kInstallPath);
 }
 
 std::wstring SettingsStore::GetTessaroInstallPath() const {
-    return registry::ReadString(SettingsKeyPath(TessaroFolder()), kInstallPath);
+    return registry::ReadString(SettingsKeyPath(otherBrand_.brandName), kInstallPath);
 }
 
 void SettingsStore::SetInstallPath(const std::wstring& path) const {
@@ -120,7 +103,8 @@ void SettingsStore::ForgetBegunInstall() const {
 }
 
 std::wstring SettingsStore::GetCurrentCulture() const {
-    return MapLegacyChineseCulture(ReadWithFallback(NorvaleSettingsKey(), ShortLegacyKey(), kCurrentCulture));
+    return MapLegacyChineseCulture(
+        ReadWithFallback(NorvaleSettingsKey(), SettingsKeyPath(kShortLegacyFolder), kCurrentCulture));
 }
 
 void SettingsStore::SetCurrentCulture(const std::wstring& code) const {
@@ -128,7 +112,8 @@ void SettingsStore::SetCurrentCulture(const std::wstring& code) const {
 }
 
 ProductVersion SettingsStore::GetCurrentVersion() const {
-    return ReadVersionWithFallback({NorvaleSettingsKey(), LongLegacyKey()}, kCurrentVersion);
+    return ReadVersionWithFallback({NorvaleSettingsKey(), SettingsKeyPath(kLegacyProductName)},
+                                   kCurrentVersion);
 }
 
 void SettingsStore::SetCurrentVersion(const ProductVersion& version) const {
@@ -136,9 +121,8 @@ void SettingsStore::SetCurrentVersion(const ProductVersion& version) const {
 }
 
 ProductVersion SettingsStore::GetInstalledVersion() const {
-    return ReadVersionWithFallback({NorvaleUninstallKey(),
-                                    UninstallKeyPath(Profile().otherBrand().displayName),
-                                    UninstallKeyPath(kLegacyProductName)},
+    return ReadVersionWithFallback({NorvaleUninstallKey(), BuildUninstallKeyPath(otherBrand_.displayName),
+                                    BuildUninstallKeyPath(kLegacyProductName)},
                                    kDisplayVersion);
 }
 
@@ -147,7 +131,7 @@ void SettingsStore::SetDisplayVersion(const ProductVersion& version) const {
 }
 
 void SettingsStore::SetDisplayName() const {
-    registry::WriteString(NorvaleUninstallKey(), kDisplayName, Profile().productName());
+    registry::WriteString(NorvaleUninstallKey(), kDisplayName, productName_);
 }
 
 void SettingsStore::SetDisplayIcon(const std::wstring& text) const {
@@ -196,7 +180,7 @@ void SettingsStore::SetStartMinimized(bool value) const {
 }
 
 bool SettingsStore::IsQM7700Detected() const {
-    return registry::ReadDword(PermanentKeyPath(NorvaleFolder()), kQM7700Detected) == 1;
+    return registry::ReadDword(BuildPermanentKeyPath(brandName_), kQM7700Detected) == 1;
 }
 
 void SettingsStore::RemoveRegistration() const {
@@ -205,11 +189,9 @@ void SettingsStore::RemoveRegistration() const {
     const std::wstring culture = GetCurrentCulture();
     const bool startMinimized = GetStartMinimized();
 
-    const OtherBrand tessaro = Profile().otherBrand();
-    const std::wstring productFolder = Profile().productFolderName();
-    DeleteMachineSubtrees(BuildUninstallParentPath(), {Profile().displayName(), tessaro.displayName});
-    DeleteMachineSubtrees(BuildMakerKeyPath(NorvaleFolder()), {productFolder});
-    DeleteMachineSubtrees(BuildMakerKeyPath(tessaro.brandName), {productFolder});
+    DeleteMachineSubtrees(BuildUninstallParentPath(), {displayName_, otherBrand_.displayName});
+    DeleteMachineSubtrees(BuildMakerKeyPath(brandName_), {productFolderName_});
+    DeleteMachineSubtrees(BuildMakerKeyPath(otherBrand_.brandName), {productFolderName_});
 
     // The run-once key is the user's own and has no 32-bit view of its own.
     if (const unique_hkey runOnce =
@@ -221,9 +203,4 @@ void SettingsStore::RemoveRegistration() const {
 
     SetCurrentCulture(culture);
     SetStartMinimized(startMinimized);
-}
-
-SettingsStore& Settings() {
-    static SettingsStore store;
-    return store;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "profile/ProductProfile.h"
 #include "profile/ProductVersion.h"
 
 #include <cstdint>
@@ -8,13 +9,12 @@
 // remembered language, the uninstall entry, and their removal. Every
 // HKEY_LOCAL_MACHINE access uses the 32-bit view. Nothing here fails towards
 // the caller: reads turn failures into documented defaults, failed writes are
-// dropped. Instances hold no mutable state and are interchangeable.
+// dropped. The keys are named after the brands and the product of the profile
+// the store is made with; it keeps copies of those names and nothing else, so
+// two stores of one profile are interchangeable.
 class SettingsStore {
   public:
-    // Key paths below HKEY_LOCAL_MACHINE, built by plain concatenation.
-    static std::wstring SettingsKeyPath(const std::wstring& folder);
-    static std::wstring UninstallKeyPath(const std::wstring& entry);
-    static std::wstring PermanentKeyPath(const std::wstring& folder);
+    explicit SettingsStore(const ProductProfile& profile);
 
     // "IsInstalled" of the maker folder ("Norvale" or "Tessaro"), an
     // InstallRecord code; InstallRecord::None when absent or unreadable.
@@ -59,7 +59,16 @@ class SettingsStore {
     // Removes the uninstall entries, both settings keys and the run-once
     // values, keeping the language and the start-minimised flag.
     void RemoveRegistration() const;
-};
 
-// The process-wide instance used by start-up, the window and the uninstall.
-SettingsStore& Settings();
+  private:
+    // Key paths below HKEY_LOCAL_MACHINE.
+    std::wstring SettingsKeyPath(const std::wstring& folder) const;
+    std::wstring NorvaleSettingsKey() const;
+    std::wstring NorvaleUninstallKey() const;
+
+    std::wstring brandName_;
+    std::wstring displayName_;
+    std::wstring productName_;
+    std::wstring productFolderName_;
+    OtherBrand otherBrand_;
+};

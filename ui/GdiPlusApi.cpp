@@ -1,5 +1,6 @@
 #include "ui/GdiPlusApi.h"
 
+#include "common/UniqueHandle.h"
 #include "platform/SystemLibrary.h"
 
 #include <cstdint>
@@ -61,16 +62,8 @@ int LoadImageFromStream(IStream* stream, Image** image) {
     return Api() ? Api()->loadImageFromStream(stream, image) : kNotAvailable;
 }
 
-int DisposeImage(Image* image) {
-    return Api() ? Api()->disposeImage(image) : kNotAvailable;
-}
-
 int CreateFromHDC(HDC dc, Graphics** graphics) {
     return Api() ? Api()->createFromHDC(dc, graphics) : kNotAvailable;
-}
-
-int DeleteGraphics(Graphics* graphics) {
-    return Api() ? Api()->deleteGraphics(graphics) : kNotAvailable;
 }
 
 int DrawImageRectI(Graphics* graphics, Image* image, int x, int y, int width, int height) {
@@ -82,3 +75,13 @@ int SetInterpolationMode(Graphics* graphics, int mode) {
 }
 
 } // namespace GdiPlusApi
+
+void handle_traits::GdiPlusImage::Close(void* image) {
+    if (const GdiPlusApi::Table* api = GdiPlusApi::Api())
+        api->disposeImage(static_cast<GdiPlusApi::Image*>(image));
+}
+
+void handle_traits::GdiPlusGraphics::Close(void* graphics) {
+    if (const GdiPlusApi::Table* api = GdiPlusApi::Api())
+        api->deleteGraphics(static_cast<GdiPlusApi::Graphics*>(graphics));
+}

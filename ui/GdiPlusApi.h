@@ -20,10 +20,10 @@ struct Graphics; // GDI+'s GpGraphics
 bool Start();
 
 // The GDI+ status codes, 0 meaning success.
+// An image and a graphics are released by their holders, unique_gdiplus_image
+// and unique_gdiplus_graphics.
 int LoadImageFromStream(IStream* stream, Image** image);
-int DisposeImage(Image* image);
 int CreateFromHDC(HDC dc, Graphics** graphics);
-int DeleteGraphics(Graphics* graphics);
 int DrawImageRectI(Graphics* graphics, Image* image, int x, int y, int width, int height);
 
 // GDI+'s InterpolationModeHighQualityBicubic.

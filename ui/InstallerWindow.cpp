@@ -4,7 +4,6 @@
 #include "i18n/LanguageSelection.h"
 #include "i18n/TranslationCatalog.h"
 #include "platform/SystemLibrary.h"
-#include "profile/ProductProfile.h"
 #include "resource_ids.h"
 #include "ui/AccessibleControl.h"
 #include "ui/CommonControls.h"
@@ -23,6 +22,15 @@
 #include <utility>
 
 namespace {
+
+// Bound at run time: Windows 7 and 8 lack it, and the installer must start there.
+struct DpiFunctions {
+    static constexpr const wchar_t* kLibrary = L"user32.dll";
+
+    UINT(WINAPI* getDpiForWindow)(HWND) = nullptr;
+
+    bool BindFrom(const SystemLibrary& library) { return library.Bind("GetDpiForWindow", getDpiForWindow); }
+};
 
 constexpr COLORREF kLinkColor = RGB(0, 112, 187);
 constexpr COLORREF kTextColor = RGB(0, 0, 0);
@@ -54,8 +62,7 @@ void SetFont(HWND control, HFONT font) {
 
 // The ten controls in their fixed order; the first texts come from the
 // current language.
-void CreateControls(InstallerWindowObjects& w, const WindowInputs& inputs) {
-    const std::wstring product = Profile().productName();
+void CreateControls(InstallerWindowObjects& w, const std::wstring& product, const WindowInputs& inputs) {
     const TranslationCatalog& c = Catalog();
     const WindowLayout l = CurrentLayout(w);
 
@@ -78,8 +85,8 @@ void CreateControls(InstallerWindowObjects& w, const WindowInputs& inputs) {
     w.bodyText = CreateControl(w, L"STATIC", L"", WS_VISIBLE | SS_LEFT, l.bodyText);
     w.languageLabel = CreateControl(w, L"STATIC", c.Translate(L"options_select_language"),
                                     WS_VISIBLE | SS_LEFT, l.languageLabel);
-    w.versionLine = CreateControl(w, L"STATIC", VersionLineText(ShownVersion(inputs)), WS_VISIBLE | SS_LEFT,
-                                  l.versionLine);
+    w.versionLine = CreateControl(w, L"STATIC", VersionLineText(product, ShownVersion(inputs)),
+                                  WS_VISIBLE | SS_LEFT, l.versionLine);
     w.installerVersionLine =
         CreateControl(w, L"STATIC", InstallerVersionLineText(), WS_VISIBLE | SS_LEFT, l.installerVersionLine);
 }
@@ -162,13 +169,15 @@ void AttachInstallerWindow(HWND window, const CREATESTRUCTW& creation) {
 }
 
 bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int showCode) {
+    const ProductProfile& profile = installer.profile;
     InstallerWindowObjects& w = installer.objects;
     w.instance = instance;
+    w.logoPlace = {profile.logoX(), profile.logoY(), profile.logoWidth(), profile.logoHeight()};
     GdiPlusApi::Start();
 
     // A title bar with close and minimise boxes only: the size is fixed.
     const HWND window =
-        ::CreateWindowExW(0, WindowClassName(instance).c_str(), Profile().installerTitle().c_str(),
+        ::CreateWindowExW(0, WindowClassName(instance).c_str(), profile.installerTitle().c_str(),
                           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, 0,
                           CW_USEDEFAULT, 0, nullptr, nullptr, instance, &installer);
     if (!window)
@@ -182,9 +191,9 @@ bool CreateInstallerWindow(InstallerWindow& installer, HINSTANCE instance, int s
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - size.height) / 2;
     ::SetWindowPos(window, nullptr, left, top, size.width, size.height, SWP_NOZORDER);
 
-    w.logoImage = LoadLogo(Profile().logoResourceId());
+    w.logoImage = LoadLogo(profile.logoResourceId());
     RegisterProgressBarClass();
-    CreateControls(w, installer.inputs);
+    CreateControls(w, profile.productName(), installer.inputs);
     ArrangeInReadingOrder(w);
     MakeStaticTextALink(w.releaseNotesLink);
     DescribeProgressBarPosition(w.progressBar);
@@ -237,15 +246,8 @@ HFONT CreateUiFont(int height) {
 }
 
 int WindowDpi(HWND window) {
-    // Bound at run time: Windows 7 and 8 lack it, and the installer must start there.
-    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-    static const GetDpiForWindowFunction getDpiForWindow = [] {
-        GetDpiForWindowFunction function = nullptr;
-        BindSystemLibrary(L"user32.dll").Bind("GetDpiForWindow", function);
-        return function;
-    }();
-    if (getDpiForWindow) {
-        if (const UINT dpi = getDpiForWindow(window))
+    if (const DpiFunctions* user32 = SystemFunctions<DpiFunctions>()) {
+        if (const UINT dpi = user32->getDpiForWindow(window))
             return static_cast<int>(dpi);
     }
     const unique_window_dc dc(window);
@@ -254,8 +256,7 @@ int WindowDpi(HWND window) {
 }
 
 WindowLayout CurrentLayout(const InstallerWindowObjects& w) {
-    const ProductProfile& profile = Profile();
-    return LayoutAtDpi(w.dpi, {profile.logoX(), profile.logoY(), profile.logoWidth(), profile.logoHeight()});
+    return LayoutAtDpi(w.dpi, w.logoPlace);
 }
 
 void LayOutForDpi(InstallerWindowObjects& w, int dpi) {

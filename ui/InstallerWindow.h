@@ -1,5 +1,6 @@
 #pragma once
 #include "install/InstallSession.h"
+#include "profile/ProductProfile.h"
 #include "ui/LogoImage.h"
 #include "ui/WindowInputs.h"
 #include "ui/WindowLayout.h"
@@ -45,21 +46,26 @@ struct InstallerWindowObjects {
     // The DPI the window is laid out for.
     int dpi = kDesignDpi;
     std::optional<LogoImage> logoImage;
+    // The logo's place in the design, as the profile gives it.
+    Box logoPlace;
     HBRUSH staticBrush = nullptr;
 };
 
-// Everything of the installer window: what start-up handed it, its controls,
-// its state and the runs it starts. Its owner keeps it for as long as the
-// window exists (the installer: until the process ends); the window procedure
-// finds it through the window. User-interface thread only, except the
-// sessions, which the runs' workers borrow.
+// Everything of the installer window: what start-up handed it (the product's
+// profile, which must outlive the window, and the inputs), its controls, its
+// state and the runs it starts. Its owner keeps it for as long as the window
+// exists (the installer: until the process ends); the window procedure finds
+// it through the window. User-interface thread only, except the sessions and
+// the profile, which the runs' workers borrow.
 struct InstallerWindow {
-    explicit InstallerWindow(WindowInputs windowInputs) : inputs(std::move(windowInputs)) {
+    InstallerWindow(const ProductProfile& productProfile, WindowInputs windowInputs)
+        : profile(productProfile), inputs(std::move(windowInputs)) {
         state.flow.uninstallMode = inputs.uninstallMode;
     }
     InstallerWindow(const InstallerWindow&) = delete;
     InstallerWindow& operator=(const InstallerWindow&) = delete;
 
+    const ProductProfile& profile;
     const WindowInputs inputs;
     InstallerWindowObjects objects;
     WindowState state;

@@ -23,35 +23,25 @@ ComPtr<IStream> StreamOver(const void* data, DWORD size) {
 
 } // namespace
 
-LogoImage::LogoImage(GdiPlusApi::Image* image, ComPtr<IStream> stream) noexcept
-    : image_(image), stream_(std::move(stream)) {}
-
-LogoImage::LogoImage(LogoImage&& other) noexcept
-    : image_(std::exchange(other.image_, nullptr)), stream_(std::move(other.stream_)) {}
+LogoImage::LogoImage(unique_gdiplus_image image, ComPtr<IStream> stream) noexcept
+    : stream_(std::move(stream)), image_(std::move(image)) {}
 
 LogoImage& LogoImage::operator=(LogoImage&& other) noexcept {
-    if (this != &other) {
-        if (image_)
-            GdiPlusApi::DisposeImage(image_);
-        image_ = std::exchange(other.image_, nullptr);
-        stream_ = std::move(other.stream_);
-    }
+    // The image goes before the stream it reads from.
+    image_ = std::move(other.image_);
+    stream_ = std::move(other.stream_);
     return *this;
 }
 
-LogoImage::~LogoImage() {
-    if (image_)
-        GdiPlusApi::DisposeImage(image_);
-}
-
 void LogoImage::Draw(HDC dc, int left, int top, int width, int height, bool smoothly) const {
-    GdiPlusApi::Graphics* graphics = nullptr;
-    if (!image_ || GdiPlusApi::CreateFromHDC(dc, &graphics) != 0 || !graphics)
+    GdiPlusApi::Graphics* created = nullptr;
+    if (!image_ || GdiPlusApi::CreateFromHDC(dc, &created) != 0 || !created)
         return;
+    const unique_gdiplus_graphics graphics(created);
     if (smoothly)
-        GdiPlusApi::SetInterpolationMode(graphics, GdiPlusApi::kHighQualityBicubic);
-    GdiPlusApi::DrawImageRectI(graphics, image_, left, top, width, height);
-    GdiPlusApi::DeleteGraphics(graphics);
+        GdiPlusApi::SetInterpolationMode(created, GdiPlusApi::kHighQualityBicubic);
+    GdiPlusApi::DrawImageRectI(created, static_cast<GdiPlusApi::Image*>(image_.get()), left, top, width,
+                               height);
 }
 
 std::optional<LogoImage> LoadLogo(int resourceId) {
@@ -60,18 +50,16 @@ std::optional<LogoImage> LoadLogo(int resourceId) {
         ResourceApi::FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(RT_LOGO));
     if (!found)
         return std::nullopt;
-    const HGLOBAL loaded = ResourceApi::LoadResource(module, found);
+    const unique_resource loaded(ResourceApi::LoadResource(module, found));
     const DWORD size = ResourceApi::SizeofResource(module, found);
-    const void* data = loaded ? ResourceApi::LockResource(loaded) : nullptr;
+    const void* data = loaded ? ResourceApi::LockResource(loaded.get()) : nullptr;
     std::optional<LogoImage> logo;
     if (data && size > 0) {
         ComPtr<IStream> stream = StreamOver(data, size);
         GdiPlusApi::Image* image = nullptr;
         // Without embedded colour management: the picture is shown as stored.
         if (stream && GdiPlusApi::LoadImageFromStream(stream.get(), &image) == 0 && image)
-            logo.emplace(image, std::move(stream));
+            logo.emplace(unique_gdiplus_image(image), std::move(stream));
     }
-    if (loaded)
-        ResourceApi::FreeResource(loaded);
     return logo;
 }

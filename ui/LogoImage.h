@@ -13,21 +13,19 @@ struct Image;
 // scaled into its rectangle on every paint.
 class LogoImage {
   public:
-    LogoImage(GdiPlusApi::Image* image, ComPtr<IStream> stream) noexcept;
-    LogoImage(LogoImage&& other) noexcept;
+    LogoImage(unique_gdiplus_image image, ComPtr<IStream> stream) noexcept;
+    LogoImage(LogoImage&& other) noexcept = default;
     LogoImage& operator=(LogoImage&& other) noexcept;
-    LogoImage(const LogoImage&) = delete;
-    LogoImage& operator=(const LogoImage&) = delete;
-    ~LogoImage();
 
     // Scales the picture into the rectangle (left, top, width, height);
     // smoothly with GDI+'s high-quality bicubic filter, else with its default.
     void Draw(HDC dc, int left, int top, int width, int height, bool smoothly = false) const;
 
   private:
-    GdiPlusApi::Image* image_;
-    // GDI+ reads the picture from its stream for as long as the image exists.
+    // GDI+ reads the picture from its stream for as long as the image exists:
+    // the image is declared after it, so it goes first.
     ComPtr<IStream> stream_;
+    unique_gdiplus_image image_;
 };
 
 // The picture resource of type 3000 with the given id of the running

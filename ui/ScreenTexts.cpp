@@ -15,16 +15,16 @@ std::wstring ShownVersion(const WindowInputs& inputs) {
     return inputs.uninstallMode ? inputs.installedVersion.Get() : inputs.offeredVersion.Get();
 }
 
-std::wstring VersionLineText(const std::wstring& version) {
-    return T(L"IDS_INSTALL_END_TEXT1", {Profile().productName()}) + L": " + version;
+std::wstring VersionLineText(const std::wstring& product, const std::wstring& version) {
+    return T(L"IDS_INSTALL_END_TEXT1", {product}) + L": " + version;
 }
 
 std::wstring InstallerVersionLineText() {
     return T(L"IDS_INSTALL") + L" " + T(L"IDS_VERSION") + L": " + InstallerOwnVersion();
 }
 
-std::wstring OpeningScreenBody(InstallerScreen screen, const WindowInputs& inputs) {
-    const std::wstring product = Profile().productName();
+std::wstring OpeningScreenBody(InstallerScreen screen, const std::wstring& product,
+                               const WindowInputs& inputs) {
     const std::wstring installed = inputs.installedVersion.Get();
     const std::wstring offered = inputs.offeredVersion.Get();
     switch (screen) {
@@ -42,13 +42,12 @@ std::wstring OpeningScreenBody(InstallerScreen screen, const WindowInputs& input
     return {};
 }
 
-std::wstring InstallFinishedMessage(const ProductVersion& offered) {
-    return T(L"IDS_INSTALL_END_TEXT1", {Profile().productName()}) + L" " + offered.Get() + L" " +
-           T(L"IDS_INSTALL_END_TEXT2");
+std::wstring InstallFinishedMessage(const std::wstring& product, const ProductVersion& offered) {
+    return T(L"IDS_INSTALL_END_TEXT1", {product}) + L" " + offered.Get() + L" " + T(L"IDS_INSTALL_END_TEXT2");
 }
 
-std::wstring UninstallFinishedMessage() {
-    return T(L"IDS_UNINSTALL_END_TEXT", {Profile().productName()});
+std::wstring UninstallFinishedMessage(const std::wstring& product) {
+    return T(L"IDS_UNINSTALL_END_TEXT", {product});
 }
 
 std::wstring CancelledFinishedMessage() {

@@ -1,7 +1,7 @@
 #pragma once
 // The composed texts of the installer window, in the current language of the
-// process-wide catalogue, with the profile's product name and the window's
-// versions.
+// process-wide catalogue, with the product's name (the profile's productName)
+// and the window's versions.
 #include "install/InstallState.h"
 #include "ui/WindowInputs.h"
 
@@ -12,15 +12,16 @@
 std::wstring ShownVersion(const WindowInputs& inputs);
 
 // "<product> version: <version>"; an empty version leaves it ending in ": ".
-std::wstring VersionLineText(const std::wstring& version);
+std::wstring VersionLineText(const std::wstring& product, const std::wstring& version);
 
 // "Install Version: <the installer's own version>".
 std::wstring InstallerVersionLineText();
 
 // The body text of an opening screen.
-std::wstring OpeningScreenBody(InstallerScreen screen, const WindowInputs& inputs);
+std::wstring OpeningScreenBody(InstallerScreen screen, const std::wstring& product,
+                               const WindowInputs& inputs);
 
 // The finish messages.
-std::wstring InstallFinishedMessage(const ProductVersion& offered);
-std::wstring UninstallFinishedMessage();
+std::wstring InstallFinishedMessage(const std::wstring& product, const ProductVersion& offered);
+std::wstring UninstallFinishedMessage(const std::wstring& product);
 std::wstring CancelledFinishedMessage();

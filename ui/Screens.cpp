@@ -37,7 +37,7 @@ void ShowRunningControls(const InstallerWindowObjects& w, bool cancelVisible) {
 }
 
 void ShowBody(InstallerWindow& w, InstallerScreen screen) {
-    SetText(w.objects.bodyText, OpeningScreenBody(screen, w.inputs));
+    SetText(w.objects.bodyText, OpeningScreenBody(screen, w.profile.productName(), w.inputs));
 }
 
 } // namespace
@@ -86,11 +86,12 @@ void ShowOpeningScreen(InstallerWindow& w, InstallerScreen screen) {
     }
 }
 
-InstallDecision DecisionForRecords(const WindowInputs& inputs) {
-    const ProductProfile& profile = Profile();
-    return DecideInstallState([](const std::wstring& maker) { return Settings().GetIsInstalled(maker); },
-                              profile.brandName(), profile.otherBrand().brandName, inputs.uninstallMode,
-                              inputs.installedVersion, inputs.offeredVersion);
+InstallDecision DecisionForRecords(const ProductProfile& profile, const WindowInputs& inputs) {
+    const SettingsStore settings(profile);
+    return DecideInstallState(
+        [&settings](const std::wstring& maker) { return settings.GetIsInstalled(maker); },
+        profile.brandName(), profile.otherBrand().brandName, inputs.uninstallMode, inputs.installedVersion,
+        inputs.offeredVersion);
 }
 
 void LogDecisionForRecords(InstallerWindow& w, const InstallDecision& decision) {
@@ -98,18 +99,18 @@ void LogDecisionForRecords(InstallerWindow& w, const InstallDecision& decision) 
     if (w.state.loggedDecision == decision)
         return;
     w.state.loggedDecision = decision;
-    LogEvent(L"decision: " +
-             DescribeDecision(decision, LoggedText(w.inputs.offeredVersion.Get()), w.inputs.installedVersion.Get()));
+    LogEvent(L"decision: " + DescribeDecision(decision, LoggedText(w.inputs.offeredVersion.Get()),
+                                              w.inputs.installedVersion.Get()));
 }
 
 void ShowInstallingScreen(InstallerWindow& w) {
     ShowRunningControls(w.objects, true);
-    SetText(w.objects.bodyText, T(L"IDS_INSTALLING_TEXT", {Profile().productName()}));
+    SetText(w.objects.bodyText, T(L"IDS_INSTALLING_TEXT", {w.profile.productName()}));
 }
 
 void ShowUninstallingScreen(InstallerWindow& w) {
     ShowRunningControls(w.objects, false);
-    SetText(w.objects.bodyText, T(L"IDS_UNINSTALLING_TEXT", {Profile().productName()}));
+    SetText(w.objects.bodyText, T(L"IDS_UNINSTALLING_TEXT", {w.profile.productName()}));
 }
 
 void ShowFinishScreen(InstallerWindow& w, const std::wstring& message, bool launchBox) {
@@ -137,9 +138,9 @@ void ApplyLanguageChoice(InstallerWindow& w) {
     const LRESULT length = ::SendMessageW(o.languageCombo, CB_GETLBTEXTLEN, index, 0);
     if (index != CB_ERR && length != CB_ERR && length < static_cast<LRESULT>(chosen.size()))
         ::SendMessageW(o.languageCombo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(chosen.data()));
-    OnLanguagePicked(chosen.data());
+    OnLanguagePicked(chosen.data(), SettingsStore(w.profile));
 
-    const std::wstring product = Profile().productName();
+    const std::wstring product = w.profile.productName();
     SetText(o.cancelButton, T(L"IDS_CANCEL"));
     SetText(o.releaseNotesLink, T(L"IDS_VIEW_RELEASE_NOTES"));
     switch (w.state.flow.installState) {
@@ -163,7 +164,7 @@ void ApplyLanguageChoice(InstallerWindow& w) {
         break;
     }
     SetText(o.languageLabel, T(L"options_select_language"));
-    SetText(o.versionLine, VersionLineText(ShownVersion(w.inputs)));
+    SetText(o.versionLine, VersionLineText(product, ShownVersion(w.inputs)));
     SetText(o.launchCheckBox, T(L"IDS_LAUNCH_HELMVIEW", {product}));
     SetText(o.installerVersionLine, InstallerVersionLineText());
     FitVersionLineAndLink(o);

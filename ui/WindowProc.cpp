@@ -1,5 +1,6 @@
 #include "ui/WindowProc.h"
 
+#include "common/UniqueHandle.h"
 #include "install/InstallFolder.h"
 #include "install/RunExecutor.h"
 #include "platform/RunLog.h"
@@ -32,8 +33,9 @@ void StartRun(InstallerWindow& w, PlannedRun run) {
     const bool uninstall = run == PlannedRun::Uninstall;
     InstallSession& session = uninstall ? w.uninstallRun.emplace() : w.installRun.emplace();
     const Offer offer = uninstall ? Offer{} : Offer{w.inputs.offeredVersion, w.inputs.packageSha256};
+    const ProductProfile& profile = w.profile;
     w.worker = WorkerRun::Start(
-        [&session, run, offer] { session.SetResult(ExecutePlan(Profile(), run, offer, session)); },
+        [&profile, &session, run, offer] { session.SetResult(ExecutePlan(profile, run, offer, session)); },
         uninstall ? nullptr : w.objects.mainWindow, kInstallRunReturned);
 }
 
@@ -59,7 +61,7 @@ void Carry(InstallerWindow& w, WindowEffect effect) {
         ShowOpeningScreen(w, flow.openingScreen);
         break;
     case WindowEffect::EnsureInstallFolder:
-        EndUnlessSucceeded(EnsureInstallFolder(Profile()));
+        EndUnlessSucceeded(EnsureInstallFolder(w.profile));
         break;
     case WindowEffect::ShowInstallingScreen:
         ShowInstallingScreen(w);
@@ -100,14 +102,14 @@ void Carry(InstallerWindow& w, WindowEffect effect) {
         ::SendMessageW(o.progressBar, PBM_SETPOS, flow.bar, 0);
         break;
     case WindowEffect::ShowInstalledFinish:
-        ShowFinishScreen(w, InstallFinishedMessage(w.inputs.offeredVersion), true);
+        ShowFinishScreen(w, InstallFinishedMessage(w.profile.productName(), w.inputs.offeredVersion), true);
         break;
     case WindowEffect::CopySelfToInstallFolder:
         // The installation stands without it; only the uninstaller is missing.
-        Tell(CopySelfToInstallFolder(Profile()));
+        Tell(CopySelfToInstallFolder(w.profile));
         break;
     case WindowEffect::ShowUninstalledFinish:
-        ShowFinishScreen(w, UninstallFinishedMessage(), false);
+        ShowFinishScreen(w, UninstallFinishedMessage(w.profile.productName()), false);
         break;
     case WindowEffect::ShowCancelledFinish:
         ShowFinishScreen(w, CancelledFinishedMessage(), false);
@@ -116,7 +118,7 @@ void Carry(InstallerWindow& w, WindowEffect effect) {
         ReadRecords(w);
         break;
     case WindowEffect::LaunchApplication:
-        LaunchApplication();
+        LaunchApplication(w.profile);
         break;
     case WindowEffect::TellFailure:
         // The run has put back what was there before it: only the telling is left.
@@ -142,7 +144,7 @@ void Command(InstallerWindow& w, HWND source, WORD notification) {
     } else if (source == o.cancelButton) {
         HandleWindowEvent(w, WindowEvent{WindowEventKind::CancelButton});
     } else if (source == o.releaseNotesLink) {
-        OpenReleaseNotes();
+        OpenReleaseNotes(w.profile);
     } else if (source == o.languageCombo && notification == CBN_SELCHANGE) {
         ApplyLanguageChoice(w);
     }
@@ -168,10 +170,8 @@ LRESULT HandleMessage(InstallerWindow& w, HWND window, UINT message, WPARAM wPar
         return 0;
     }
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        const HDC dc = ::BeginPaint(window, &paint);
-        PaintInstallerWindow(w.objects, dc);
-        ::EndPaint(window, &paint);
+        const unique_paint paint(window);
+        PaintInstallerWindow(w.objects, paint.get());
         return 0;
     }
     case WM_TIMER:
@@ -243,15 +243,15 @@ void HandleWindowEvent(InstallerWindow& w, const WindowEvent& event) {
 }
 
 void ReadRecords(InstallerWindow& w) {
-    const InstallDecision decision = DecisionForRecords(w.inputs);
+    const InstallDecision decision = DecisionForRecords(w.profile, w.inputs);
     LogDecisionForRecords(w, decision);
     WindowEvent read{WindowEventKind::RecordsRead};
     read.decision = decision;
     HandleWindowEvent(w, read);
 }
 
-void OpenReleaseNotes() {
-    const std::wstring url = Profile().serverFolderUrl() + Profile().releaseNotesFile();
+void OpenReleaseNotes(const ProductProfile& profile) {
+    const std::wstring url = profile.serverFolderUrl() + profile.releaseNotesFile();
     // -test may name anything; the shell would open a folder or run a
     // program named here with the installer's rights.
     if (!IsWebAddress(url))
@@ -259,8 +259,8 @@ void OpenReleaseNotes() {
     ::ShellExecuteW(::GetDesktopWindow(), L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void LaunchApplication() {
-    const std::wstring path = ApplicationToLaunch(Profile());
+void LaunchApplication(const ProductProfile& profile) {
+    const std::wstring path = ApplicationToLaunch(profile);
     const auto result = reinterpret_cast<INT_PTR>(
         ::ShellExecuteW(nullptr, L"runas", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     // Above 32 is success; below, the error.

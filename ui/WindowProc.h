@@ -19,9 +19,9 @@ void HandleWindowEvent(InstallerWindow& w, const WindowEvent& event);
 // Reads the installation records and hands the decision to the window.
 void ReadRecords(InstallerWindow& w);
 
-// Opens the release notes on the download server in the user's browser; does
+// Opens the profile's release notes on its download server in the user's browser; does
 // nothing when the server's address is not a web address (IsWebAddress).
-void OpenReleaseNotes();
+void OpenReleaseNotes(const ProductProfile& profile);
 
 // Starts the installed application elevated.
-void LaunchApplication();
+void LaunchApplication(const ProductProfile& profile);

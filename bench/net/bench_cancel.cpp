@@ -87,7 +87,9 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring target = targetDir + argv[3];
     const unsigned long long before = _wtoi64(argv[5]);
     const double limit = _wtof(argv[6]);
-    Profile().InitFrom(argv[1], targetDir + L"bench_cancel.exe", targetDir);
+    ProductProfile profile;
+    profile.InitFrom(argv[1], targetDir + L"bench_cancel.exe", targetDir);
+    const Downloader server(profile.serverFolderUrl());
 
     DownloadAbort abort;
     BareLoop loop;
@@ -95,9 +97,7 @@ int wmain(int argc, wchar_t** argv) {
     std::function<bool()> download;
     if (way == L"downloader") {
         cancel = [&] { abort.Request(); };
-        download = [&] {
-            return Downloader::DownloadFile(L"bench/", targetDir, argv[3], &abort).Succeeded();
-        };
+        download = [&] { return server.DownloadFile(L"bench/", targetDir, argv[3], &abort).Succeeded(); };
     } else {
         const std::wstring url = std::wstring(argv[1]) + L"zqHelmview/bench/" + argv[3];
         cancel = [&loop, close = way == L"close"] { loop.Cancel(close); };

@@ -18,13 +18,15 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "message: %ls\n", text.c_str());
     });
     const std::wstring targetDir = argv[2];
-    Profile().InitFrom(argv[1], targetDir + L"bench_downloader.exe", targetDir);
+    ProductProfile profile;
+    profile.InitFrom(argv[1], targetDir + L"bench_downloader.exe", targetDir);
+    const Downloader server(profile.serverFolderUrl());
 
     const SIZE_T startPeak = MemoryNow().PeakWorkingSetSize;
     const double startCpu = CpuSeconds();
     LARGE_INTEGER start;
     ::QueryPerformanceCounter(&start);
-    const Outcome outcome = Downloader::DownloadFile(L"bench/", targetDir, argv[3]);
+    const Outcome outcome = server.DownloadFile(L"bench/", targetDir, argv[3]);
     const double seconds = SecondsSince(start);
     const bool ok = outcome.Succeeded();
     Tell(outcome);

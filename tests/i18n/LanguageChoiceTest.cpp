@@ -8,6 +8,7 @@
 #include "i18n/TranslationCatalog.h"
 #include "i18n/UserLocale.h"
 #include "profile/ProductProfile.h"
+#include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,17 @@ std::wstring TextIn(const wchar_t* code, const wchar_t* key) {
     return catalog.Translate(key);
 }
 
+// The store as start-up makes it: its keys are named after the running
+// installer's profile.
+const SettingsStore& Store() {
+    static const SettingsStore store = [] {
+        ProductProfile profile;
+        profile.InitProductProfile(L"http://127.0.0.1:9/");
+        return SettingsStore(profile);
+    }();
+    return store;
+}
+
 // Starts every case from a machine without a remembered language and leaves
 // the registry as it found it: the culture values are deleted, and so are the
 // keys the case brought into being.
@@ -98,8 +110,6 @@ class LanguageChoice : public ::testing::Test {
     }
 
     void SetUp() override {
-        // As at start-up: the store takes its key names from the profile.
-        Profile().InitProductProfile(L"http://127.0.0.1:9/");
         if (Catalog().DisplayNames().empty())
             Catalog().LoadAll();
         Catalog().SetLanguage(L"");
@@ -127,7 +137,7 @@ class LanguageChoice : public ::testing::Test {
 };
 
 void ExpectFirstRunFallsBackToAmericanEnglish() {
-    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_TRUE(ChooseStartupLanguage(Store()));
     EXPECT_EQ(Catalog().GetLanguage(), L"en-US");
     EXPECT_EQ(ReadCulture(kSettingsKey), L"en-US");
     EXPECT_EQ(Catalog().Translate(L"IDS_INSTALL"), L"Install");
@@ -174,7 +184,7 @@ class BrazilianUser : public LanguageChoice {
 };
 
 TEST_F(FrenchUser, FirstRunSpeaksTheUsersLanguageAndRemembersIt) {
-    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_TRUE(ChooseStartupLanguage(Store()));
     EXPECT_EQ(Catalog().GetLanguage(), L"fr-FR");
     EXPECT_EQ(ReadCulture(kSettingsKey), L"fr-FR");
     EXPECT_EQ(ReadCulture(kLegacyKey), std::nullopt);
@@ -193,15 +203,15 @@ TEST_F(FrenchUser, UnwritableSettingsKeyFailsTheProbe) {
         ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_SET_VALUE | kView, probe.put()),
                   ERROR_ACCESS_DENIED);
     }
-    EXPECT_FALSE(ChooseStartupLanguage());
+    EXPECT_FALSE(ChooseStartupLanguage(Store()));
     // The run goes on in the user's language only long enough to say why.
     EXPECT_EQ(Catalog().GetLanguage(), L"fr-FR");
     EXPECT_EQ(ReadCulture(kSettingsKey), std::nullopt);
 }
 
 TEST_F(FrenchUser, PickedLanguageTakesEffectAndWinsTheNextRun) {
-    ASSERT_TRUE(ChooseStartupLanguage());
-    OnLanguagePicked(L"Deutsch");
+    ASSERT_TRUE(ChooseStartupLanguage(Store()));
+    OnLanguagePicked(L"Deutsch", Store());
     EXPECT_EQ(Catalog().GetLanguage(), L"de-DE");
     EXPECT_EQ(ReadCulture(kSettingsKey), L"de-DE");
     EXPECT_EQ(Catalog().Translate(L"IDS_INSTALL"), TextIn(L"de-DE", L"IDS_INSTALL"));
@@ -209,34 +219,34 @@ TEST_F(FrenchUser, PickedLanguageTakesEffectAndWinsTheNextRun) {
 
     // The next start on the same French system.
     Catalog().SetLanguage(L"");
-    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_TRUE(ChooseStartupLanguage(Store()));
     EXPECT_EQ(Catalog().GetLanguage(), L"de-DE");
     EXPECT_EQ(ReadCulture(kSettingsKey), L"de-DE");
 }
 
 TEST_F(FrenchUser, PickingANameNoLanguageCarriesChangesNothing) {
-    ASSERT_TRUE(ChooseStartupLanguage());
-    OnLanguagePicked(L"");
-    OnLanguagePicked(L"Klingon");
+    ASSERT_TRUE(ChooseStartupLanguage(Store()));
+    OnLanguagePicked(L"", Store());
+    OnLanguagePicked(L"Klingon", Store());
     // Russian's display name starts with a Latin P; the Cyrillic one is not it.
-    OnLanguagePicked(L"\u041f\u0443\u0441\u0441\u043a\u0438\u0439");
+    OnLanguagePicked(L"\u041f\u0443\u0441\u0441\u043a\u0438\u0439", Store());
     EXPECT_EQ(Catalog().GetLanguage(), L"fr-FR");
     EXPECT_EQ(ReadCulture(kSettingsKey), L"fr-FR");
 
-    OnLanguagePicked(L"P\u0443\u0441\u0441\u043a\u0438\u0439");
+    OnLanguagePicked(L"P\u0443\u0441\u0441\u043a\u0438\u0439", Store());
     EXPECT_EQ(Catalog().GetLanguage(), L"ru-RU");
     EXPECT_EQ(ReadCulture(kSettingsKey), L"ru-RU");
 }
 
 TEST_F(GermanUser, FirstRunSpeaksGerman) {
-    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_TRUE(ChooseStartupLanguage(Store()));
     EXPECT_EQ(Catalog().GetLanguage(), L"de-DE");
     EXPECT_EQ(ReadCulture(kSettingsKey), L"de-DE");
 }
 
 TEST_F(GermanUser, RememberedLanguageWinsAndNothingIsWritten) {
     WriteCulture(kSettingsKey, L"ja-JP");
-    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_TRUE(ChooseStartupLanguage(Store()));
     EXPECT_EQ(Catalog().GetLanguage(), L"ja-JP");
     EXPECT_EQ(ReadCulture(kSettingsKey), L"ja-JP");
     EXPECT_EQ(LanguageListItems().selected, 7u);
@@ -244,7 +254,7 @@ TEST_F(GermanUser, RememberedLanguageWinsAndNothingIsWritten) {
 
 TEST_F(GermanUser, LanguageRememberedUnderTheLegacyKeyIsUsedWithoutWriting) {
     WriteCulture(kLegacyKey, L"ja-JP");
-    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_TRUE(ChooseStartupLanguage(Store()));
     EXPECT_EQ(Catalog().GetLanguage(), L"ja-JP");
     EXPECT_EQ(ReadCulture(kSettingsKey), std::nullopt);
     EXPECT_EQ(ReadCulture(kLegacyKey), L"ja-JP");
@@ -252,20 +262,20 @@ TEST_F(GermanUser, LanguageRememberedUnderTheLegacyKeyIsUsedWithoutWriting) {
 
 TEST_F(GermanUser, ChineseCodesOfTheApplicationAreReadAsTheInstallersOwn) {
     WriteCulture(kSettingsKey, L"zh-CHS");
-    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_TRUE(ChooseStartupLanguage(Store()));
     EXPECT_EQ(Catalog().GetLanguage(), L"zh-CN");
     EXPECT_EQ(ReadCulture(kSettingsKey), L"zh-CHS");
     EXPECT_EQ(LanguageListItems().selected, 15u);
 
     WriteCulture(kSettingsKey, L"zh-CHT");
-    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_TRUE(ChooseStartupLanguage(Store()));
     EXPECT_EQ(Catalog().GetLanguage(), L"zh-TW");
     EXPECT_EQ(ReadCulture(kSettingsKey), L"zh-CHT");
 }
 
 TEST_F(GermanUser, RememberedLanguageThatIsNotCarriedIsUsedAsRead) {
     WriteCulture(kSettingsKey, L"fi-FI");
-    EXPECT_TRUE(ChooseStartupLanguage());
+    EXPECT_TRUE(ChooseStartupLanguage(Store()));
     EXPECT_EQ(Catalog().GetLanguage(), L"fi-FI");
     EXPECT_EQ(ReadCulture(kSettingsKey), L"fi-FI");
     EXPECT_EQ(Catalog().Translate(L"IDS_INSTALL"), L"");

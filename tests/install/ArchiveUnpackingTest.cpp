@@ -25,9 +25,10 @@ const std::vector<std::wstring> kPackageFiles = {
 class ArchiveTool : public ::testing::Test {
   protected:
     void SetUp() override {
-        Profile().InitFrom(L"http://127.0.0.1:9/", L"C:\\setup\\HelmviewSetup.exe",
-                           scratch_.path() + L"Pr\u00f6gram Files (x86)");
-        installDir_ = Profile().installDir();
+        ProductProfile profile;
+        profile.InitFrom(L"http://127.0.0.1:9/", L"C:\\setup\\HelmviewSetup.exe",
+                         scratch_.path() + L"Pr\u00f6gram Files (x86)");
+        installDir_ = profile.installDir();
         MakeFolders(installDir_);
         ASSERT_TRUE(FolderExists(installDir_));
     }

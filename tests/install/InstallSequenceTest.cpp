@@ -13,8 +13,8 @@ void InstallSequence::SetUp() {
     const std::wstring base = PackageServerBaseUrl();
     ASSERT_FALSE(base.empty()) << "the package server is not running";
     ForgetInstallations();
-    Profile().InitProductProfile(base);
-    installDir_ = Profile().installDir();
+    profile_.InitProductProfile(base);
+    installDir_ = profile_.installDir();
     helmtest::UseEnglishTexts();
     SetUserMessageSink([this](const std::wstring& text, const std::wstring&) { messages_.push_back(text); });
     log_ = std::make_unique<FixtureLog>();

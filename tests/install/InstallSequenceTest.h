@@ -5,6 +5,7 @@
 #include "EngineTestSupport.h"
 #include "InstallTestSupport.h"
 #include "install/InstallSession.h"
+#include "profile/ProductProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,8 @@ class InstallSequence : public ::testing::Test {
     std::wstring PrerequisiteLine(const std::wstring& exe, const std::wstring& arguments) const;
     std::vector<std::wstring> PackageFilesWith(const std::wstring& appName) const;
 
+    // The running installer's, pointed at the package server.
+    ProductProfile profile_;
     std::wstring installDir_;
     // The run the test's installer reports to and is cancelled through.
     InstallSession session_;

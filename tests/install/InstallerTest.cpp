@@ -46,7 +46,7 @@ class Install : public InstallSequence {
     void ExpectOlderInstallationAsItWas() {
         EXPECT_EQ(FilesBelow(installDir_), (std::vector<std::wstring>{L"Helmview.exe", L"data\\old.cfg"}));
         EXPECT_EQ(ReadBytes(installDir_ + L"Helmview.exe"), "old application");
-        EXPECT_EQ(FolderEntries(Profile().makerFolder()), std::vector<std::wstring>{L"SSD Helmview"})
+        EXPECT_EQ(FolderEntries(profile_.makerFolder()), std::vector<std::wstring>{L"SSD Helmview"})
             << "no staging or moved-aside folder is left";
         EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 3u);
         EXPECT_EQ(ReadMachineString(kNorvaleSettingsKey, L"CurrentVersion"), L"2.1.0.0");
@@ -70,7 +70,7 @@ class Install : public InstallSequence {
 } // namespace
 
 TEST_F(Install, CompletesOnWindows10WithEveryStepInOrder) {
-    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -82,7 +82,7 @@ TEST_F(Install, CompletesOnWindows10WithEveryStepInOrder) {
     EXPECT_EQ(FilesBelow(installDir_), PackageFilesWith(L"Helmview.exe")) << "no unzip.bat, no Helmview.zip";
     ExpectShortcutsTo(installDir_ + L"Helmview.exe");
 
-    const std::wstring module = Profile().moduleFileName();
+    const std::wstring module = profile_.moduleFileName();
     EXPECT_EQ(module, L"install_sequence_tests.exe");
     EXPECT_EQ(ReadMachineString(kNorvaleUninstallKey, L"DisplayVersion"), L"2.2.0.1");
     EXPECT_EQ(ReadMachineString(kNorvaleSettingsKey, L"CurrentVersion"), L"2.2.0.1");
@@ -99,7 +99,7 @@ TEST_F(Install, CompletesOnWindows10WithEveryStepInOrder) {
 }
 
 TEST_F(Install, TakesTheSecondPackageNameWhenOnlyItIsOffered) {
-    Installer installer(Profile(), ProductVersion(L"2.2.0.2"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.2"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -110,13 +110,13 @@ TEST_F(Install, TakesTheSecondPackageNameWhenOnlyItIsOffered) {
 
 TEST_F(Install, AnUpgradeReplacesTheOldFolderWhole) {
     RecordOlderInstallation();
-    Installer installer(Profile(), ProductVersion(L"2.2.0.2"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.2"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
     // As an uninstall followed by an install would: nothing of the old folder.
     EXPECT_EQ(FilesBelow(installDir_), PackageFilesWith(L"NorvaleSSDHelmview.exe"));
-    EXPECT_EQ(FolderEntries(Profile().makerFolder()), std::vector<std::wstring>{L"SSD Helmview"});
+    EXPECT_EQ(FolderEntries(profile_.makerFolder()), std::vector<std::wstring>{L"SSD Helmview"});
     EXPECT_EQ(ReadMachineString(kNorvaleUninstallKey, L"DisplayVersion"), L"2.2.0.2");
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 3u);
     ExpectShortcutsTo(installDir_ + L"NorvaleSSDHelmview.exe");
@@ -129,7 +129,7 @@ TEST_F(Install, CancelDuringTheDownloadLeavesTheInstalledVersionAsItWas) {
         R"({"/zqHelmview/application/2.2.0.4/Helmview.zip": {"slow": {"bytes_per_sec": 32768, "size": 4194304}}})"))
         << server.Error();
     RecordOlderInstallation();
-    Installer installer(Profile(), ProductVersion(L"2.2.0.4"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.4"), session_);
     const std::wstring package = StagingFolderFor(installDir_) + L"Helmview.zip";
     std::thread canceller;
     RunResult result;
@@ -158,7 +158,7 @@ TEST_F(Install, CancelDuringTheDownloadLeavesTheInstalledVersionAsItWas) {
 
 TEST_F(Install, ACancelAfterThePackageCheckLeavesNothingOfAFreshInstall) {
     MakeFolders(installDir_); // as the window makes it before the run
-    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
     RunResult result;
     ProgressFollower follower;
     session_.SetProgressObserver(follower.Observer());
@@ -172,7 +172,7 @@ TEST_F(Install, ACancelAfterThePackageCheckLeavesNothingOfAFreshInstall) {
 
     EXPECT_EQ(values, (Values{10, 15, 20}));
     EXPECT_EQ(result.status, RunStatus::Cancelled);
-    EXPECT_FALSE(FolderExists(Profile().makerFolder())) << "neither install, staging nor maker folder";
+    EXPECT_FALSE(FolderExists(profile_.makerFolder())) << "neither install, staging nor maker folder";
     for (const std::wstring& file : KnownShortcutFiles())
         EXPECT_FALSE(FileExists(file)) << Narrow(file);
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
@@ -185,7 +185,7 @@ TEST_F(Install, AFileOfTheOldVersionInUseFailsTheRunBeforeAnythingMoves) {
     unique_hfile held(::CreateFileW((installDir_ + L"data\\old.cfg").c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
-    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
 
     const RunResult result = installer.Install();
 
@@ -202,7 +202,7 @@ TEST_F(Install, AFileOfTheOldVersionInUseFailsTheRunBeforeAnythingMoves) {
 TEST_F(Install, AFailureDuringTheSwitchPutsTheOldFolderBack) {
     RecordOlderInstallation();
     ScratchFolder scratch(L"taken");
-    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
     RunResult result;
     ProgressFollower follower;
     session_.SetProgressObserver(follower.Observer());
@@ -220,13 +220,13 @@ TEST_F(Install, AFailureDuringTheSwitchPutsTheOldFolderBack) {
     EXPECT_EQ(result.status, RunStatus::Failed);
     EXPECT_EQ(result.outcome.failure, Failure::FilesInUse);
     ExpectOlderInstallationAsItWas();
-    EXPECT_FALSE(switch_journal::Pending(Profile())) << "the journal went with the undo";
+    EXPECT_FALSE(switch_journal::Pending(profile_)) << "the journal went with the undo";
 }
 
 // The follower holds the worker at each value until the test has seen it, so
 // a Cancel lands exactly before or after the last step begins.
 TEST_F(Install, CancelIsRefusedOnceTheLastStepHasBegun) {
-    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
     bool accepted = true;
 
     const Values values = Run(installer, [&](std::int32_t value) {
@@ -241,7 +241,7 @@ TEST_F(Install, CancelIsRefusedOnceTheLastStepHasBegun) {
 }
 
 TEST_F(Install, CancelIsRefusedOnceTheSwitchHasBegun) {
-    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
     bool accepted = true;
 
     const Values values = Run(installer, [&](std::int32_t value) {
@@ -256,7 +256,7 @@ TEST_F(Install, CancelIsRefusedOnceTheSwitchHasBegun) {
 
 TEST_F(Install, RemovesTheOlderDriverWhenItsMarkerKeyExists) {
     CreateOlderDriverMarker();
-    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -271,7 +271,7 @@ TEST_F(Install, RemovesTheOlderDriverWhenItsMarkerKeyExists) {
 TEST_F(Install, KeepsTheOlderDriverOnAMachineFlaggedByTheDriveDetection) {
     CreateOlderDriverMarker();
     WriteMachineDword(kPermanentKey, L"QM7700Detected", 1);
-    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EQ(Run(installer), kWindows10Steps);
 
@@ -281,7 +281,7 @@ TEST_F(Install, KeepsTheOlderDriverOnAMachineFlaggedByTheDriveDetection) {
 }
 
 TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
-    Installer installer(Profile(), ProductVersion(L"2.2.0.9"), session_); // nothing served for this version
+    Installer installer(profile_, ProductVersion(L"2.2.0.9"), session_); // nothing served for this version
     EXPECT_EXIT(
         {
             MessagesToStderr();
@@ -290,11 +290,11 @@ TEST_F(Install, FailedDownloadEndsTheProcessAfterTheDownloadersMessage) {
         ::testing::ExitedWithCode(0), "Missing file: Helmview\\.zip");
     // The run had recorded nothing, and took its staging folder away.
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
-    EXPECT_FALSE(FolderExists(Profile().makerFolder()));
+    EXPECT_FALSE(FolderExists(profile_.makerFolder()));
 }
 
 TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlacedGoes) {
-    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_, std::wstring(64, L'0'));
+    Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_, std::wstring(64, L'0'));
 
     EXPECT_EQ(installer.Install().outcome,
               (Outcome{Failure::PackageMismatch, {L"0x80091007", L"Helmview.zip"}, 0x80091007u}));
@@ -308,7 +308,7 @@ TEST_F(Install, PackageWithAnotherHashIsNeitherUnpackedNorRunAndWhatTheRunPlaced
 }
 
 TEST_F(Install, APackageWithoutTheApplicationFailsBeforeAnythingPointsAtIt) {
-    Installer installer(Profile(), ProductVersion(L"2.2.0.3"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.3"), session_);
 
     EXPECT_EQ(installer.Install().outcome, (Outcome{Failure::PackageNotUnpacked, {L"Helmview.zip"}, 0}));
 
@@ -316,7 +316,7 @@ TEST_F(Install, APackageWithoutTheApplicationFailsBeforeAnythingPointsAtIt) {
     EXPECT_FALSE(FileExists(KnownShortcutFiles()[0]));
     EXPECT_FALSE(MachineKeyExists(kNorvaleUninstallKey));
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 0xFFFFFFFFu);
-    EXPECT_FALSE(FolderExists(Profile().makerFolder())) << "nothing staged is left";
+    EXPECT_FALSE(FolderExists(profile_.makerFolder())) << "nothing staged is left";
     EXPECT_TRUE(log_->Lines().empty()) << "no prerequisite ran";
 }
 
@@ -324,8 +324,8 @@ TEST_F(Install, UncreatableInstallFolderEndsTheProcessAfterAMessage) {
     ScratchFolder scratch(L"blocked");
     const std::wstring blocker = scratch.path() + L"Program Files (x86)";
     WriteBytes(blocker, "a file where the folder should be");
-    Profile().InitFrom(PackageServerBaseUrl(), L"C:\\setup\\HelmviewSetup.exe", blocker);
-    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
+    profile_.InitFrom(PackageServerBaseUrl(), L"C:\\setup\\HelmviewSetup.exe", blocker);
+    Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
 
     EXPECT_EXIT(
         {

@@ -20,7 +20,7 @@ TEST(EarlierWindows, IsNotWindows10OrLater) {
 TEST_F(InstallOnEarlierWindows, UsesItsOwnScaleAndRunsNoDriverPrograms) {
     // Even with the marker of the older driver present: neither driver step runs.
     CreateOlderDriverMarker();
-    Installer installer(Profile(), ProductVersion(L"2.2.0.1"), session_);
+    Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
     ProgressFollower follower;
     session_.SetProgressObserver(follower.Observer());
 

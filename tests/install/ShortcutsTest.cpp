@@ -14,9 +14,9 @@ namespace {
 class Shortcuts : public ::testing::Test {
   protected:
     void SetUp() override {
-        Profile().InitFrom(L"http://127.0.0.1:9/", L"C:\\setup\\HelmviewSetup.exe",
-                           scratch_.path() + L"Program Files (x86)");
-        installDir_ = Profile().installDir();
+        profile_.InitFrom(L"http://127.0.0.1:9/", L"C:\\setup\\HelmviewSetup.exe",
+                          scratch_.path() + L"Program Files (x86)");
+        installDir_ = profile_.installDir();
         MakeFolders(installDir_);
         desktop_ = DesktopFolder();
         programs_ = CommonProgramsFolder();
@@ -48,6 +48,7 @@ class Shortcuts : public ::testing::Test {
     }
 
     ScratchFolder scratch_{L"shortcuts"};
+    ProductProfile profile_;
     std::wstring installDir_;
     std::wstring desktop_;
     std::wstring programs_;
@@ -61,7 +62,7 @@ TEST_F(Shortcuts, PointAtTheApplicationOnTheDesktopAndInTheCommonProgramsFolder)
     ASSERT_TRUE(::CopyFileW(FixtureProgram(L"Helmview.exe").c_str(),
                             (installDir_ + L"NorvaleSSDHelmview.exe").c_str(), FALSE));
 
-    CreateShortcuts(Profile());
+    CreateShortcuts(profile_);
 
     ExpectBothTarget(installDir_ + L"Helmview.exe");
 }
@@ -69,12 +70,12 @@ TEST_F(Shortcuts, PointAtTheApplicationOnTheDesktopAndInTheCommonProgramsFolder)
 TEST_F(Shortcuts, FallBackToTheFullNameWhenOnlyItExists) {
     ASSERT_TRUE(::CopyFileW(FixtureProgram(L"Helmview.exe").c_str(),
                             (installDir_ + L"NorvaleSSDHelmview.exe").c_str(), FALSE));
-    CreateShortcuts(Profile());
+    CreateShortcuts(profile_);
     ExpectBothTarget(installDir_ + L"NorvaleSSDHelmview.exe");
 }
 
 TEST_F(Shortcuts, NameTheFullNameWhenNeitherProgramExists) {
-    CreateShortcuts(Profile());
+    CreateShortcuts(profile_);
     ExpectBothTarget(installDir_ + L"NorvaleSSDHelmview.exe");
 }
 
@@ -83,7 +84,7 @@ TEST_F(Shortcuts, ReplaceExistingShortcuts) {
     WriteBytes(programs_ + L"Helmview.lnk", "not a shortcut");
     ASSERT_TRUE(
         ::CopyFileW(FixtureProgram(L"Helmview.exe").c_str(), (installDir_ + L"Helmview.exe").c_str(), FALSE));
-    CreateShortcuts(Profile());
+    CreateShortcuts(profile_);
     ExpectBothTarget(installDir_ + L"Helmview.exe");
 }
 
@@ -93,12 +94,12 @@ TEST_F(Shortcuts, RemovalDeletesTheFiveKnownShortcutsOnly) {
                                      desktop_ + L"Unrelated.lnk", programs_ + L"Unrelated.lnk"})
         WriteBytes(path, "lnk");
     EXPECT_EQ(
-        ShortcutPathsToRemove(Profile()),
+        ShortcutPathsToRemove(profile_),
         (std::vector<std::wstring>{desktop_ + L"Helmview.lnk", desktop_ + L"Norvale SSD Helmview.lnk",
                                    desktop_ + L"Tessaro SSD Helmview.lnk",
                                    desktop_ + L"Tessaro SSD Helmview.lnk", programs_ + L"Helmview.lnk"}));
 
-    RemoveShortcuts(Profile());
+    RemoveShortcuts(profile_);
 
     EXPECT_FALSE(FileExists(desktop_ + L"Helmview.lnk"));
     EXPECT_FALSE(FileExists(desktop_ + L"Norvale SSD Helmview.lnk"));
@@ -110,7 +111,7 @@ TEST_F(Shortcuts, RemovalDeletesTheFiveKnownShortcutsOnly) {
 
 TEST_F(Shortcuts, RemovalWithNothingThereDoesNothing) {
     WriteBytes(desktop_ + L"Unrelated.lnk", "lnk");
-    RemoveShortcuts(Profile());
+    RemoveShortcuts(profile_);
     EXPECT_TRUE(FileExists(desktop_ + L"Unrelated.lnk"));
     EXPECT_FALSE(FileExists(desktop_ + L"Helmview.lnk"));
 }

@@ -22,7 +22,7 @@ class Uninstall : public ::testing::Test {
   protected:
     void SetUp() override {
         ForgetInstallations();
-        Profile().InitProductProfile(L"http://127.0.0.1:9/");
+        profile_.InitProductProfile(L"http://127.0.0.1:9/");
         norvaleMaker_ = ProgramFilesX86Path() + L"\\Norvale\\";
         tessaroMaker_ = ProgramFilesX86Path() + L"\\Tessaro\\";
     }
@@ -52,7 +52,7 @@ class Uninstall : public ::testing::Test {
 
     Values Run() {
         InstallSession session;
-        Uninstaller uninstaller(Profile(), session);
+        Uninstaller uninstaller(profile_, session);
         ProgressFollower follower;
         session.SetProgressObserver(follower.Observer());
         const Values values =
@@ -70,6 +70,7 @@ class Uninstall : public ::testing::Test {
             EXPECT_FALSE(FileExists(file)) << Narrow(file);
     }
 
+    ProductProfile profile_;
     std::wstring norvaleMaker_;
     std::wstring tessaroMaker_;
 };
@@ -91,8 +92,8 @@ TEST_F(Uninstall, RemovesANorvaleInstallation) {
     EXPECT_EQ(ReadMachineString(kNorvaleSettingsKey, L"InstallPath"), L"");
     EXPECT_EQ(ReadMachineString(kNorvaleSettingsKey, L"CurrentCulture"), L"de-DE")
         << "the language outlives it";
-    EXPECT_EQ(Settings().GetIsInstalled(L"Norvale"), 5u);
-    EXPECT_EQ(Settings().GetIsInstalled(L"Tessaro"), 5u);
+    EXPECT_EQ(SettingsStore(profile_).GetIsInstalled(L"Norvale"), 5u);
+    EXPECT_EQ(SettingsStore(profile_).GetIsInstalled(L"Tessaro"), 5u);
 }
 
 TEST_F(Uninstall, ARecordedFolderThatWasNeverMadeLeavesTheOtherStepsToRun) {
@@ -106,7 +107,7 @@ TEST_F(Uninstall, ARecordedFolderThatWasNeverMadeLeavesTheOtherStepsToRun) {
 
     EXPECT_FALSE(FolderExists(norvaleMaker_)) << "the maker folder, left empty, goes too";
     ExpectNoShortcuts();
-    EXPECT_EQ(Settings().GetIsInstalled(L"Norvale"), 5u);
+    EXPECT_EQ(SettingsStore(profile_).GetIsInstalled(L"Norvale"), 5u);
 }
 
 TEST_F(Uninstall, RemovesATessaroInstallationWhenOnlyItIsRecorded) {
@@ -133,8 +134,8 @@ TEST_F(Uninstall, RemovesBothBrands) {
     ExpectMakerFolderKeptWithoutLooseFiles(norvaleMaker_);
     ExpectMakerFolderKeptWithoutLooseFiles(tessaroMaker_);
     ExpectNoShortcuts();
-    EXPECT_EQ(Settings().GetIsInstalled(L"Norvale"), 5u);
-    EXPECT_EQ(Settings().GetIsInstalled(L"Tessaro"), 5u);
+    EXPECT_EQ(SettingsStore(profile_).GetIsInstalled(L"Norvale"), 5u);
+    EXPECT_EQ(SettingsStore(profile_).GetIsInstalled(L"Tessaro"), 5u);
 }
 
 TEST_F(Uninstall, StopsTheRunningApplicationFirst) {
@@ -166,7 +167,7 @@ TEST_F(Uninstall, AFileInUseStopsOnlyTheFolderDeletion) {
     EXPECT_TRUE(FolderExists(folder));
     EXPECT_FALSE(FileExists(norvaleMaker_ + L"maker.log")) << "the maker folder's step still ran";
     ExpectNoShortcuts();
-    EXPECT_EQ(Settings().GetIsInstalled(L"Norvale"), 5u);
+    EXPECT_EQ(SettingsStore(profile_).GetIsInstalled(L"Norvale"), 5u);
 }
 
 TEST_F(Uninstall, RunsEveryStepAgainWhenRunTwice) {
@@ -176,7 +177,7 @@ TEST_F(Uninstall, RunsEveryStepAgainWhenRunTwice) {
     EXPECT_EQ(Run(), kSteps);
 
     EXPECT_FALSE(FolderExists(folder));
-    EXPECT_EQ(Settings().GetIsInstalled(L"Norvale"), 5u);
+    EXPECT_EQ(SettingsStore(profile_).GetIsInstalled(L"Norvale"), 5u);
 }
 
 TEST_F(Uninstall, ARecordOfZeroTouchesNothingButStillEndsAt100) {
@@ -232,7 +233,7 @@ TEST_P(PoisonedInstallPath, DeletesNothingOutsideAnInstallFolder) {
     ::RemoveDirectoryW((L"C:\\" + tag).c_str());
     ::RemoveDirectoryW((windows + L"SSD Helmview").c_str());
     ::RemoveDirectoryW(L"C:\\users\\SSD Helmview");
-    EXPECT_EQ(Settings().GetIsInstalled(L"Norvale"), 5u) << "the other steps ran";
+    EXPECT_EQ(SettingsStore(profile_).GetIsInstalled(L"Norvale"), 5u) << "the other steps ran";
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, PoisonedInstallPath,

@@ -29,23 +29,23 @@ class FetchAvailableVersionTest : public ::testing::Test {
         ASSERT_TRUE(server_.Ready()) << server_.Error();
         ASSERT_TRUE(server_.SetRules("{}")) << server_.Error();
         ASSERT_TRUE(server_.ClearLog());
-        Profile().InitFrom(server_.BaseUrl(), L"C:\\Temp\\HelmviewSetup.exe", L"C:\\Program Files (x86)");
+        profile_.InitFrom(server_.BaseUrl(), L"C:\\Temp\\HelmviewSetup.exe", L"C:\\Program Files (x86)");
         helmtest::UseEnglishTexts();
         // Messages go to stderr, where the death tests look for them.
         previousSink_ = MessagesToStderr();
-        store_.RemoveRegistration();
+        Store().RemoveRegistration();
     }
 
     void TearDown() override {
-        store_.RemoveRegistration();
+        Store().RemoveRegistration();
         SetConnectionProbe(nullptr);
         SetUserMessageSink(std::move(previousSink_));
     }
 
     void RecordInstallation(std::uint32_t state, const wchar_t* version) {
-        store_.SetIsInstalled(state);
-        store_.SetCurrentVersion(ProductVersion(version));
-        ASSERT_EQ(store_.GetIsInstalled(L"Norvale"), state);
+        Store().SetIsInstalled(state);
+        Store().SetCurrentVersion(ProductVersion(version));
+        ASSERT_EQ(Store().GetIsInstalled(L"Norvale"), state);
     }
 
     static void GoOffline() {
@@ -53,14 +53,16 @@ class FetchAvailableVersionTest : public ::testing::Test {
     }
 
     // As start-up asks: the version, or the failure told and the process ended.
-    static std::wstring FetchAvailableVersion(bool uninstallMode) {
+    std::wstring FetchAvailableVersion(bool uninstallMode) const {
         std::wstring version;
-        EndUnlessSucceeded(::FetchAvailableVersion(Profile(), uninstallMode, version));
+        EndUnlessSucceeded(::FetchAvailableVersion(profile_, uninstallMode, version));
         return version;
     }
 
+    SettingsStore Store() const { return SettingsStore(profile_); }
+
     TestServerClient server_{L"net_http"};
-    SettingsStore store_;
+    ProductProfile profile_;
     UserMessageSink previousSink_;
 };
 

@@ -50,16 +50,19 @@ class DownloaderTest : public ::testing::Test {
         ASSERT_TRUE(server_.SetRules("{}")) << server_.Error();
         ASSERT_TRUE(server_.ClearLog());
         folder_ = FreshWorkFolder(L"net");
-        Profile().InitFrom(server_.BaseUrl(), folder_ + L"HelmviewSetup.exe", folder_ + L"ProgramFiles");
+        serverFolder_ = server_.BaseUrl() + L"zqHelmview/";
     }
+
+    Downloader Server() const { return Downloader(serverFolder_); }
 
     std::wstring Target() const { return folder_ + L"Helmview.zip"; }
 
     bool DownloadPackage() {
-        return Told(Downloader::DownloadFile(kPackageFolder, folder_, L"Helmview.zip", &abort_));
+        return Told(Server().DownloadFile(kPackageFolder, folder_, L"Helmview.zip", &abort_));
     }
 
     TestServerClient server_;
+    std::wstring serverFolder_;
     MessageCapture capture_;
     std::wstring folder_;
     // The cancel request of the run the download belongs to.
@@ -195,7 +198,7 @@ TEST_F(DownloaderTest, AnswersWithoutABodyAreCompleteWhateverLengthTheyAnnounce)
         ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml", rule), true));
         EXPECT_TRUE(DownloadPackage()) << status;
         std::wstring text = L"left over";
-        EXPECT_TRUE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text))) << status;
+        EXPECT_TRUE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text))) << status;
         EXPECT_EQ(text, L"") << status;
     }
     EXPECT_EQ(std::filesystem::file_size(Target()), 0u);
@@ -342,8 +345,8 @@ TEST_F(DownloaderTest, TheNameCheckAndTheTextStopWaitingForASilentServerOnAbort)
         bool result = true;
         std::wstring body = L"left over";
         std::thread worker([&] {
-            result = text ? Told(Downloader::DownloadText(L"config/", L"silent.xml", body, &abort))
-                          : Downloader::UrlExists(L"a/", L"silent.zip", &abort);
+            result = text ? Told(Server().DownloadText(L"config/", L"silent.xml", body, &abort))
+                          : Server().UrlExists(L"a/", L"silent.zip", &abort);
             returned = true;
         });
         for (int i = 0; i < 3000 && server_.LoggedPaths().size() < (text ? 2u : 1u); ++i)
@@ -423,7 +426,7 @@ TEST_F(DownloaderTest, DownloadAfterAnAbortTransfersNormally) {
     DownloadAbort earlierRun; // cancelled before its download began
     earlierRun.Request();
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 50000})")));
-    EXPECT_TRUE(Told(Downloader::DownloadFile(kPackageFolder, folder_, L"Helmview.zip", &earlierRun)));
+    EXPECT_TRUE(Told(Server().DownloadFile(kPackageFolder, folder_, L"Helmview.zip", &earlierRun)));
     EXPECT_TRUE(server_.LoggedPaths().empty()) << "a run cancelled in time asks the server nothing";
     EXPECT_TRUE(DownloadPackage());
     EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(50000));
@@ -434,7 +437,7 @@ TEST_F(DownloaderTest, DownloadAfterAnAbortTransfersNormally) {
 TEST_F(DownloaderTest, TargetThatCannotBeCreatedIsAFailure) {
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 50000})")));
     const std::wstring missing = folder_ + L"no such folder\\";
-    EXPECT_FALSE(Told(Downloader::DownloadFile(kPackageFolder, missing, L"Helmview.zip")));
+    EXPECT_FALSE(Told(Server().DownloadFile(kPackageFolder, missing, L"Helmview.zip")));
     EXPECT_FALSE(std::filesystem::exists(missing));
     const Messages shown = capture_.Messages();
     ASSERT_EQ(shown.size(), 1u);
@@ -444,14 +447,14 @@ TEST_F(DownloaderTest, TargetThatCannotBeCreatedIsAFailure) {
     EXPECT_EQ(shown[0].text.rfind(L"unknown error", 0), std::wstring::npos);
     EXPECT_EQ(shown[0].caption, L"Error");
     EXPECT_TRUE(server_.LoggedPaths().empty()) << "nothing is fetched for a file that cannot be written";
-    EXPECT_TRUE(Told(Downloader::DownloadFile(kPackageFolder, folder_, L"Helmview.zip")));
+    EXPECT_TRUE(Told(Server().DownloadFile(kPackageFolder, folder_, L"Helmview.zip")));
     EXPECT_EQ(server_.LoggedPaths(), std::vector<std::string>{kPackagePath})
         << "a file that can be written is";
 }
 
 TEST_F(DownloaderTest, UnreachableServerIsReportedWithoutAName) {
     // Nothing listens on port 1 of the loopback address.
-    Profile().InitFrom(L"http://127.0.0.1:1/", folder_ + L"HelmviewSetup.exe", folder_);
+    serverFolder_ = L"http://127.0.0.1:1/zqHelmview/";
     EXPECT_FALSE(DownloadPackage());
     const Messages shown = capture_.Messages();
     ASSERT_EQ(shown.size(), 1u);
@@ -464,7 +467,7 @@ TEST_F(DownloaderTest, TextIsReadOneCharacterPerByte) {
     ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml",
                                       R"({"body": "<list><version>3.8.2.5</version>\u00e9</list>"})")));
     std::wstring text = L"left over";
-    EXPECT_TRUE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
+    EXPECT_TRUE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
     // The server sends UTF-8; each byte becomes the character of its value.
     EXPECT_EQ(text, L"<list><version>3.8.2.5</version>\u00c3\u00a9</list>");
     EXPECT_TRUE(capture_.Messages().empty());
@@ -473,7 +476,7 @@ TEST_F(DownloaderTest, TextIsReadOneCharacterPerByte) {
 TEST_F(DownloaderTest, TextOfAMissingFileIsReported) {
     ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml", R"({"status": 404})")));
     std::wstring text;
-    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
+    EXPECT_FALSE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_EQ(capture_.Messages(), (Messages{{L"Missing file: lista_updater.xml", L"Error"}}));
 }
 
@@ -481,7 +484,7 @@ TEST_F(DownloaderTest, CutTextIsReported) {
     ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml",
                                       R"({"generate": 20000, "drop_after": 1000, "drop_mode": "fin"})")));
     std::wstring text;
-    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
+    EXPECT_FALSE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_EQ(capture_.Messages(), (Messages{{L"unknown error(0x2eff): lista_updater.xml", L"Error"}}));
 }
 
@@ -490,13 +493,13 @@ TEST_F(DownloaderTest, TextBeyondTheCapIsAFailedDownloadOfTheFile) {
     const std::size_t cap = Downloader::kMaxTextBytes;
     std::wstring text;
     ASSERT_TRUE(server_.SetRules(Rule(manifest, R"({"generate": )" + std::to_string(cap) + "}")));
-    EXPECT_TRUE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
+    EXPECT_TRUE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
     EXPECT_EQ(text.size(), cap);
     // One byte more, announced or not.
     for (const char* length : {"", R"(, "content_length": false)"}) {
         ASSERT_TRUE(
             server_.SetRules(Rule(manifest, R"({"generate": )" + std::to_string(cap + 1) + length + "}")));
-        EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text))) << length;
+        EXPECT_FALSE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text))) << length;
     }
     const Messages shown = capture_.Messages();
     ASSERT_EQ(shown.size(), 2u);
@@ -515,12 +518,12 @@ TEST_F(DownloaderTest, UrlExistsAnswersFromTheStatusAlone) {
                                      "/zqHelmview/a/gone.zip": {"status": 404},
                                      "/zqHelmview/a/broken.zip": {"status": 500}})"));
     // The body would take more than an hour to read.
-    EXPECT_TRUE(Downloader::UrlExists(L"a/", L"there.zip"));
+    EXPECT_TRUE(Server().UrlExists(L"a/", L"there.zip"));
     const std::string log = server_.Log();
     EXPECT_EQ(log.find("\"complete\": true"), std::string::npos) << log;
-    EXPECT_TRUE(Downloader::UrlExists(L"a/", L"moved.zip"));
-    EXPECT_FALSE(Downloader::UrlExists(L"a/", L"gone.zip"));
-    EXPECT_FALSE(Downloader::UrlExists(L"a/", L"broken.zip"));
+    EXPECT_TRUE(Server().UrlExists(L"a/", L"moved.zip"));
+    EXPECT_FALSE(Server().UrlExists(L"a/", L"gone.zip"));
+    EXPECT_FALSE(Server().UrlExists(L"a/", L"broken.zip"));
     EXPECT_TRUE(capture_.Messages().empty());
 }
 
@@ -539,14 +542,14 @@ TEST_F(Offline, DownloadsSayThereIsNoConnectionAndUrlExistsIsSilent) {
     EXPECT_FALSE(Downloader::IsConnected());
     EXPECT_FALSE(DownloadPackage());
     std::wstring text;
-    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
-    EXPECT_FALSE(Downloader::UrlExists(kPackageFolder, L"Helmview.zip"));
+    EXPECT_FALSE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
+    EXPECT_FALSE(Server().UrlExists(kPackageFolder, L"Helmview.zip"));
     const ShownMessage noNetwork{L"There is no internet connection. Please try again later.",
                                  L"Failed to download"};
     EXPECT_EQ(capture_.Messages(), (Messages{noNetwork, noNetwork}));
     EXPECT_TRUE(server_.LoggedPaths().empty());
     SetConnectionProbe([] { return true; });
-    EXPECT_TRUE(Downloader::UrlExists(kPackageFolder, L"Helmview.zip"));
+    EXPECT_TRUE(Server().UrlExists(kPackageFolder, L"Helmview.zip"));
     EXPECT_EQ(server_.LoggedPaths(), std::vector<std::string>{kPackagePath})
         << "online, the same probe is heard";
 }
@@ -562,8 +565,8 @@ TEST_F(SelfSignedServer, RejectedCertificateShowsTheSslMessage) {
     // The request is refused while it is opened, where DownloadFile has no name to give.
     EXPECT_FALSE(DownloadPackage());
     std::wstring text;
-    EXPECT_FALSE(Told(Downloader::DownloadText(L"config/", L"lista_updater.xml", text)));
-    EXPECT_FALSE(Downloader::UrlExists(kPackageFolder, L"Helmview.zip"));
+    EXPECT_FALSE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
+    EXPECT_FALSE(Server().UrlExists(kPackageFolder, L"Helmview.zip"));
     EXPECT_EQ(capture_.Messages(),
               (Messages{{L"SSL handshake failed (0x2F0D): ", L"Error"},
                         {L"SSL handshake failed (0x2F0D): lista_updater.xml", L"Error"}}));
@@ -577,7 +580,7 @@ class TrustedServer : public DownloaderTest {
 TEST_F(TrustedServer, DownloadsOverHttps) {
     ASSERT_TRUE(server_.Https());
     ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": 300000})")));
-    EXPECT_TRUE(Downloader::UrlExists(kPackageFolder, L"Helmview.zip"));
+    EXPECT_TRUE(Server().UrlExists(kPackageFolder, L"Helmview.zip"));
     EXPECT_TRUE(DownloadPackage());
     EXPECT_EQ(ReadBytes(Target()), GeneratedBytes(300000));
     EXPECT_TRUE(capture_.Messages().empty());

@@ -54,14 +54,14 @@ TEST_F(RemoveRegistration, LeavesOnlyTheLanguageAndTheStartChoice) {
     SetString(kSettings, L"CurrentCulture", L"zh-CHS");
     SetString(kSettings, L"StartMinimized", L"1");
 
-    Settings().RemoveRegistration();
+    store_.RemoveRegistration();
 
     EXPECT_EQ(SortedValueNames(kSettings), (std::vector<std::wstring>{L"CurrentCulture", L"StartMinimized"}));
     EXPECT_TRUE(SubkeyNames(HKEY_LOCAL_MACHINE, kSettings).empty());
     EXPECT_EQ(GetString(kSettings, L"CurrentCulture"), L"zh-CN");
     EXPECT_EQ(GetString(kSettings, L"StartMinimized"), L"1");
-    EXPECT_EQ(Settings().GetIsInstalled(L"Norvale"), 5u);
-    EXPECT_EQ(Settings().GetIsInstalled(L"Tessaro"), 5u);
+    EXPECT_EQ(store_.GetIsInstalled(L"Norvale"), 5u);
+    EXPECT_EQ(store_.GetIsInstalled(L"Tessaro"), 5u);
 
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kTessaroUninstallEntry));
@@ -73,7 +73,7 @@ TEST_F(RemoveRegistration, LeavesOnlyTheLanguageAndTheStartChoice) {
     EXPECT_EQ(GetString(kShortLegacy, L"CurrentCulture"), L"it-IT");
     EXPECT_EQ(GetString(kLongLegacy, L"CurrentVersion"), L"1.0");
     EXPECT_EQ(GetDword(kPermanent, L"QM7700Detected"), 1u);
-    EXPECT_TRUE(Settings().IsQM7700Detected());
+    EXPECT_TRUE(store_.IsQM7700Detected());
 
     EXPECT_FALSE(GetRaw(HKEY_CURRENT_USER, kRunOnce, L"NorvaleSSDHelmview").has_value());
     EXPECT_FALSE(GetRaw(HKEY_CURRENT_USER, kRunOnce, L"TessaroSSDHelmview").has_value());
@@ -86,7 +86,7 @@ TEST_F(RemoveRegistration, StartMinimizedBecomesZeroUnlessExactlyOne) {
     for (const wchar_t* stored : {L"yes", L"", L"true", L"0"}) {
         RecordEverything();
         SetString(kSettings, L"StartMinimized", stored);
-        Settings().RemoveRegistration();
+        store_.RemoveRegistration();
         EXPECT_EQ(GetString(kSettings, L"StartMinimized"), L"0")
             << ::testing::PrintToString(std::wstring(stored));
     }
@@ -94,7 +94,7 @@ TEST_F(RemoveRegistration, StartMinimizedBecomesZeroUnlessExactlyOne) {
 
 TEST_F(RemoveRegistration, TakesTheLanguageFromTheLegacyKeyWhenTheSettingsKeyHasNone) {
     RecordEverything();
-    Settings().RemoveRegistration();
+    store_.RemoveRegistration();
     EXPECT_EQ(GetString(kSettings, L"CurrentCulture"), L"it-IT");
     EXPECT_EQ(GetString(kSettings, L"StartMinimized"), L"0");
 }
@@ -102,7 +102,7 @@ TEST_F(RemoveRegistration, TakesTheLanguageFromTheLegacyKeyWhenTheSettingsKeyHas
 TEST_F(RemoveRegistration, AnAbsentLanguageComesBackEmpty) {
     SetDword(kSettings, L"IsInstalled", 1);
     SetString(kUninstallEntry, L"DisplayVersion", L"2.2.0.1");
-    Settings().RemoveRegistration();
+    store_.RemoveRegistration();
     EXPECT_EQ(SortedValueNames(kSettings), (std::vector<std::wstring>{L"CurrentCulture", L"StartMinimized"}));
     EXPECT_EQ(GetString(kSettings, L"CurrentCulture"), L"");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
@@ -110,14 +110,14 @@ TEST_F(RemoveRegistration, AnAbsentLanguageComesBackEmpty) {
 
 TEST_F(RemoveRegistration, WorksOnAnEmptyRegistry) {
     const bool runOnceExisted = KeyExists(HKEY_CURRENT_USER, kRunOnce);
-    Settings().RemoveRegistration();
+    store_.RemoveRegistration();
     EXPECT_EQ(SortedValueNames(kSettings), (std::vector<std::wstring>{L"CurrentCulture", L"StartMinimized"}));
     // Nothing else was created on the way.
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kWow + L"Tessaro"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kPermanent));
     EXPECT_EQ(KeyExists(HKEY_CURRENT_USER, kRunOnce), runOnceExisted);
     // A second removal finds the same state and keeps it.
-    Settings().RemoveRegistration();
+    store_.RemoveRegistration();
     EXPECT_EQ(SortedValueNames(kSettings), (std::vector<std::wstring>{L"CurrentCulture", L"StartMinimized"}));
 }
 

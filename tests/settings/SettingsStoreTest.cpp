@@ -17,7 +17,7 @@ using namespace regtest;
 class SettingsStoreTest : public RegistryTest {};
 
 TEST_F(SettingsStoreTest, InstallSequenceWritesLandWhereTheyBelong) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     store.SetIsInstalled(1);
     store.SetInstallPath(L"C:\\Program Files (x86)\\Norvale\\SSD Helmview\\");
     store.SetDisplayVersion(ProductVersion(L"2.2.0.1"));
@@ -53,7 +53,7 @@ TEST_F(SettingsStoreTest, InstallSequenceWritesLandWhereTheyBelong) {
 }
 
 TEST_F(SettingsStoreTest, IsInstalledKeepsOnlyWellFormedNumbers) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     EXPECT_EQ(store.GetIsInstalled(L"Norvale"), 5u);
     EXPECT_EQ(store.GetIsInstalled(L"Tessaro"), 5u);
 
@@ -76,7 +76,7 @@ TEST_F(SettingsStoreTest, IsInstalledKeepsOnlyWellFormedNumbers) {
 }
 
 TEST_F(SettingsStoreTest, InstallPathFallsBackToTheShortLegacyKeyOnly) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     SetString(kShortLegacy, L"InstallPath", L"C:\\Legacy\\");
     SetString(kLongLegacy, L"InstallPath", L"C:\\LongLegacy\\");
     EXPECT_EQ(store.GetInstallPath(), L"C:\\Legacy\\");
@@ -92,7 +92,7 @@ TEST_F(SettingsStoreTest, InstallPathFallsBackToTheShortLegacyKeyOnly) {
 }
 
 TEST_F(SettingsStoreTest, TooLongValuesCountAsAbsent) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     SetString(kShortLegacy, L"InstallPath", L"C:\\Legacy\\");
     const std::wstring longest = L"C:\\" + std::wstring(508, L'p');
     ASSERT_EQ(longest.size(), 511u);
@@ -103,7 +103,7 @@ TEST_F(SettingsStoreTest, TooLongValuesCountAsAbsent) {
 }
 
 TEST_F(SettingsStoreTest, TessaroInstallPathHasNoFallback) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     SetString(kShortLegacy, L"InstallPath", L"C:\\Legacy\\");
     SetString(kSettings, L"InstallPath", L"C:\\Norvale\\");
     EXPECT_EQ(store.GetTessaroInstallPath(), L"");
@@ -112,7 +112,7 @@ TEST_F(SettingsStoreTest, TessaroInstallPathHasNoFallback) {
 }
 
 TEST_F(SettingsStoreTest, CultureFallsBackAndMapsTheLegacyChineseCodes) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     EXPECT_EQ(store.GetCurrentCulture(), L"");
     SetString(kLongLegacy, L"CurrentCulture", L"de-DE"); // never consulted
     EXPECT_EQ(store.GetCurrentCulture(), L"");
@@ -138,7 +138,7 @@ TEST_F(SettingsStoreTest, CultureFallsBackAndMapsTheLegacyChineseCodes) {
 }
 
 TEST_F(SettingsStoreTest, CurrentVersionFallsBackToTheLongLegacyKeyOnly) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     SetString(kShortLegacy, L"CurrentVersion", L"1.1");
     EXPECT_TRUE(store.GetCurrentVersion().IsEmpty());
     SetString(kLongLegacy, L"CurrentVersion", L"1.5.2");
@@ -150,7 +150,7 @@ TEST_F(SettingsStoreTest, CurrentVersionFallsBackToTheLongLegacyKeyOnly) {
 }
 
 TEST_F(SettingsStoreTest, InstalledVersionTriesTheThreeUninstallEntriesInOrder) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     EXPECT_TRUE(store.GetInstalledVersion().IsEmpty());
 
     SetString(kLegacyUninstallEntry, L"DisplayVersion", L"1.0");
@@ -173,7 +173,7 @@ TEST_F(SettingsStoreTest, InstalledVersionTriesTheThreeUninstallEntriesInOrder) 
 }
 
 TEST_F(SettingsStoreTest, StartMinimizedIsTrueOnlyForTheTextOne) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     EXPECT_FALSE(store.GetStartMinimized());
     store.SetStartMinimized(true);
     EXPECT_EQ(GetString(kSettings, L"StartMinimized"), L"1");
@@ -194,7 +194,7 @@ TEST_F(SettingsStoreTest, StartMinimizedIsTrueOnlyForTheTextOne) {
 }
 
 TEST_F(SettingsStoreTest, QM7700DetectedOnlyForTheNumberOne) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     EXPECT_FALSE(store.IsQM7700Detected());
     SetDword(kPermanent, L"QM7700Detected", 1);
     EXPECT_TRUE(store.IsQM7700Detected());
@@ -211,7 +211,7 @@ TEST_F(SettingsStoreTest, QM7700DetectedOnlyForTheNumberOne) {
 // Every store operation opens its own key, so the user-interface thread and a
 // worker may both use it, before, after and even during each other's reads.
 TEST_F(SettingsStoreTest, ReadsFromTwoThreadsOneAfterAnother) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     store.SetIsInstalled(3);
     store.SetInstallPath(L"C:\\A\\");
     SetString(kTessaroSettings, L"InstallPath", L"C:\\T\\");
@@ -236,7 +236,7 @@ TEST_F(SettingsStoreTest, ReadsFromTwoThreadsOneAfterAnother) {
 }
 
 TEST_F(SettingsStoreTest, ReadsOnTwoThreadsAtOnceDoNotMixUp) {
-    const SettingsStore& store = Settings();
+    const SettingsStore& store = store_;
     store.SetInstallPath(L"C:\\Norvale\\");
     SetString(kTessaroSettings, L"InstallPath", L"C:\\Tessaro\\");
     int wrongNorvale = 0;
@@ -257,17 +257,17 @@ TEST_F(SettingsStoreTest, ReadsOnTwoThreadsAtOnceDoNotMixUp) {
 
 // The decision reads the store afresh on each evaluation.
 TEST_F(SettingsStoreTest, DecisionFollowsTheRecordedStatuses) {
-    auto decide = [] {
-        return DecideInstallState([](const std::wstring& maker) { return Settings().GetIsInstalled(maker); },
+    auto decide = [this] {
+        return DecideInstallState([this](const std::wstring& maker) { return store_.GetIsInstalled(maker); },
                                   L"Norvale", L"Tessaro", false, ProductVersion(L"2.1.0.5"),
                                   ProductVersion(L"2.2.0.1"));
     };
     EXPECT_EQ(decide(), (InstallDecision{InstallState::Fresh, InstallerScreen::Welcome}));
     SetDword(kTessaroSettings, L"IsInstalled", 3);
     EXPECT_EQ(decide(), (InstallDecision{InstallState::Replace, InstallerScreen::OldVersionInstalled}));
-    Settings().SetIsInstalled(1);
+    store_.SetIsInstalled(1);
     EXPECT_EQ(decide(), (InstallDecision{InstallState::Replace, InstallerScreen::IncompleteInstall}));
-    Settings().RemoveRegistration();
+    store_.RemoveRegistration();
     EXPECT_EQ(decide(), (InstallDecision{InstallState::Fresh, InstallerScreen::Welcome}));
 }
 

@@ -181,9 +181,14 @@ void RegistryTest::RemoveInstallerKeys() {
         DeleteValue(HKEY_CURRENT_USER, kRunOnce, name);
 }
 
+ProductProfile TestProfile() {
+    ProductProfile profile;
+    profile.InitFrom(L"http://127.0.0.1:9/", L"C:\\users\\test\\Temp\\HelmviewSetup.exe",
+                     L"C:\\Program Files (x86)");
+    return profile;
+}
+
 void RegistryTest::SetUp() {
-    Profile().InitFrom(L"http://127.0.0.1:9/", L"C:\\users\\test\\Temp\\HelmviewSetup.exe",
-                       L"C:\\Program Files (x86)");
     uninstallParentExisted_ = KeyExists(HKEY_LOCAL_MACHINE, kWow + kUninstall);
     runOnceExisted_ = KeyExists(HKEY_CURRENT_USER, kRunOnce);
     RemoveInstallerKeys();

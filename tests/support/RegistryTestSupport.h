@@ -6,6 +6,8 @@
 // - helmtest: the installer's own 32-bit view, with the paths as the installer
 //   names them, for the engine's tests that plant and read back installation
 //   records.
+#include "settings/SettingsStore.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -59,14 +61,20 @@ std::vector<std::wstring> SubkeyNames(HKEY root, const std::wstring& path);
 void DeleteTree(HKEY root, const std::wstring& path);
 void DeleteValue(HKEY root, const std::wstring& path, const std::wstring& name);
 
+// The profile of an installer started from the user's temporary folder; the
+// keys above are named after it.
+ProductProfile TestProfile();
+
 // Every test starts and ends without the installer's keys (in both views) and
-// run-once values, fills the product profile, and checks on the way out that
-// nothing landed in the 64-bit view. Container keys the test created are
-// removed again.
+// run-once values, and checks on the way out that nothing landed in the 64-bit
+// view. Container keys the test created are removed again.
 class RegistryTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+
+    // The store of TestProfile.
+    const SettingsStore store_{TestProfile()};
 
     static constexpr wchar_t kOtherRunOnceValue[] = L"HelmviewTestsOtherProgram";
 

@@ -18,7 +18,6 @@ namespace {
 class InstallerWindow : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        Profile().InitProductProfile(L"https://x/");
         helmtest::UseEnglishTexts();
         const HINSTANCE instance = ::GetModuleHandleW(nullptr);
         RegisterInstallerWindowClass(instance);
@@ -26,8 +25,17 @@ class InstallerWindow : public ::testing::Test {
     }
     // Kept until the program ends, like the installer's own.
     static ::InstallerWindow& TheWindow() {
-        static ::InstallerWindow window(WindowInputs{false, ProductVersion(L"2.2.0.1"), ProductVersion()});
+        static ::InstallerWindow window(TheProfile(),
+                                        WindowInputs{false, ProductVersion(L"2.2.0.1"), ProductVersion()});
         return window;
+    }
+    static const ProductProfile& TheProfile() {
+        static const ProductProfile profile = [] {
+            ProductProfile running;
+            running.InitProductProfile(L"https://x/");
+            return running;
+        }();
+        return profile;
     }
     static const InstallerWindowObjects& Window() { return TheWindow().objects; }
     static bool created;
@@ -122,7 +130,7 @@ TEST_F(InstallerWindow, TakesTheSuggestedRectangleOnADpiChangeAndLaysOutAgainWit
     const InstallerWindowObjects& w = Window();
     RECT original = {};
     ::GetWindowRect(w.mainWindow, &original);
-    const ProductProfile& p = Profile();
+    const ProductProfile& p = TheProfile();
     // Back to 96 DPI last, where the window must be as it was created.
     for (const int dpi : {144, 192, 96}) {
         const WindowLayout l = LayoutAtDpi(dpi, {p.logoX(), p.logoY(), p.logoWidth(), p.logoHeight()});
@@ -148,8 +156,8 @@ TEST_F(InstallerWindow, TakesTheSuggestedRectangleOnADpiChangeAndLaysOutAgainWit
         for (const InstallerScreen screen :
              {InstallerScreen::Welcome, InstallerScreen::UninstallWelcome, InstallerScreen::IncompleteInstall,
               InstallerScreen::OldVersionInstalled, InstallerScreen::NewerVersionInstalled}) {
-            const SIZE text =
-                TextExtent(w.bodyText, OpeningScreenBody(screen, TheWindow().inputs), l.bodyText.width);
+            const SIZE text = TextExtent(
+                w.bodyText, OpeningScreenBody(screen, p.productName(), TheWindow().inputs), l.bodyText.width);
             EXPECT_LE(text.cy, l.bodyText.height) << dpi << ": screen " << static_cast<int>(screen);
         }
     }

@@ -11,7 +11,7 @@ namespace {
 class ScreenTexts : public ::testing::Test {
   protected:
     void SetUp() override {
-        Profile().InitFrom(L"https://x/", L"C:\\dl\\setup.exe", L"C:\\PF");
+        profile_.InitFrom(L"https://x/", L"C:\\dl\\setup.exe", L"C:\\PF");
         helmtest::UseEnglishTexts();
     }
     void Versions(const wchar_t* installed, const wchar_t* offered, bool uninstallMode = false) {
@@ -19,13 +19,22 @@ class ScreenTexts : public ::testing::Test {
         inputs_.offeredVersion.Set(offered);
         inputs_.uninstallMode = uninstallMode;
     }
-    // The texts of a window that start-up handed these versions.
+    // The texts of a window that start-up handed this profile and these versions.
     std::wstring ShownVersion() const { return ::ShownVersion(inputs_); }
-    std::wstring OpeningScreenBody(InstallerScreen screen) const {
-        return ::OpeningScreenBody(screen, inputs_);
+    std::wstring VersionLineText(const std::wstring& version) const {
+        return ::VersionLineText(profile_.productName(), version);
     }
-    std::wstring InstallFinishedMessage() const { return ::InstallFinishedMessage(inputs_.offeredVersion); }
+    std::wstring OpeningScreenBody(InstallerScreen screen) const {
+        return ::OpeningScreenBody(screen, profile_.productName(), inputs_);
+    }
+    std::wstring InstallFinishedMessage() const {
+        return ::InstallFinishedMessage(profile_.productName(), inputs_.offeredVersion);
+    }
+    std::wstring UninstallFinishedMessage() const {
+        return ::UninstallFinishedMessage(profile_.productName());
+    }
 
+    ProductProfile profile_;
     WindowInputs inputs_;
 };
 

@@ -63,7 +63,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Catalog().SetLanguage(language);
 
     RegisterInstallerWindowClass(instance);
-    InstallerWindow window(inputs);
+    InstallerWindow window(Profile(), inputs);
     if (!CreateInstallerWindow(window, instance, SW_SHOWNORMAL))
         return 1;
     MSG msg;
