@@ -8,15 +8,6 @@
 #include <mutex>
 #include <utility>
 
-// Whether the run checked the downloaded package against the hash the
-// manifest states. A log records it; the window does not show it.
-enum class PackageCheck {
-    NotChecked,  // the run ended before a package was there to check
-    NotVerified, // the manifest states no hash: the package was taken as it came
-    Verified,    // the package's SHA-256 is the manifest's
-    Mismatch,    // it is not, or could not be computed: nothing was unpacked or run
-};
-
 // What one install or uninstall run shares between the window's thread and the
 // run's worker: the percentage the worker reports and the window polls, the
 // cancel request the window makes and the worker and its download obey, the
@@ -74,13 +65,8 @@ class InstallSession {
         return result_;
     }
 
-    // Set by the worker once the package has been checked; from any thread.
-    void SetPackageCheck(PackageCheck check) { packageCheck_.store(check); }
-    PackageCheck GetPackageCheck() const { return packageCheck_.load(); }
-
   private:
     std::atomic<std::int32_t> progress_{0};
-    std::atomic<PackageCheck> packageCheck_{PackageCheck::NotChecked};
     std::function<void(std::int32_t)> observer_;
     DownloadAbort cancel_;
     mutable std::mutex mutex_; // guards the result and the last-step decision

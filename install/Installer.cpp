@@ -282,17 +282,14 @@ Outcome Installer::DownloadPackage() {
 
 Outcome Installer::CheckPackage(const std::wstring& package) {
     if (!packageSha256) {
-        session.SetPackageCheck(PackageCheck::NotVerified);
         LogEvent(L"package: " + package + L" not verified: the manifest states no SHA-256");
         return {};
     }
     const PackageDigest digest = HashPackage(folders.staging + package);
     if (digest.computed && MatchesSha256(*packageSha256, digest.sha256)) {
-        session.SetPackageCheck(PackageCheck::Verified);
         LogEvent(L"package: " + package + L" verified, SHA-256 " + Sha256Hex(digest.sha256));
         return {};
     }
-    session.SetPackageCheck(PackageCheck::Mismatch);
     LogEvent(L"package: " + package + L" does not match the manifest's SHA-256 " +
              LoggedText(*packageSha256) +
              (digest.computed ? L": its SHA-256 is " + Sha256Hex(digest.sha256)
