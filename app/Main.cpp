@@ -11,10 +11,10 @@
 #include "i18n/TranslationCatalog.h"
 #include "install/InstallSwitch.h"
 #include "install/VersionManifest.h"
+#include "net/WinInetApi.h"
+#include "platform/OwnExecutable.h"
 #include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
-#include "platform/OwnExecutable.h"
-#include "net/WinInetApi.h"
 #include "profile/ProductProfile.h"
 #include "report/OutcomeReport.h"
 #include "report/ProcessExit.h"
@@ -45,7 +45,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     const StartupOptions options = ParseCommandLine(commandLine ? commandLine : L"");
     Profile().InitProductProfile(options.serverBaseUrl);
-    const SettingsStore settings(Profile());
+    const ProductProfile& profile = Profile();
+    const SettingsStore settings(profile);
     SetSilentMode(options.silent);
     const std::wstring logPath = OpenStartupLog(options);
 
@@ -58,7 +59,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
     // stops before it changes anything.
     if (!options.uninstallMode && !HeldFileIsRunningImage()) {
         LogEvent(L"failure: the file held as the installer is not the running program");
-        EndWith({Failure::CopyNotMade, {Profile().modulePath()}, ERROR_FILE_INVALID});
+        EndWith({Failure::CopyNotMade, {profile.modulePath()}, ERROR_FILE_INVALID});
     }
     // Windows keeps a process's current directory from being removed or
     // moved: whatever folder the copy was started in, it works from the
@@ -68,7 +69,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     // Named after the running file, so the guard applies to copies of the
     // same download, not to differently named installers.
-    if (!AcquireSingleInstance(Profile().moduleFileName())) {
+    if (!AcquireSingleInstance(profile.moduleFileName())) {
         LogEvent(L"failure: another copy of the installer is running");
         EndProcess(RunEnd::AlreadyRunning);
     }
@@ -79,18 +80,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
 
     // A switch to a new version that a power cut left half done is undone
     // first: the records then show the old version, which is offered again.
-    if (RecoverInterruptedSwitch(Profile()))
+    if (RecoverInterruptedSwitch(profile))
         LogEvent(L"decision: an interrupted upgrade was undone");
 
     std::wstring offered;
     std::optional<std::wstring> packageSha256;
     // A manifest that cannot be read leaves nothing to offer.
-    EndUnlessSucceeded(FetchAvailableVersion(Profile(), options.uninstallMode, offered, &packageSha256));
+    EndUnlessSucceeded(FetchAvailableVersion(profile, options.uninstallMode, offered, &packageSha256));
     const WindowInputs inputs{options.uninstallMode, ProductVersion(offered), settings.GetInstalledVersion(),
                               packageSha256};
     if (options.silent)
-        RunSilently(inputs);
-    InstallerWindow window(Profile(), inputs);
+        RunSilently(profile, inputs);
+    InstallerWindow window(profile, inputs);
 
     // Registering the class loads its name, string resource 109.
     RegisterInstallerWindowClass(instance);

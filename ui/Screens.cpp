@@ -86,14 +86,6 @@ void ShowOpeningScreen(InstallerWindow& w, InstallerScreen screen) {
     }
 }
 
-InstallDecision DecisionForRecords(const ProductProfile& profile, const WindowInputs& inputs) {
-    const SettingsStore settings(profile);
-    return DecideInstallState(
-        [&settings](const std::wstring& maker) { return settings.GetIsInstalled(maker); },
-        profile.brandName(), profile.otherBrand().brandName, inputs.uninstallMode, inputs.installedVersion,
-        inputs.offeredVersion);
-}
-
 void LogDecisionForRecords(InstallerWindow& w, const InstallDecision& decision) {
     // Read before the first screen and after a run: only a change is worth a line.
     if (w.state.loggedDecision == decision)

@@ -16,9 +16,6 @@ void ShowNewerVersionScreen(InstallerWindow& w);
 // The one that goes with the decision's screen.
 void ShowOpeningScreen(InstallerWindow& w, InstallerScreen screen);
 
-// The opening decision (DecideInstallState) on the records as they are now.
-InstallDecision DecisionForRecords(const ProductProfile& profile, const WindowInputs& inputs);
-
 // Writes the decision to the log unless it is the one last written.
 void LogDecisionForRecords(InstallerWindow& w, const InstallDecision& decision);
 

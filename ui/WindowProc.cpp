@@ -2,6 +2,7 @@
 
 #include "common/UniqueHandle.h"
 #include "install/InstallFolder.h"
+#include "install/RecordedDecision.h"
 #include "install/RunExecutor.h"
 #include "platform/RunLog.h"
 #include "profile/ProductProfile.h"
@@ -243,7 +244,8 @@ void HandleWindowEvent(InstallerWindow& w, const WindowEvent& event) {
 }
 
 void ReadRecords(InstallerWindow& w) {
-    const InstallDecision decision = DecisionForRecords(w.profile, w.inputs);
+    const InstallDecision decision = DecisionForRecords(w.profile, w.inputs.uninstallMode,
+                                                        w.inputs.installedVersion, w.inputs.offeredVersion);
     LogDecisionForRecords(w, decision);
     WindowEvent read{WindowEventKind::RecordsRead};
     read.decision = decision;
