@@ -30,11 +30,10 @@ std::wstring OwnPath() {
 }
 
 // A scratch folder in drive C's temporary-files folder, removed afterwards.
-class Elevation : public ::testing::Test {
+class Elevation : public StartupTest {
   protected:
     void SetUp() override {
-        helmtest::UseEnglishTexts();
-        Profile().InitProductProfile(L"http://127.0.0.1/");
+        StartupTest::SetUp();
         // A death test's child runs the test again from the start: it must
         // work in the scratch folder of the parent, whose name it inherits.
         wchar_t inherited[MAX_PATH] = {};
@@ -48,10 +47,9 @@ class Elevation : public ::testing::Test {
             ASSERT_TRUE(::SetEnvironmentVariableW(kRootVariable, root.c_str()));
         }
         temp = root + L"\\temp\\";
-        MessagesToStderr();
     }
     void TearDown() override {
-        SetUserMessageSink(nullptr);
+        StartupTest::TearDown();
         DeleteTree(root);
     }
 
@@ -90,14 +88,6 @@ TEST_F(Elevation, PlantedNamesAreNeverReused) {
     EXPECT_EQ(ReadBytes(planted + L"\\evil.dll"), "planted");
 }
 
-TEST_F(Elevation, FolderBelowAFileFailsWithTheSystemError) {
-    WriteBytes(root + L"\\file", "x");
-    const FreshFolder folder = CreateFreshTempFolder(root + L"\\file\\temp\\", 1, 0);
-    EXPECT_EQ(folder.status, FreshFolder::Status::Failed);
-    EXPECT_NE(folder.error, 0u);
-    EXPECT_TRUE(folder.path.empty());
-}
-
 TEST_F(Elevation, NoRelaunchFromInsideTheTemporaryFolder) {
     ASSERT_TRUE(::CreateDirectoryW(temp.c_str(), nullptr));
     const std::wstring upper = root + L"\\TEMP\\s1.0\\setup.exe";
@@ -112,14 +102,16 @@ TEST_F(Elevation, RootRelativeTemporaryFolderShowsTheTempNameError) {
                 ::testing::ExitedWithCode(0), "MESSAGE \\[Error\\] Failed to establish temp name\n");
 }
 
-TEST_F(Elevation, FolderFailureShowsTheErrorNumber) {
+TEST_F(Elevation, FolderBelowAFileFailsAndItsMessageShowsTheErrorNumber) {
     WriteBytes(root + L"\\file", "x");
     const std::wstring badTemp = root + L"\\file\\temp\\";
-    const unsigned long error = CreateFreshTempFolder(badTemp, 1, 0).error;
-    ASSERT_NE(error, 0u);
+    const FreshFolder folder = CreateFreshTempFolder(badTemp, 1, 0);
+    EXPECT_EQ(folder.status, FreshFolder::Status::Failed);
+    EXPECT_TRUE(folder.path.empty());
+    ASSERT_NE(folder.error, 0u);
     EXPECT_EXIT(RelaunchFromTempFolder(L"", OwnPath(), L"setup.exe", badTemp), ::testing::ExitedWithCode(0),
-                "MESSAGE \\[Error\\] Failed to create folder\\.\\(error code: " + std::to_string(error) +
-                    "\\)\n");
+                "MESSAGE \\[Error\\] Failed to create folder\\.\\(error code: " +
+                    std::to_string(folder.error) + "\\)\n");
 }
 
 TEST_F(Elevation, CopyFailureShowsTheErrorNumber) {
@@ -177,16 +169,13 @@ TEST_F(Elevation, RelaunchesACopyWithTheSameArguments) {
 
 TEST_F(Elevation, AdministratorPassesSilently) {
     // The test prefix runs as an administrator.
-    int messages = 0;
-    SetUserMessageSink([&](const std::wstring&, const std::wstring&) { ++messages; });
+    MessageCapture capture;
     EXPECT_TRUE(IsRunningAsAdmin());
-    EXPECT_EQ(messages, 0);
+    EXPECT_TRUE(capture.Messages().empty());
 }
 
 TEST_F(Elevation, TokenWithoutAdministratorsFailsAndNamesTheProduct) {
-    std::vector<std::pair<std::wstring, std::wstring>> messages;
-    SetUserMessageSink(
-        [&](const std::wstring& text, const std::wstring& caption) { messages.emplace_back(text, caption); });
+    MessageCapture capture;
     bool admin = true;
     {
         WithoutAdministrators restricted;
@@ -194,13 +183,13 @@ TEST_F(Elevation, TokenWithoutAdministratorsFailsAndNamesTheProduct) {
         admin = IsRunningAsAdmin();
     }
     EXPECT_FALSE(admin);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].first, L"Administrative privilege is required to run the Helmview installer");
-    EXPECT_EQ(messages[0].second, L"Admin Required");
+    EXPECT_EQ(capture.Messages(), (std::vector<ShownMessage>{
+                                      {L"Administrative privilege is required to run the Helmview installer",
+                                       L"Admin Required"}}));
     // Back under the process's own token the test passes again.
-    messages.clear();
+    capture.Clear();
     EXPECT_TRUE(IsRunningAsAdmin());
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(capture.Messages().empty());
 }
 
 } // namespace
