@@ -15,13 +15,10 @@ void InstallSequence::SetUp() {
     ForgetInstallations();
     profile_.InitProductProfile(base);
     installDir_ = profile_.installDir();
-    helmtest::UseEnglishTexts();
-    SetUserMessageSink([this](const std::wstring& text, const std::wstring&) { messages_.push_back(text); });
     log_ = std::make_unique<FixtureLog>();
 }
 
 void InstallSequence::TearDown() {
-    SetUserMessageSink(nullptr);
     log_.reset();
     ForgetInstallations();
 }

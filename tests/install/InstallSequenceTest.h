@@ -4,6 +4,7 @@
 // package server, English texts, captured messages and a fresh stand-in log.
 #include "EngineTestSupport.h"
 #include "InstallTestSupport.h"
+#include "MessageCapture.h"
 #include "install/InstallSession.h"
 #include "profile/ProductProfile.h"
 
@@ -29,7 +30,8 @@ class InstallSequence : public ::testing::Test {
     std::wstring installDir_;
     // The run the test's installer reports to and is cancelled through.
     InstallSession session_;
-    std::vector<std::wstring> messages_;
+    // The messages shown, in English.
+    MessageCapture capture_;
     std::unique_ptr<FixtureLog> log_;
 };
 
