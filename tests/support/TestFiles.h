@@ -21,6 +21,9 @@ class ScratchFolder {
     std::wstring path_;
 };
 
+// The folder's path, ending in one backslash.
+std::wstring WithBackslash(const std::wstring& folder);
+
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
 // The whole file; empty when it cannot be read.
