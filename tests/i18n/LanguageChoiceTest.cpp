@@ -89,14 +89,9 @@ std::wstring TextIn(const wchar_t* code, const wchar_t* key) {
     return catalog.Translate(key);
 }
 
-// The store as start-up makes it: its keys are named after the running
-// installer's profile.
+// A store whose keys are named after the installer's profile, as start-up's.
 const SettingsStore& Store() {
-    static const SettingsStore store = [] {
-        ProductProfile profile;
-        profile.InitProductProfile(L"http://127.0.0.1:9/");
-        return SettingsStore(profile);
-    }();
+    static const SettingsStore store(regtest::TestProfile());
     return store;
 }
 
