@@ -23,12 +23,6 @@ namespace {
 constexpr wchar_t kProbeVariable[] = L"HELM_RELAUNCH_PROBE_FILE";
 constexpr wchar_t kRootVariable[] = L"HELM_ELEVATION_TEST_ROOT";
 
-std::wstring OwnPath() {
-    wchar_t buffer[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return buffer;
-}
-
 // A scratch folder in drive C's temporary-files folder, removed afterwards.
 class Elevation : public StartupTest {
   protected:
@@ -109,9 +103,10 @@ TEST_F(Elevation, FolderBelowAFileFailsAndItsMessageShowsTheErrorNumber) {
     EXPECT_EQ(folder.status, FreshFolder::Status::Failed);
     EXPECT_TRUE(folder.path.empty());
     ASSERT_NE(folder.error, 0u);
-    EXPECT_EXIT(RelaunchFromTempFolder(L"", OwnPath(), L"setup.exe", badTemp), ::testing::ExitedWithCode(0),
-                "MESSAGE \\[Error\\] Failed to create folder\\.\\(error code: " +
-                    std::to_string(folder.error) + "\\)\n");
+    EXPECT_EXIT(
+        RelaunchFromTempFolder(L"", OwnProgramPath(), L"setup.exe", badTemp), ::testing::ExitedWithCode(0),
+        "MESSAGE \\[Error\\] Failed to create folder\\.\\(error code: " + std::to_string(folder.error) +
+            "\\)\n");
 }
 
 TEST_F(Elevation, CopyFailureShowsTheErrorNumber) {
@@ -128,7 +123,7 @@ TEST_F(Elevation, CopyFailureShowsTheErrorNumber) {
 TEST(RelaunchProbe, DISABLED_RecordCommandLine) {
     wchar_t file[MAX_PATH] = {};
     ASSERT_GT(::GetEnvironmentVariableW(kProbeVariable, file, MAX_PATH), 0u);
-    std::wstring record = OwnPath() + L"\n" + ::GetCommandLineW();
+    std::wstring record = OwnProgramPath() + L"\n" + ::GetCommandLineW();
     std::string bytes(reinterpret_cast<const char*>(record.data()), record.size() * sizeof(wchar_t));
     WriteBytes(std::wstring(file) + L".part", bytes);
     ASSERT_TRUE(::MoveFileW((std::wstring(file) + L".part").c_str(), file));
@@ -139,7 +134,7 @@ TEST_F(Elevation, RelaunchesACopyWithTheSameArguments) {
     ASSERT_TRUE(::SetEnvironmentVariableW(kProbeVariable, probe.c_str()));
     const std::wstring arguments = L"--gtest_filter=RelaunchProbe.DISABLED_RecordCommandLine "
                                    L"--gtest_also_run_disabled_tests -test \"http://a b/\" -uninstall";
-    EXPECT_EXIT(RelaunchFromTempFolder(arguments, OwnPath(), L"Probe Setup.exe", temp),
+    EXPECT_EXIT(RelaunchFromTempFolder(arguments, OwnProgramPath(), L"Probe Setup.exe", temp),
                 ::testing::ExitedWithCode(0), "^$");
     ::SetEnvironmentVariableW(kProbeVariable, nullptr);
 

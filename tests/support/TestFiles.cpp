@@ -46,6 +46,12 @@ void CollectFiles(const std::wstring& folder, const std::wstring& relative, std:
 
 } // namespace
 
+std::wstring OwnProgramPath() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
 std::wstring WithBackslash(const std::wstring& folder) {
     return !folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\";
 }
