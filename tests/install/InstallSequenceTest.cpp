@@ -27,16 +27,4 @@ std::wstring InstallSequence::PrerequisiteLine(const std::wstring& exe, const st
     return exe + L" \"" + installDir_ + exe + L"\" " + arguments;
 }
 
-std::vector<std::wstring> InstallSequence::PackageFilesWith(const std::wstring& appName) const {
-    std::vector<std::wstring> files = {appName,
-                                       L"7za.exe",
-                                       L"VC_redist.x86.exe",
-                                       L"data\\sub\\settings.ini",
-                                       L"donn\u00e9es-\u00e9.txt",
-                                       L"fenwick_hal_setup.exe",
-                                       L"morrow_hal_setup.exe"};
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 } // namespace helmtest

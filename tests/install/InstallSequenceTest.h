@@ -23,7 +23,6 @@ class InstallSequence : public ::testing::Test {
 
     // The stand-in log line of one prerequisite run from the install folder.
     std::wstring PrerequisiteLine(const std::wstring& exe, const std::wstring& arguments) const;
-    std::vector<std::wstring> PackageFilesWith(const std::wstring& appName) const;
 
     // The running installer's, pointed at the package server.
     ProductProfile profile_;
