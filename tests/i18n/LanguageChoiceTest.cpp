@@ -26,10 +26,6 @@ const wchar_t kLegacyKey[] = L"SOFTWARE\\ZQ\\SSD Helmview";
 const wchar_t kCulture[] = L"CurrentCulture";
 const REGSAM kView = KEY_WOW64_32KEY;
 
-bool KeyExists(const std::wstring& path) {
-    return helmtest::MachineKeyExists(path);
-}
-
 std::optional<std::wstring> ReadCulture(const wchar_t* path) {
     return helmtest::FindMachineString(path, kCulture);
 }
@@ -105,7 +101,7 @@ class LanguageChoice : public ::testing::Test {
             Catalog().LoadAll();
         Catalog().SetLanguage(L"");
         for (const wchar_t* path : kKeys)
-            existed_.push_back(KeyExists(path));
+            existed_.push_back(helmtest::MachineKeyExists(path));
         DeleteCulture(kSettingsKey);
         DeleteCulture(kLegacyKey);
     }
