@@ -22,10 +22,6 @@ PlannedRun PlanRun(const InstallDecision& decision, RunMode mode, bool uninstall
     return PlannedRun::NothingToDo;
 }
 
-bool ChangesInstallation(PlannedRun run) {
-    return run == PlannedRun::Install || run == PlannedRun::Upgrade || run == PlannedRun::Uninstall;
-}
-
 std::wstring PlannedRunName(PlannedRun run) {
     switch (run) {
     case PlannedRun::Install:

@@ -26,9 +26,6 @@ enum class PlannedRun {
 // whatever it finds.
 PlannedRun PlanRun(const InstallDecision& decision, RunMode mode, bool uninstallMode);
 
-// Whether the run changes the installation (and so has an executor's run).
-bool ChangesInstallation(PlannedRun run);
-
 // "install", "uninstall", ...: the plan as the log names it.
 std::wstring PlannedRunName(PlannedRun run);
 

@@ -94,14 +94,6 @@ void SettingsStore::SetInstallPath(const std::wstring& path) const {
     registry::WriteString(NorvaleSettingsKey(), kInstallPath, path);
 }
 
-void SettingsStore::ForgetBegunInstall() const {
-    if (const unique_hkey key = registry::OpenExistingKey(HKEY_LOCAL_MACHINE, NorvaleSettingsKey(),
-                                                          registry::kMachineAllAccess)) {
-        registry::DeleteValue(key.get(), kIsInstalled);
-        registry::DeleteValue(key.get(), kInstallPath);
-    }
-}
-
 std::wstring SettingsStore::GetCurrentCulture() const {
     return MapLegacyChineseCulture(
         ReadWithFallback(NorvaleSettingsKey(), SettingsKeyPath(kShortLegacyFolder), kCurrentCulture));

@@ -24,10 +24,6 @@ class SettingsStore {
     std::wstring GetInstallPath() const;
     std::wstring GetTessaroInstallPath() const;
     void SetInstallPath(const std::wstring& path) const;
-    // Deletes the "IsInstalled" and "InstallPath" values an install writes as
-    // it begins, for an install that ends before anything was installed.
-    // The key and its other values stay.
-    void ForgetBegunInstall() const;
 
     std::wstring GetCurrentCulture() const;
     void SetCurrentCulture(const std::wstring& code) const;

@@ -1,7 +1,5 @@
 #include "ui/WorkerRun.h"
 
-#include "common/UniqueHandle.h"
-
 #include <atomic>
 #include <system_error>
 #include <thread>
@@ -11,13 +9,6 @@
 // the last to let go.
 struct WorkerRun::Shared {
     std::atomic<bool> finished{false};
-    unique_handle finishedEvent{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-
-    void MarkFinished() {
-        finished.store(true);
-        if (finishedEvent)
-            ::SetEvent(finishedEvent.get());
-    }
 };
 
 WorkerRun::WorkerRun(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
@@ -31,7 +22,7 @@ WorkerRun WorkerRun::Start(std::function<void()> work, HWND notify, UINT message
             work();
         } catch (...) {
         }
-        shared->MarkFinished();
+        shared->finished.store(true);
         if (notify)
             ::PostMessageW(notify, message, 0, 0);
     };
@@ -45,8 +36,4 @@ WorkerRun WorkerRun::Start(std::function<void()> work, HWND notify, UINT message
 
 bool WorkerRun::Finished() const {
     return shared_->finished.load();
-}
-
-HANDLE WorkerRun::FinishedEvent() const {
-    return shared_->finishedEvent.get();
 }

@@ -18,10 +18,6 @@ class WorkerRun {
     // True once the work has returned.
     bool Finished() const;
 
-    // An event that is signalled when the work has returned, for waiting
-    // with MsgWaitForMultipleObjectsEx; null if it could not be created.
-    HANDLE FinishedEvent() const;
-
   private:
     struct Shared;
     explicit WorkerRun(std::shared_ptr<Shared> shared);

@@ -23,18 +23,11 @@ namespace {
 constexpr wchar_t kProbeVariable[] = L"HELM_RELAUNCH_PROBE_FILE";
 constexpr wchar_t kRootVariable[] = L"HELM_ELEVATION_TEST_ROOT";
 
-std::wstring OwnPath() {
-    wchar_t buffer[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return buffer;
-}
-
 // A scratch folder in drive C's temporary-files folder, removed afterwards.
-class Elevation : public ::testing::Test {
+class Elevation : public StartupTest {
   protected:
     void SetUp() override {
-        helmtest::UseEnglishTexts();
-        Profile().InitProductProfile(L"http://127.0.0.1/");
+        StartupTest::SetUp();
         // A death test's child runs the test again from the start: it must
         // work in the scratch folder of the parent, whose name it inherits.
         wchar_t inherited[MAX_PATH] = {};
@@ -48,10 +41,9 @@ class Elevation : public ::testing::Test {
             ASSERT_TRUE(::SetEnvironmentVariableW(kRootVariable, root.c_str()));
         }
         temp = root + L"\\temp\\";
-        MessagesToStderr();
     }
     void TearDown() override {
-        SetUserMessageSink(nullptr);
+        StartupTest::TearDown();
         DeleteTree(root);
     }
 
@@ -90,14 +82,6 @@ TEST_F(Elevation, PlantedNamesAreNeverReused) {
     EXPECT_EQ(ReadBytes(planted + L"\\evil.dll"), "planted");
 }
 
-TEST_F(Elevation, FolderBelowAFileFailsWithTheSystemError) {
-    WriteBytes(root + L"\\file", "x");
-    const FreshFolder folder = CreateFreshTempFolder(root + L"\\file\\temp\\", 1, 0);
-    EXPECT_EQ(folder.status, FreshFolder::Status::Failed);
-    EXPECT_NE(folder.error, 0u);
-    EXPECT_TRUE(folder.path.empty());
-}
-
 TEST_F(Elevation, NoRelaunchFromInsideTheTemporaryFolder) {
     ASSERT_TRUE(::CreateDirectoryW(temp.c_str(), nullptr));
     const std::wstring upper = root + L"\\TEMP\\s1.0\\setup.exe";
@@ -112,14 +96,17 @@ TEST_F(Elevation, RootRelativeTemporaryFolderShowsTheTempNameError) {
                 ::testing::ExitedWithCode(0), "MESSAGE \\[Error\\] Failed to establish temp name\n");
 }
 
-TEST_F(Elevation, FolderFailureShowsTheErrorNumber) {
+TEST_F(Elevation, FolderBelowAFileFailsAndItsMessageShowsTheErrorNumber) {
     WriteBytes(root + L"\\file", "x");
     const std::wstring badTemp = root + L"\\file\\temp\\";
-    const unsigned long error = CreateFreshTempFolder(badTemp, 1, 0).error;
-    ASSERT_NE(error, 0u);
-    EXPECT_EXIT(RelaunchFromTempFolder(L"", OwnPath(), L"setup.exe", badTemp), ::testing::ExitedWithCode(0),
-                "MESSAGE \\[Error\\] Failed to create folder\\.\\(error code: " + std::to_string(error) +
-                    "\\)\n");
+    const FreshFolder folder = CreateFreshTempFolder(badTemp, 1, 0);
+    EXPECT_EQ(folder.status, FreshFolder::Status::Failed);
+    EXPECT_TRUE(folder.path.empty());
+    ASSERT_NE(folder.error, 0u);
+    EXPECT_EXIT(
+        RelaunchFromTempFolder(L"", OwnProgramPath(), L"setup.exe", badTemp), ::testing::ExitedWithCode(0),
+        "MESSAGE \\[Error\\] Failed to create folder\\.\\(error code: " + std::to_string(folder.error) +
+            "\\)\n");
 }
 
 TEST_F(Elevation, CopyFailureShowsTheErrorNumber) {
@@ -136,7 +123,7 @@ TEST_F(Elevation, CopyFailureShowsTheErrorNumber) {
 TEST(RelaunchProbe, DISABLED_RecordCommandLine) {
     wchar_t file[MAX_PATH] = {};
     ASSERT_GT(::GetEnvironmentVariableW(kProbeVariable, file, MAX_PATH), 0u);
-    std::wstring record = OwnPath() + L"\n" + ::GetCommandLineW();
+    std::wstring record = OwnProgramPath() + L"\n" + ::GetCommandLineW();
     std::string bytes(reinterpret_cast<const char*>(record.data()), record.size() * sizeof(wchar_t));
     WriteBytes(std::wstring(file) + L".part", bytes);
     ASSERT_TRUE(::MoveFileW((std::wstring(file) + L".part").c_str(), file));
@@ -147,7 +134,7 @@ TEST_F(Elevation, RelaunchesACopyWithTheSameArguments) {
     ASSERT_TRUE(::SetEnvironmentVariableW(kProbeVariable, probe.c_str()));
     const std::wstring arguments = L"--gtest_filter=RelaunchProbe.DISABLED_RecordCommandLine "
                                    L"--gtest_also_run_disabled_tests -test \"http://a b/\" -uninstall";
-    EXPECT_EXIT(RelaunchFromTempFolder(arguments, OwnPath(), L"Probe Setup.exe", temp),
+    EXPECT_EXIT(RelaunchFromTempFolder(arguments, OwnProgramPath(), L"Probe Setup.exe", temp),
                 ::testing::ExitedWithCode(0), "^$");
     ::SetEnvironmentVariableW(kProbeVariable, nullptr);
 
@@ -177,16 +164,13 @@ TEST_F(Elevation, RelaunchesACopyWithTheSameArguments) {
 
 TEST_F(Elevation, AdministratorPassesSilently) {
     // The test prefix runs as an administrator.
-    int messages = 0;
-    SetUserMessageSink([&](const std::wstring&, const std::wstring&) { ++messages; });
+    MessageCapture capture;
     EXPECT_TRUE(IsRunningAsAdmin());
-    EXPECT_EQ(messages, 0);
+    EXPECT_TRUE(capture.Messages().empty());
 }
 
 TEST_F(Elevation, TokenWithoutAdministratorsFailsAndNamesTheProduct) {
-    std::vector<std::pair<std::wstring, std::wstring>> messages;
-    SetUserMessageSink(
-        [&](const std::wstring& text, const std::wstring& caption) { messages.emplace_back(text, caption); });
+    MessageCapture capture;
     bool admin = true;
     {
         WithoutAdministrators restricted;
@@ -194,13 +178,13 @@ TEST_F(Elevation, TokenWithoutAdministratorsFailsAndNamesTheProduct) {
         admin = IsRunningAsAdmin();
     }
     EXPECT_FALSE(admin);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].first, L"Administrative privilege is required to run the Helmview installer");
-    EXPECT_EQ(messages[0].second, L"Admin Required");
+    EXPECT_EQ(capture.Messages(), (std::vector<ShownMessage>{
+                                      {L"Administrative privilege is required to run the Helmview installer",
+                                       L"Admin Required"}}));
     // Back under the process's own token the test passes again.
-    messages.clear();
+    capture.Clear();
     EXPECT_TRUE(IsRunningAsAdmin());
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(capture.Messages().empty());
 }
 
 } // namespace

@@ -36,21 +36,12 @@ TEST(SingleInstance, AnotherFileNameIsNotStopped) {
     EXPECT_TRUE(AcquireSingleInstance(UniqueName(L"HelmSetupTwo")));
 }
 
-class StartupChecks : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        helmtest::UseEnglishTexts();
-        Profile().InitProductProfile(L"http://127.0.0.1/");
-        MessagesToStderr();
-    }
-    void TearDown() override { SetUserMessageSink(nullptr); }
-};
+using StartupChecks = StartupTest;
 
 TEST_F(StartupChecks, AdministratorWithAWritableRegistryGoesOnSilently) {
-    int messages = 0;
-    SetUserMessageSink([&](const std::wstring&, const std::wstring&) { ++messages; });
+    MessageCapture capture;
     CheckStartupRights(true);
-    EXPECT_EQ(messages, 0);
+    EXPECT_TRUE(capture.Messages().empty());
 }
 
 TEST_F(StartupChecks, AdministratorIsToldTheRegistryCannotBeWritten) {

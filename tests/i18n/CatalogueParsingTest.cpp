@@ -35,10 +35,39 @@ TEST(CatalogueParsing, ReadsHeaderAndEntries) {
     EXPECT_EQ(c.Translate(L"second"), L"Two: %1");
 }
 
-TEST(CatalogueParsing, ByteOrderMarkOnlyRidesOnTheIgnoredFirstLine) {
-    const TranslationCatalog c = Parsed(L"\xFEFF" + std::wstring(kHeader) + L"\t\tk: \"v\",\n" + kFooter);
-    EXPECT_EQ(c.DisplayNameOf(L"xx-XX"), L"Xish");
-    EXPECT_EQ(c.Translate(L"k"), L"v");
+// The header names the language; a language left unnamed has no entries.
+TEST(CatalogueParsing, HeaderNotation) {
+    const struct {
+        const char* what;
+        std::wstring text;
+        const wchar_t* displayName; // "": unnamed
+        const wchar_t* key;
+        const wchar_t* translation;
+    } cases[] = {
+        {"byte order mark on the ignored first line",
+         L"\xFEFF" + std::wstring(kHeader) + L"\t\tk: \"v\",\n" + kFooter, L"Xish", L"k", L"v"},
+        // "language:" wins over "displayName" on the same line; the value is
+        // between the first two quotes; other header lines are skipped.
+        {"lines recognised by what they contain",
+         L"{ \"ignored\"\n  x language: \"xx-XX\" \"yy\" displayName\n"
+         L"displayName \"Xish\"\nthe translations: {\n\t\tk: \"v\"\n",
+         L"Xish", L"k", L"v"},
+        {"a long line in the header",
+         L"{\n\tlanguage: \"xx-XX\",\n" + std::wstring(1000, L' ') + L"\n" +
+             L"\tdisplayName: \"Xish\",\n\ttranslations: {\n\t\tk: \"v\"\n\t}\n}\n",
+         L"", L"k", L""},
+        {"no translations line", L"{\n\tlanguage: \"xx-XX\",\n\tdisplayName: \"Xish\",\n}\n", L"", L"}", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TranslationCatalog catalog = Parsed(c.text);
+        const bool named = *c.displayName != L'\0';
+        EXPECT_EQ(catalog.DisplayNames(),
+                  named ? std::vector<std::wstring>{c.displayName} : std::vector<std::wstring>{});
+        EXPECT_EQ(catalog.DisplayNameOf(L"xx-XX"), c.displayName);
+        EXPECT_EQ(catalog.CodeOfDisplayName(L"Xish"), named ? L"xx-XX" : L"");
+        EXPECT_EQ(catalog.Translate(c.key), c.translation);
+    }
 }
 
 TEST(CatalogueParsing, IndentationWithSpacesReadsLikeTabs) {
@@ -106,14 +135,6 @@ TEST(CatalogueParsing, LineOfAThousandCharactersEndsReading) {
     EXPECT_EQ(Parsed(kHeader + longLine(1000)).KeysOf(L"xx-XX"), std::vector<std::wstring>{});
 }
 
-TEST(CatalogueParsing, LongLineInTheHeaderLeavesTheLanguageUnnamed) {
-    const std::wstring text = L"{\n\tlanguage: \"xx-XX\",\n" + std::wstring(1000, L' ') + L"\n" +
-                              L"\tdisplayName: \"Xish\",\n\ttranslations: {\n\t\tk: \"v\"\n\t}\n}\n";
-    const TranslationCatalog c = Parsed(text);
-    EXPECT_EQ(c.DisplayNames(), std::vector<std::wstring>{});
-    EXPECT_EQ(c.Translate(L"k"), L"");
-}
-
 TEST(CatalogueParsing, CarriageReturnsBeforeLineFeedsAreHarmless) {
     const TranslationCatalog c =
         Parsed(L"{\r\n\tlanguage: \"xx-XX\",\r\n\tdisplayName: \"Xish\",\r\n"
@@ -133,25 +154,6 @@ TEST(CatalogueParsing, BlankLinesAndEmptyTextsAreIgnored) {
     EXPECT_EQ(c.KeysOf(L"xx-XX"), (std::vector<std::wstring>{L"k1", L"}"}));
     EXPECT_EQ(c.Translate(L"k1"), L"One");
     EXPECT_EQ(c.Translate(L""), L"");
-}
-
-TEST(CatalogueParsing, HeaderWithoutTranslationsNamesNoLanguage) {
-    TranslationCatalog c;
-    c.ParseCatalogueText(L"{\n\tlanguage: \"xx-XX\",\n\tdisplayName: \"Xish\",\n}\n");
-    EXPECT_EQ(c.DisplayNames(), std::vector<std::wstring>{});
-    EXPECT_EQ(c.DisplayNameOf(L"xx-XX"), L"");
-    EXPECT_EQ(c.CodeOfDisplayName(L"Xish"), L"");
-    c.SetLanguage(L"xx-XX");
-    EXPECT_EQ(c.Translate(L"}"), L"");
-}
-
-TEST(CatalogueParsing, HeaderLinesAreRecognisedByWhatTheyContain) {
-    // "language:" wins over "displayName" on the same line; the value is
-    // between the first two quotes; other header lines are skipped.
-    const TranslationCatalog c = Parsed(L"{ \"ignored\"\n  x language: \"xx-XX\" \"yy\" displayName\n"
-                                        L"displayName \"Xish\"\nthe translations: {\n\t\tk: \"v\"\n");
-    EXPECT_EQ(c.DisplayNameOf(L"xx-XX"), L"Xish");
-    EXPECT_EQ(c.Translate(L"k"), L"v");
 }
 
 TEST(CatalogueParsing, EmptyTextAddsNoLanguage) {

@@ -26,10 +26,6 @@ const wchar_t kLegacyKey[] = L"SOFTWARE\\ZQ\\SSD Helmview";
 const wchar_t kCulture[] = L"CurrentCulture";
 const REGSAM kView = KEY_WOW64_32KEY;
 
-bool KeyExists(const std::wstring& path) {
-    return helmtest::MachineKeyExists(path);
-}
-
 std::optional<std::wstring> ReadCulture(const wchar_t* path) {
     return helmtest::FindMachineString(path, kCulture);
 }
@@ -89,14 +85,9 @@ std::wstring TextIn(const wchar_t* code, const wchar_t* key) {
     return catalog.Translate(key);
 }
 
-// The store as start-up makes it: its keys are named after the running
-// installer's profile.
+// A store whose keys are named after the installer's profile, as start-up's.
 const SettingsStore& Store() {
-    static const SettingsStore store = [] {
-        ProductProfile profile;
-        profile.InitProductProfile(L"http://127.0.0.1:9/");
-        return SettingsStore(profile);
-    }();
+    static const SettingsStore store(regtest::TestProfile());
     return store;
 }
 
@@ -105,16 +96,12 @@ const SettingsStore& Store() {
 // keys the case brought into being.
 class LanguageChoice : public ::testing::Test {
   protected:
-    void CheckUserLocale(const wchar_t* expected) {
-        ASSERT_EQ(UserLocaleName(), expected) << "the CTest registration sets the Unix locale (LC_ALL)";
-    }
-
     void SetUp() override {
         if (Catalog().DisplayNames().empty())
             Catalog().LoadAll();
         Catalog().SetLanguage(L"");
         for (const wchar_t* path : kKeys)
-            existed_.push_back(KeyExists(path));
+            existed_.push_back(helmtest::MachineKeyExists(path));
         DeleteCulture(kSettingsKey);
         DeleteCulture(kLegacyKey);
     }
@@ -148,39 +135,34 @@ void ExpectFirstRunFallsBackToAmericanEnglish() {
     EXPECT_EQ(list.items[list.selected], L"English");
 }
 
-class FrenchUser : public LanguageChoice {
+// A user of the Windows locale named; each suite's CTest registration sets
+// the Unix locale (LC_ALL) that Wine derives it from.
+class UserOfLocale : public LanguageChoice {
+  protected:
+    explicit UserOfLocale(const wchar_t* locale) : locale_(locale) {}
     void SetUp() override {
         LanguageChoice::SetUp();
-        CheckUserLocale(L"fr-FR");
+        ASSERT_EQ(UserLocaleName(), locale_) << "the CTest registration sets the Unix locale (LC_ALL)";
     }
+
+  private:
+    const wchar_t* locale_;
 };
 
-class GermanUser : public LanguageChoice {
-    void SetUp() override {
-        LanguageChoice::SetUp();
-        CheckUserLocale(L"de-DE");
-    }
+struct FrenchUser : UserOfLocale {
+    FrenchUser() : UserOfLocale(L"fr-FR") {}
 };
-
-class AustrianUser : public LanguageChoice {
-    void SetUp() override {
-        LanguageChoice::SetUp();
-        CheckUserLocale(L"de-AT");
-    }
+struct GermanUser : UserOfLocale {
+    GermanUser() : UserOfLocale(L"de-DE") {}
 };
-
-class BritishUser : public LanguageChoice {
-    void SetUp() override {
-        LanguageChoice::SetUp();
-        CheckUserLocale(L"en-GB");
-    }
+struct AustrianUser : UserOfLocale {
+    AustrianUser() : UserOfLocale(L"de-AT") {}
 };
-
-class BrazilianUser : public LanguageChoice {
-    void SetUp() override {
-        LanguageChoice::SetUp();
-        CheckUserLocale(L"pt-BR");
-    }
+struct BritishUser : UserOfLocale {
+    BritishUser() : UserOfLocale(L"en-GB") {}
+};
+struct BrazilianUser : UserOfLocale {
+    BrazilianUser() : UserOfLocale(L"pt-BR") {}
 };
 
 TEST_F(FrenchUser, FirstRunSpeaksTheUsersLanguageAndRemembersIt) {
@@ -244,45 +226,47 @@ TEST_F(GermanUser, FirstRunSpeaksGerman) {
     EXPECT_EQ(ReadCulture(kSettingsKey), L"de-DE");
 }
 
+// A remembered language wins over the user's locale, and start-up writes
+// nothing: the value stays where and as it was found.
 TEST_F(GermanUser, RememberedLanguageWinsAndNothingIsWritten) {
-    WriteCulture(kSettingsKey, L"ja-JP");
-    EXPECT_TRUE(ChooseStartupLanguage(Store()));
-    EXPECT_EQ(Catalog().GetLanguage(), L"ja-JP");
-    EXPECT_EQ(ReadCulture(kSettingsKey), L"ja-JP");
-    EXPECT_EQ(LanguageListItems().selected, 7u);
-}
-
-TEST_F(GermanUser, LanguageRememberedUnderTheLegacyKeyIsUsedWithoutWriting) {
-    WriteCulture(kLegacyKey, L"ja-JP");
-    EXPECT_TRUE(ChooseStartupLanguage(Store()));
-    EXPECT_EQ(Catalog().GetLanguage(), L"ja-JP");
-    EXPECT_EQ(ReadCulture(kSettingsKey), std::nullopt);
-    EXPECT_EQ(ReadCulture(kLegacyKey), L"ja-JP");
-}
-
-TEST_F(GermanUser, ChineseCodesOfTheApplicationAreReadAsTheInstallersOwn) {
-    WriteCulture(kSettingsKey, L"zh-CHS");
-    EXPECT_TRUE(ChooseStartupLanguage(Store()));
-    EXPECT_EQ(Catalog().GetLanguage(), L"zh-CN");
-    EXPECT_EQ(ReadCulture(kSettingsKey), L"zh-CHS");
-    EXPECT_EQ(LanguageListItems().selected, 15u);
-
-    WriteCulture(kSettingsKey, L"zh-CHT");
-    EXPECT_TRUE(ChooseStartupLanguage(Store()));
-    EXPECT_EQ(Catalog().GetLanguage(), L"zh-TW");
-    EXPECT_EQ(ReadCulture(kSettingsKey), L"zh-CHT");
-}
-
-TEST_F(GermanUser, RememberedLanguageThatIsNotCarriedIsUsedAsRead) {
-    WriteCulture(kSettingsKey, L"fi-FI");
-    EXPECT_TRUE(ChooseStartupLanguage(Store()));
-    EXPECT_EQ(Catalog().GetLanguage(), L"fi-FI");
-    EXPECT_EQ(ReadCulture(kSettingsKey), L"fi-FI");
-    EXPECT_EQ(Catalog().Translate(L"IDS_INSTALL"), L"");
-    EXPECT_EQ(Catalog().Translate(L"admin_installer", {L"Helmview"}), L"");
-    const LanguageList list = LanguageListItems();
-    EXPECT_EQ(list.items.size(), 17u);
-    EXPECT_EQ(list.selected, 0u);
+    const std::nullopt_t none = std::nullopt;
+    const struct {
+        const char* what;
+        const wchar_t* key; // where the language is remembered
+        const wchar_t* remembered;
+        const wchar_t* language;
+        std::size_t selected; // in the list
+        std::optional<std::wstring> settingsAfter, legacyAfter;
+    } cases[] = {
+        {"settings key", kSettingsKey, L"ja-JP", L"ja-JP", 7, L"ja-JP", none},
+        {"legacy key only", kLegacyKey, L"ja-JP", L"ja-JP", 7, none, L"ja-JP"},
+        // The application's Chinese codes are read as the installer's own.
+        {"zh-CHS", kSettingsKey, L"zh-CHS", L"zh-CN", 15, L"zh-CHS", none},
+        {"zh-CHT", kSettingsKey, L"zh-CHT", L"zh-TW", 16, L"zh-CHT", none},
+        // A language that is not carried is used as read: no texts, the
+        // list's first entry selected.
+        {"not carried", kSettingsKey, L"fi-FI", L"fi-FI", 0, L"fi-FI", none},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteCulture(kSettingsKey);
+        DeleteCulture(kLegacyKey);
+        Catalog().SetLanguage(L"");
+        WriteCulture(c.key, c.remembered);
+        EXPECT_TRUE(ChooseStartupLanguage(Store()));
+        EXPECT_EQ(Catalog().GetLanguage(), c.language);
+        EXPECT_EQ(ReadCulture(kSettingsKey), c.settingsAfter);
+        EXPECT_EQ(ReadCulture(kLegacyKey), c.legacyAfter);
+        const LanguageList list = LanguageListItems();
+        EXPECT_EQ(list.items.size(), 17u);
+        EXPECT_EQ(list.selected, c.selected);
+        if (Catalog().DisplayNameOf(c.language).empty()) {
+            EXPECT_EQ(Catalog().Translate(L"IDS_INSTALL"), L"");
+            EXPECT_EQ(Catalog().Translate(L"admin_installer", {L"Helmview"}), L"");
+        } else {
+            EXPECT_EQ(Catalog().Translate(L"IDS_INSTALL"), TextIn(c.language, L"IDS_INSTALL"));
+        }
+    }
 }
 
 TEST_F(AustrianUser, FirstRunFallsBackToAmericanEnglish) {

@@ -11,10 +11,6 @@ using namespace helmtest;
 
 namespace {
 
-std::wstring WithBackslash(const std::wstring& path) {
-    return path.back() == L'\\' ? path : path + L'\\';
-}
-
 // A small installation: loose files, a nested folder, a read-only file and a
 // name that is not ASCII.
 void FillTree(const std::wstring& root) {

@@ -15,14 +15,8 @@ using namespace helmtest;
 
 namespace {
 
-std::wstring SelfPath() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
-}
-
 std::wstring SelfName() {
-    const std::wstring path = SelfPath();
+    const std::wstring path = OwnProgramPath();
     return path.substr(path.find_last_of(L'\\') + 1);
 }
 
@@ -37,9 +31,9 @@ class InstallFolder : public ::testing::Test {
                std::wstring(name.begin(), name.end());
         DeleteTree(root);
         programFiles = root + L"\\Program Files (x86)";
-        profile.InitFrom(L"https://x/", SelfPath(), programFiles);
+        profile.InitFrom(L"https://x/", OwnProgramPath(), programFiles);
         // As the start-up does.
-        ASSERT_TRUE(HoldOwnExecutable(SelfPath()));
+        ASSERT_TRUE(HoldOwnExecutable(OwnProgramPath()));
     }
     void TearDown() override { DeleteTree(root); }
 
@@ -71,11 +65,11 @@ TEST_F(InstallFolder, CopiesTheRunningInstallerOverAnOlderCopy) {
     const std::wstring target = profile.installDir() + SelfName();
     WriteBytes(target, "an older installer");
     EXPECT_EQ(CopySelfToInstallFolder(profile), Outcome{});
-    EXPECT_TRUE(ReadBytes(target) == ReadBytes(SelfPath()));
+    EXPECT_TRUE(ReadBytes(target) == ReadBytes(OwnProgramPath()));
     // Held since the start: no other file can take the running file's name
     // before the next copy.
     const std::wstring moved = root + L"\\moved.exe";
-    EXPECT_FALSE(::MoveFileW(SelfPath().c_str(), moved.c_str()));
+    EXPECT_FALSE(::MoveFileW(OwnProgramPath().c_str(), moved.c_str()));
     EXPECT_FALSE(FileExists(moved));
 }
 

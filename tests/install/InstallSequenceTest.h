@@ -4,6 +4,7 @@
 // package server, English texts, captured messages and a fresh stand-in log.
 #include "EngineTestSupport.h"
 #include "InstallTestSupport.h"
+#include "MessageCapture.h"
 #include "install/InstallSession.h"
 #include "profile/ProductProfile.h"
 
@@ -22,14 +23,14 @@ class InstallSequence : public ::testing::Test {
 
     // The stand-in log line of one prerequisite run from the install folder.
     std::wstring PrerequisiteLine(const std::wstring& exe, const std::wstring& arguments) const;
-    std::vector<std::wstring> PackageFilesWith(const std::wstring& appName) const;
 
     // The running installer's, pointed at the package server.
     ProductProfile profile_;
     std::wstring installDir_;
     // The run the test's installer reports to and is cancelled through.
     InstallSession session_;
-    std::vector<std::wstring> messages_;
+    // The messages shown, in English.
+    MessageCapture capture_;
     std::unique_ptr<FixtureLog> log_;
 };
 

@@ -7,6 +7,8 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
+
 namespace helmtest {
 
 namespace {
@@ -38,6 +40,18 @@ std::wstring ServedPackage(const std::wstring& version, const std::wstring& file
 std::wstring PackageServerBaseUrl() {
     const TestServerClient server(kPackageServer);
     return server.Ready() ? server.BaseUrl() : std::wstring();
+}
+
+std::vector<std::wstring> PackageFilesWith(const std::wstring& appName) {
+    std::vector<std::wstring> files = {appName,
+                                       L"7za.exe",
+                                       L"VC_redist.x86.exe",
+                                       L"data\\sub\\settings.ini",
+                                       L"donn\u00e9es-\u00e9.txt",
+                                       L"fenwick_hal_setup.exe",
+                                       L"morrow_hal_setup.exe"};
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 FixtureLog::FixtureLog() : folder_(L"fixture log") {

@@ -24,6 +24,9 @@ inline constexpr wchar_t kPackageServer[] = L"install_server";
 std::wstring ServedPackage(const std::wstring& version, const std::wstring& fileName);
 // http://127.0.0.1:PORT/ of the running package server.
 std::wstring PackageServerBaseUrl();
+// Sorted relative paths of what unpacking a served package leaves in its
+// folder: its files, its application named appName, and the archive tool.
+std::vector<std::wstring> PackageFilesWith(const std::wstring& appName);
 
 // Points HELMVIEW_FIXTURE_LOG of this process (and so of every program it
 // starts) at a fresh file; the previous value is restored on destruction.

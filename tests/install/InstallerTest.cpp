@@ -95,7 +95,7 @@ TEST_F(Install, CompletesOnWindows10WithEveryStepInOrder) {
     EXPECT_EQ(ReadMachineString(kNorvaleSettingsKey, L"IsCachePolicy"), L"0");
     EXPECT_EQ(ReadMachineString(kNorvaleSettingsKey, L"InstallPath"), installDir_);
     EXPECT_EQ(ReadMachineDword(kNorvaleSettingsKey, L"IsInstalled"), 3u);
-    EXPECT_TRUE(messages_.empty());
+    EXPECT_TRUE(capture_.Messages().empty());
 }
 
 TEST_F(Install, TakesTheSecondPackageNameWhenOnlyItIsOffered) {
@@ -153,7 +153,7 @@ TEST_F(Install, CancelDuringTheDownloadLeavesTheInstalledVersionAsItWas) {
     EXPECT_EQ(values, (Values{10, 15}));
     EXPECT_EQ(result.status, RunStatus::Cancelled);
     ExpectOlderInstallationAsItWas();
-    EXPECT_TRUE(messages_.empty());
+    EXPECT_TRUE(capture_.Messages().empty());
 }
 
 TEST_F(Install, ACancelAfterThePackageCheckLeavesNothingOfAFreshInstall) {

@@ -23,6 +23,7 @@
 #include <ostream>
 #include <thread>
 
+using helmtest::FileSize;
 using helmtest::ReadBytes;
 using helmtest::WriteBytes;
 
@@ -36,6 +37,7 @@ bool Told(const Outcome& outcome) {
 
 const std::wstring kPackageFolder = L"application/1.0/";
 const std::string kPackagePath = "/zqHelmview/application/1.0/Helmview.zip";
+const std::string kManifestPath = "/zqHelmview/config/lista_updater.xml";
 
 std::string Rule(const std::string& path, const std::string& behaviour) {
     return "{\"" + path + "\": " + behaviour + "}";
@@ -59,6 +61,10 @@ class DownloaderTest : public ::testing::Test {
 
     bool DownloadPackage() {
         return Told(Server().DownloadFile(kPackageFolder, folder_, L"Helmview.zip", &abort_));
+    }
+
+    bool DownloadManifest(std::wstring& text) {
+        return Told(Server().DownloadText(L"config/", L"lista_updater.xml", text));
     }
 
     TestServerClient server_;
@@ -116,19 +122,20 @@ std::vector<Logged> RequestsInLog(const std::string& log) {
     return requests;
 }
 
-std::uintmax_t SizeOf(const std::wstring& path) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    return error ? 0 : size;
-}
-
 // Polls until the file holds at least size bytes (a minute at most).
-void WaitForSize(const std::wstring& path, std::uintmax_t size) {
-    for (int i = 0; i < 3000 && SizeOf(path) < size; ++i)
+void WaitForSize(const std::wstring& path, std::uint64_t size) {
+    for (int i = 0; i < 3000 && FileSize(path) < size; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
 constexpr std::size_t kMiB = 1024 * 1024;
+
+// An error box whose text ends in tail: the failure's code and the file's name.
+void ExpectErrorEndingIn(const ShownMessage& shown, const std::wstring& tail) {
+    ASSERT_GT(shown.text.size(), tail.size()) << helmtest::Narrow(shown.text);
+    EXPECT_EQ(shown.text.substr(shown.text.size() - tail.size()), tail);
+    EXPECT_EQ(shown.caption, L"Error");
+}
 
 TEST_F(DownloaderTest, StreamsWholeBodiesOfAnySizeToTheTarget) {
     // Around the sizes a read may have, so that an empty, a single short, an
@@ -139,7 +146,7 @@ TEST_F(DownloaderTest, StreamsWholeBodiesOfAnySizeToTheTarget) {
         ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"generate": )" + std::to_string(size) + "}")));
         WriteBytes(Target(), std::string(4 * kMiB, 'x')); // an older, longer copy
         EXPECT_TRUE(DownloadPackage());
-        EXPECT_TRUE(ReadBytes(Target()) == GeneratedBytes(size)) << "got " << SizeOf(Target()) << " bytes";
+        EXPECT_TRUE(ReadBytes(Target()) == GeneratedBytes(size)) << "got " << FileSize(Target()) << " bytes";
     }
     EXPECT_TRUE(capture_.Messages().empty());
     // One plain GET each, with an empty user agent.
@@ -157,26 +164,37 @@ TEST_F(DownloaderTest, AlwaysAsksTheServerAgain) {
     EXPECT_EQ(server_.LoggedPaths().size(), 2u);
 }
 
-TEST_F(DownloaderTest, MissingFileLeavesAnEmptyTargetAndNamesTheFile) {
-    ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"status": 404})")));
-    WriteBytes(Target(), "an older copy");
-    EXPECT_FALSE(DownloadPackage());
-    ASSERT_TRUE(std::filesystem::exists(Target()));
-    EXPECT_EQ(std::filesystem::file_size(Target()), 0u);
-    EXPECT_EQ(capture_.Messages(), (Messages{{L"Missing file: Helmview.zip", L"Error"}}));
-}
-
-TEST_F(DownloaderTest, OtherStatusShowsTheStatusAndTheName) {
-    ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"status": 403})")));
-    EXPECT_FALSE(DownloadPackage());
-    EXPECT_EQ(capture_.Messages(), (Messages{{L"Error code 403 downloading file Helmview.zip", L"Error"}}));
-}
-
-TEST_F(DownloaderTest, ServerErrorHasItsOwnMessage) {
-    ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, R"({"status": 500})")));
-    EXPECT_FALSE(DownloadPackage());
-    EXPECT_EQ(capture_.Messages(),
-              (Messages{{L"Internal server error downloading file Helmview.zip", L"Error"}}));
+TEST_F(DownloaderTest, FailedAnswersAreReportedWithTheNameOfTheFile) {
+    const struct {
+        const char* what;
+        const std::string& path; // the package's, or the manifest's, read as text
+        std::string behaviour;
+        std::wstring message;
+    } cases[] = {
+        {"missing package", kPackagePath, R"({"status": 404})", L"Missing file: Helmview.zip"},
+        {"other status", kPackagePath, R"({"status": 403})", L"Error code 403 downloading file Helmview.zip"},
+        {"server error", kPackagePath, R"({"status": 500})",
+         L"Internal server error downloading file Helmview.zip"},
+        {"missing text", kManifestPath, R"({"status": 404})", L"Missing file: lista_updater.xml"},
+        {"cut text", kManifestPath, R"({"generate": 20000, "drop_after": 1000, "drop_mode": "fin"})",
+         L"unknown error(0x2eff): lista_updater.xml"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(server_.SetRules(Rule(c.path, c.behaviour)));
+        capture_.Clear();
+        if (c.path == kPackagePath) {
+            WriteBytes(Target(), "an older copy");
+            EXPECT_FALSE(DownloadPackage());
+            // The older copy is gone, and nothing of the failed answer took its place.
+            ASSERT_TRUE(std::filesystem::exists(Target()));
+            EXPECT_EQ(std::filesystem::file_size(Target()), 0u);
+        } else {
+            std::wstring text;
+            EXPECT_FALSE(DownloadManifest(text));
+        }
+        EXPECT_EQ(capture_.Messages(), (Messages{{c.message, L"Error"}}));
+    }
 }
 
 TEST_F(DownloaderTest, RedirectAndNotModifiedStatusesCountAsSuccess) {
@@ -195,10 +213,10 @@ TEST_F(DownloaderTest, AnswersWithoutABodyAreCompleteWhateverLengthTheyAnnounce)
         const std::string rule =
             std::string(R"({"status": )") + status + R"(, "headers": {"Content-Length": "5000"}})";
         ASSERT_TRUE(server_.SetRules(Rule(kPackagePath, rule)));
-        ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml", rule), true));
+        ASSERT_TRUE(server_.SetRules(Rule(kManifestPath, rule), true));
         EXPECT_TRUE(DownloadPackage()) << status;
         std::wstring text = L"left over";
-        EXPECT_TRUE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text))) << status;
+        EXPECT_TRUE(DownloadManifest(text)) << status;
         EXPECT_EQ(text, L"") << status;
     }
     EXPECT_EQ(std::filesystem::file_size(Target()), 0u);
@@ -230,10 +248,8 @@ TEST_P(CutTransfer, IsResumedAndReportedOnlyAfterThreeRetries) {
     if (std::string(GetParam()) == "fin") {
         EXPECT_EQ(shown[0], (ShownMessage{L"unknown error(0x2eff): Helmview.zip", L"Error"}));
     } else {
-        const std::wstring tail = L"): Helmview.zip";
         EXPECT_NE(shown[0].text.find(L"(0x"), std::wstring::npos) << shown[0].text;
-        EXPECT_EQ(shown[0].text.substr(shown[0].text.size() - tail.size()), tail);
-        EXPECT_EQ(shown[0].caption, L"Error");
+        ExpectErrorEndingIn(shown[0], L"): Helmview.zip");
     }
     EXPECT_EQ(server_.LoggedPaths().size(), 4u);
     // What arrived stays on disk, and it is the start of the body.
@@ -249,7 +265,7 @@ TEST_P(CutTransfer, IsResumedWhereTheFileEnds) {
                                std::to_string(cut) + R"(, "slow": {"bytes_per_sec": 8000000}, "times": 1, )" +
                                R"("etag": "\"v1\"", )" + R"("drop_mode": ")" + GetParam() + "\"}")));
     EXPECT_TRUE(DownloadPackage());
-    EXPECT_TRUE(ReadBytes(Target()) == GeneratedBytes(total)) << "got " << SizeOf(Target()) << " bytes";
+    EXPECT_TRUE(ReadBytes(Target()) == GeneratedBytes(total)) << "got " << FileSize(Target()) << " bytes";
     EXPECT_TRUE(capture_.Messages().empty());
     // The second request asks for the rest of what the file held, no more
     // than the cut transfer had sent.
@@ -276,7 +292,7 @@ TEST_F(DownloaderTest, AServerThatIgnoresRangeStartsTheFileAgain) {
                                R"(, "drop_mode": "fin", "times": 1, "ranges": false, "etag": "\"v1\""})")));
     EXPECT_TRUE(DownloadPackage());
     // The whole body once: the second answer is not appended to the first.
-    EXPECT_TRUE(ReadBytes(Target()) == GeneratedBytes(total)) << "got " << SizeOf(Target()) << " bytes";
+    EXPECT_TRUE(ReadBytes(Target()) == GeneratedBytes(total)) << "got " << FileSize(Target()) << " bytes";
     EXPECT_TRUE(capture_.Messages().empty());
     const std::vector<Logged> requests = RequestsInLog(server_.Log());
     ASSERT_EQ(requests.size(), 2u);
@@ -330,7 +346,7 @@ TEST_F(DownloaderTest, AResumeAppendsOnlyTheRestOfTheFileTheFirstAnswerCameFrom)
                                    (c.after.empty() ? "" : ", \"after\": " + c.after) + "}")));
         ASSERT_TRUE(server_.ClearLog());
         EXPECT_TRUE(DownloadPackage());
-        EXPECT_TRUE(ReadBytes(Target()) == c.installed) << "got " << SizeOf(Target()) << " bytes";
+        EXPECT_TRUE(ReadBytes(Target()) == c.installed) << "got " << FileSize(Target()) << " bytes";
         EXPECT_EQ(RequestsInLog(server_.Log()), c.requests);
     }
     EXPECT_TRUE(capture_.Messages().empty());
@@ -381,7 +397,7 @@ TEST_F(DownloaderTest, AbortBetweenReadsKeepsWhatCameBeforeAndWritesNothingAfter
     WaitForSize(Target(), 1);
     abort_.Request();
     worker.join();
-    const std::uintmax_t atReturn = SizeOf(Target());
+    const std::uint64_t atReturn = FileSize(Target());
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
 
     EXPECT_TRUE(result);
@@ -407,7 +423,7 @@ TEST_F(DownloaderTest, AbortOnAStalledServerReturnsAtOnce) {
         returned = true;
     });
     WaitForSize(Target(), before);
-    ASSERT_EQ(SizeOf(Target()), before);
+    ASSERT_EQ(FileSize(Target()), before);
     abort_.Request();
     // Far more than the download needs, far less than the server's silence.
     for (int i = 0; i < 200 && !returned; ++i)
@@ -418,7 +434,7 @@ TEST_F(DownloaderTest, AbortOnAStalledServerReturnsAtOnce) {
     EXPECT_TRUE(result);
     EXPECT_TRUE(capture_.Messages().empty());
     // The read the abort came in is not written, and not retried either.
-    EXPECT_TRUE(ReadBytes(Target()) == GeneratedBytes(before)) << "got " << SizeOf(Target()) << " bytes";
+    EXPECT_TRUE(ReadBytes(Target()) == GeneratedBytes(before)) << "got " << FileSize(Target()) << " bytes";
     EXPECT_EQ(server_.LoggedPaths().size(), 1u);
 }
 
@@ -441,11 +457,8 @@ TEST_F(DownloaderTest, TargetThatCannotBeCreatedIsAFailure) {
     EXPECT_FALSE(std::filesystem::exists(missing));
     const Messages shown = capture_.Messages();
     ASSERT_EQ(shown.size(), 1u);
-    const std::wstring tail = L"(0x3): Helmview.zip"; // the path was not found
-    ASSERT_GT(shown[0].text.size(), tail.size());
-    EXPECT_EQ(shown[0].text.substr(shown[0].text.size() - tail.size()), tail);
+    ExpectErrorEndingIn(shown[0], L"(0x3): Helmview.zip"); // the path was not found
     EXPECT_EQ(shown[0].text.rfind(L"unknown error", 0), std::wstring::npos);
-    EXPECT_EQ(shown[0].caption, L"Error");
     EXPECT_TRUE(server_.LoggedPaths().empty()) << "nothing is fetched for a file that cannot be written";
     EXPECT_TRUE(Told(Server().DownloadFile(kPackageFolder, folder_, L"Helmview.zip")));
     EXPECT_EQ(server_.LoggedPaths(), std::vector<std::string>{kPackagePath})
@@ -458,57 +471,35 @@ TEST_F(DownloaderTest, UnreachableServerIsReportedWithoutAName) {
     EXPECT_FALSE(DownloadPackage());
     const Messages shown = capture_.Messages();
     ASSERT_EQ(shown.size(), 1u);
-    const std::wstring tail = L"(0x2efd): "; // cannot connect
-    ASSERT_GT(shown[0].text.size(), tail.size());
-    EXPECT_EQ(shown[0].text.substr(shown[0].text.size() - tail.size()), tail);
+    ExpectErrorEndingIn(shown[0], L"(0x2efd): "); // cannot connect
 }
 
 TEST_F(DownloaderTest, TextIsReadOneCharacterPerByte) {
-    ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml",
-                                      R"({"body": "<list><version>3.8.2.5</version>\u00e9</list>"})")));
+    ASSERT_TRUE(server_.SetRules(
+        Rule(kManifestPath, R"({"body": "<list><version>3.8.2.5</version>\u00e9</list>"})")));
     std::wstring text = L"left over";
-    EXPECT_TRUE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
+    EXPECT_TRUE(DownloadManifest(text));
     // The server sends UTF-8; each byte becomes the character of its value.
     EXPECT_EQ(text, L"<list><version>3.8.2.5</version>\u00c3\u00a9</list>");
     EXPECT_TRUE(capture_.Messages().empty());
 }
 
-TEST_F(DownloaderTest, TextOfAMissingFileIsReported) {
-    ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml", R"({"status": 404})")));
-    std::wstring text;
-    EXPECT_FALSE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
-    EXPECT_EQ(capture_.Messages(), (Messages{{L"Missing file: lista_updater.xml", L"Error"}}));
-}
-
-TEST_F(DownloaderTest, CutTextIsReported) {
-    ASSERT_TRUE(server_.SetRules(Rule("/zqHelmview/config/lista_updater.xml",
-                                      R"({"generate": 20000, "drop_after": 1000, "drop_mode": "fin"})")));
-    std::wstring text;
-    EXPECT_FALSE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
-    EXPECT_EQ(capture_.Messages(), (Messages{{L"unknown error(0x2eff): lista_updater.xml", L"Error"}}));
-}
-
 TEST_F(DownloaderTest, TextBeyondTheCapIsAFailedDownloadOfTheFile) {
-    const std::string manifest = "/zqHelmview/config/lista_updater.xml";
     const std::size_t cap = Downloader::kMaxTextBytes;
     std::wstring text;
-    ASSERT_TRUE(server_.SetRules(Rule(manifest, R"({"generate": )" + std::to_string(cap) + "}")));
-    EXPECT_TRUE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
+    ASSERT_TRUE(server_.SetRules(Rule(kManifestPath, R"({"generate": )" + std::to_string(cap) + "}")));
+    EXPECT_TRUE(DownloadManifest(text));
     EXPECT_EQ(text.size(), cap);
     // One byte more, announced or not.
     for (const char* length : {"", R"(, "content_length": false)"}) {
-        ASSERT_TRUE(
-            server_.SetRules(Rule(manifest, R"({"generate": )" + std::to_string(cap + 1) + length + "}")));
-        EXPECT_FALSE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text))) << length;
+        ASSERT_TRUE(server_.SetRules(
+            Rule(kManifestPath, R"({"generate": )" + std::to_string(cap + 1) + length + "}")));
+        EXPECT_FALSE(DownloadManifest(text)) << length;
     }
     const Messages shown = capture_.Messages();
     ASSERT_EQ(shown.size(), 2u);
-    const std::wstring tail = L"(0xdf): lista_updater.xml"; // ERROR_FILE_TOO_LARGE
-    for (const ShownMessage& message : shown) {
-        ASSERT_GT(message.text.size(), tail.size());
-        EXPECT_EQ(message.text.substr(message.text.size() - tail.size()), tail);
-        EXPECT_EQ(message.caption, L"Error");
-    }
+    for (const ShownMessage& message : shown)
+        ExpectErrorEndingIn(message, L"(0xdf): lista_updater.xml"); // ERROR_FILE_TOO_LARGE
 }
 
 TEST_F(DownloaderTest, UrlExistsAnswersFromTheStatusAlone) {
@@ -542,7 +533,7 @@ TEST_F(Offline, DownloadsSayThereIsNoConnectionAndUrlExistsIsSilent) {
     EXPECT_FALSE(Downloader::IsConnected());
     EXPECT_FALSE(DownloadPackage());
     std::wstring text;
-    EXPECT_FALSE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
+    EXPECT_FALSE(DownloadManifest(text));
     EXPECT_FALSE(Server().UrlExists(kPackageFolder, L"Helmview.zip"));
     const ShownMessage noNetwork{L"There is no internet connection. Please try again later.",
                                  L"Failed to download"};
@@ -565,7 +556,7 @@ TEST_F(SelfSignedServer, RejectedCertificateShowsTheSslMessage) {
     // The request is refused while it is opened, where DownloadFile has no name to give.
     EXPECT_FALSE(DownloadPackage());
     std::wstring text;
-    EXPECT_FALSE(Told(Server().DownloadText(L"config/", L"lista_updater.xml", text)));
+    EXPECT_FALSE(DownloadManifest(text));
     EXPECT_FALSE(Server().UrlExists(kPackageFolder, L"Helmview.zip"));
     EXPECT_EQ(capture_.Messages(),
               (Messages{{L"SSL handshake failed (0x2F0D): ", L"Error"},

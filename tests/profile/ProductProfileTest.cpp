@@ -3,14 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "TestFiles.h"
+
 #include <windows.h>
 
 namespace {
-
-bool IsDirectory(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 TEST(ProductProfile, BuildsServerAndInstallLocations) {
     ProductProfile p;
@@ -53,21 +50,19 @@ TEST(ProductProfile, RunningInstanceUsesTheRealFolders) {
     ProductProfile p;
     p.InitProductProfile(L"https://x/");
     // The test program itself is the running executable.
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    EXPECT_EQ(p.modulePath(), self);
+    EXPECT_EQ(p.modulePath(), helmtest::OwnProgramPath());
     EXPECT_EQ(p.moduleFileName(), L"profile_tests.exe");
     // A 32-bit program on 64-bit Windows sees "Program Files (x86)".
     EXPECT_NE(p.makerFolder().find(L"Program Files (x86)\\Norvale\\"), std::wstring::npos) << p.makerFolder();
     EXPECT_EQ(p.installDir().back(), L'\\');
-    EXPECT_TRUE(IsDirectory(p.makerFolder().substr(0, p.makerFolder().size() - 9)));
+    EXPECT_TRUE(helmtest::FolderExists(p.makerFolder().substr(0, p.makerFolder().size() - 9)));
 }
 
 TEST(SystemFolder, IsAnExistingFolderHoldingTheSystemLibraries) {
     const std::wstring system = SystemFolderPath();
     ASSERT_FALSE(system.empty());
     EXPECT_NE(system.back(), L'\\');
-    EXPECT_TRUE(IsDirectory(system));
+    EXPECT_TRUE(helmtest::FolderExists(system));
     const DWORD attributes = ::GetFileAttributesW((system + L"\\kernel32.dll").c_str());
     EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
 }
@@ -76,7 +71,7 @@ TEST(SystemFolder, ProgramFilesX86IsARealFolder) {
     const std::wstring programFiles = ProgramFilesX86Path();
     ASSERT_FALSE(programFiles.empty());
     EXPECT_NE(programFiles.back(), L'\\');
-    EXPECT_TRUE(IsDirectory(programFiles)) << programFiles;
+    EXPECT_TRUE(helmtest::FolderExists(programFiles)) << programFiles;
 }
 
 } // namespace

@@ -21,10 +21,6 @@ std::wstring TempFolder() {
     return std::wstring(buffer, n);
 }
 
-std::wstring WithBackslash(const std::wstring& folder) {
-    return !folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\";
-}
-
 // Calls each(name, attributes) for the entries of folder (which ends in a
 // backslash), "." and ".." left out.
 template <typename Each> void ListFolder(const std::wstring& folder, Each&& each) {
@@ -49,6 +45,16 @@ void CollectFiles(const std::wstring& folder, const std::wstring& relative, std:
 }
 
 } // namespace
+
+std::wstring OwnProgramPath() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::wstring WithBackslash(const std::wstring& folder) {
+    return !folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\";
+}
 
 std::string Narrow(const std::wstring& text) {
     if (text.empty())

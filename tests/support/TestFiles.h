@@ -21,6 +21,12 @@ class ScratchFolder {
     std::wstring path_;
 };
 
+// The folder's path, ending in one backslash.
+std::wstring WithBackslash(const std::wstring& folder);
+
+// The running test program's own file.
+std::wstring OwnProgramPath();
+
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
 // The whole file; empty when it cannot be read.
