@@ -36,6 +36,8 @@ inline constexpr wchar_t kQuietUninstallString[] = L"QuietUninstallString";
 inline constexpr wchar_t kNoModify[] = L"NoModify";
 inline constexpr wchar_t kNoRepair[] = L"NoRepair";
 inline constexpr wchar_t kStartMinimized[] = L"StartMinimized";
+inline constexpr wchar_t kStartWithWindows[] = L"StartWithWindows";
+inline constexpr wchar_t kTempPath[] = L"TempPath";
 // Set by the application's drive detection, never by the installer.
 inline constexpr wchar_t kQM7700Detected[] = L"QM7700Detected";
 
