@@ -43,10 +43,12 @@ template <typename T, typename Traits> class UniqueHandle {
 };
 
 namespace handle_traits {
-struct Kernel {
-    static HANDLE Invalid() { return nullptr; }
-    static void Close(HANDLE h) { ::CloseHandle(h); }
+// The kinds that NULL marks as absent and one system function closes.
+template <typename T, auto CloseFunction> struct ClosedBy {
+    static T Invalid() { return nullptr; }
+    static void Close(T h) { CloseFunction(h); }
 };
+using Kernel = ClosedBy<HANDLE, ::CloseHandle>;
 struct File {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { ::CloseHandle(h); }
@@ -55,30 +57,12 @@ struct Find {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { ::FindClose(h); }
 };
-struct RegKey {
-    static HKEY Invalid() { return nullptr; }
-    static void Close(HKEY h) { ::RegCloseKey(h); }
-};
-struct Module {
-    static HMODULE Invalid() { return nullptr; }
-    static void Close(HMODULE h) { ::FreeLibrary(h); }
-};
-struct Local {
-    static HLOCAL Invalid() { return nullptr; }
-    static void Close(HLOCAL h) { ::LocalFree(h); }
-};
-struct Global {
-    static HGLOBAL Invalid() { return nullptr; }
-    static void Close(HGLOBAL h) { ::GlobalFree(h); }
-};
-struct CoTaskMem {
-    static void* Invalid() { return nullptr; }
-    static void Close(void* p) { ::CoTaskMemFree(p); }
-};
-struct Sid {
-    static PSID Invalid() { return nullptr; }
-    static void Close(PSID sid) { ::FreeSid(sid); }
-};
+using RegKey = ClosedBy<HKEY, ::RegCloseKey>;
+using Module = ClosedBy<HMODULE, ::FreeLibrary>;
+using Local = ClosedBy<HLOCAL, ::LocalFree>;
+using Global = ClosedBy<HGLOBAL, ::GlobalFree>;
+using CoTaskMem = ClosedBy<void*, ::CoTaskMemFree>;
+using Sid = ClosedBy<PSID, ::FreeSid>;
 // Handles of libraries the installer binds at run time: each is closed
 // through the library's own bound table, so Close is defined beside it
 // (WinINet in net/, CNG in install/, resources in platform/, GDI+ in ui/;
