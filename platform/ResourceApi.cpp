@@ -6,7 +6,8 @@
 namespace {
 
 // Bound once, thread-safely, by whichever thread needs it first (the window
-// for the logo, or a worker for the archive tool).
+// for the logo, or a worker for the archive tool); all or nothing, so a
+// table that is there has every function.
 struct Table {
     static constexpr const wchar_t* kLibrary = L"kernel32.dll";
 
@@ -29,26 +30,26 @@ const Table* Api() {
 } // namespace
 
 HRSRC ResourceApi::FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
-    const auto fn = Api() ? Api()->find : nullptr;
-    return fn ? fn(module, name, type) : nullptr;
+    const Table* api = Api();
+    return api ? api->find(module, name, type) : nullptr;
 }
 
 HGLOBAL ResourceApi::LoadResource(HMODULE module, HRSRC resource) {
-    const auto fn = Api() ? Api()->load : nullptr;
-    return fn ? fn(module, resource) : nullptr;
+    const Table* api = Api();
+    return api ? api->load(module, resource) : nullptr;
 }
 
 DWORD ResourceApi::SizeofResource(HMODULE module, HRSRC resource) {
-    const auto fn = Api() ? Api()->size : nullptr;
-    return fn ? fn(module, resource) : 0;
+    const Table* api = Api();
+    return api ? api->size(module, resource) : 0;
 }
 
 LPVOID ResourceApi::LockResource(HGLOBAL loaded) {
-    const auto fn = Api() ? Api()->lock : nullptr;
-    return fn ? fn(loaded) : nullptr;
+    const Table* api = Api();
+    return api ? api->lock(loaded) : nullptr;
 }
 
 void handle_traits::LoadedResource::Close(HGLOBAL loaded) {
-    if (const auto fn = Api() ? Api()->free : nullptr)
-        fn(loaded);
+    if (const Table* api = Api())
+        api->free(loaded);
 }
