@@ -984,15 +984,7 @@ def main(argv):
     if len(argv) != 2 or argv[1] not in CASES:
         print(f"usage: {argv[0]} <case>|--list\ncases: {', '.join(CASES)}", file=sys.stderr)
         return 2
-    c = h.Case(argv[1])
-    try:
-        h.reset_machine()
-        CASES[argv[1]](c)
-    finally:
-        c.close()
-        h.reset_machine()
-    print(f"PASS {argv[1]} (screenshots in {c.shots})")
-    return 0
+    return h.run_case(argv[1], CASES[argv[1]])
 
 
 if __name__ == "__main__":

@@ -80,16 +80,7 @@ def through_proxy(c):
 
 
 def main():
-    c = h.Case("through_system_proxy")
-    try:
-        h.reset_machine()
-        through_proxy(c)
-    finally:
-        system_proxy(None)
-        c.close()
-        h.reset_machine()
-    print(f"PASS through_system_proxy (screenshots in {c.shots})")
-    return 0
+    return h.run_case("through_system_proxy", through_proxy, cleanup=lambda: system_proxy(None))
 
 
 if __name__ == "__main__":

@@ -267,18 +267,14 @@ def check_log(u):
            "newer version: the decision with its versions")
 
 
+def run(c):
+    u = Unattended(c)
+    steps(u)
+    check_log(u)
+
+
 def main():
-    c = h.Case("unattended")
-    try:
-        h.reset_machine()
-        u = Unattended(c)
-        steps(u)
-        check_log(u)
-    finally:
-        c.close()
-        h.reset_machine()
-    print("PASS unattended")
-    return 0
+    return h.run_case("unattended", run)
 
 
 if __name__ == "__main__":

@@ -20,11 +20,18 @@ const Values kWindows10Steps = {10, 15, 20, 30, 40, 50, 60, 80, 100};
 
 class Install : public InstallSequence {
   protected:
-    // Runs a whole install on a worker thread, following its progress.
-    Values Run(Installer& installer, const std::function<void(std::int32_t)>& onSeen = {}) {
+    // Runs a whole install on a worker thread, following its progress; the
+    // run's result goes to `result`.
+    Values Run(Installer& installer, RunResult& result,
+               const std::function<void(std::int32_t)>& onSeen = {}) {
         ProgressFollower follower;
         session_.SetProgressObserver(follower.Observer());
-        return follower.Follow([&] { installer.Install(); }, [&] { return session_.GetProgress(); }, onSeen);
+        return follower.Follow([&] { result = installer.Install(); }, [&] { return session_.GetProgress(); },
+                               onSeen);
+    }
+    Values Run(Installer& installer, const std::function<void(std::int32_t)>& onSeen = {}) {
+        RunResult ignored;
+        return Run(installer, ignored, onSeen);
     }
 
     // An older installation as our installer leaves it: folder, records,
@@ -134,20 +141,16 @@ TEST_F(Install, CancelDuringTheDownloadLeavesTheInstalledVersionAsItWas) {
     std::thread canceller;
     RunResult result;
 
-    ProgressFollower follower;
-    session_.SetProgressObserver(follower.Observer());
-    const Values values =
-        follower.Follow([&] { result = installer.Install(); }, [&] { return session_.GetProgress(); },
-                        [&](std::int32_t value) {
-                            if (value != 15)
-                                return;
-                            // Cancel once the transfer has written its first blocks.
-                            canceller = std::thread([&] {
-                                for (int i = 0; i < 1200 && FileSize(package) == 0; ++i)
-                                    ::Sleep(50);
-                                session_.Cancel();
-                            });
-                        });
+    const Values values = Run(installer, result, [&](std::int32_t value) {
+        if (value != 15)
+            return;
+        // Cancel once the transfer has written its first blocks.
+        canceller = std::thread([&] {
+            for (int i = 0; i < 1200 && FileSize(package) == 0; ++i)
+                ::Sleep(50);
+            session_.Cancel();
+        });
+    });
     canceller.join();
 
     EXPECT_EQ(values, (Values{10, 15}));
@@ -160,15 +163,10 @@ TEST_F(Install, ACancelAfterThePackageCheckLeavesNothingOfAFreshInstall) {
     MakeFolders(installDir_); // as the window makes it before the run
     Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
     RunResult result;
-    ProgressFollower follower;
-    session_.SetProgressObserver(follower.Observer());
-
-    const Values values =
-        follower.Follow([&] { result = installer.Install(); }, [&] { return session_.GetProgress(); },
-                        [&](std::int32_t value) {
-                            if (value == 20)
-                                session_.Cancel();
-                        });
+    const Values values = Run(installer, result, [&](std::int32_t value) {
+        if (value == 20)
+            session_.Cancel();
+    });
 
     EXPECT_EQ(values, (Values{10, 15, 20}));
     EXPECT_EQ(result.status, RunStatus::Cancelled);
@@ -204,17 +202,12 @@ TEST_F(Install, AFailureDuringTheSwitchPutsTheOldFolderBack) {
     ScratchFolder scratch(L"taken");
     Installer installer(profile_, ProductVersion(L"2.2.0.1"), session_);
     RunResult result;
-    ProgressFollower follower;
-    session_.SetProgressObserver(follower.Observer());
-
-    const Values values =
-        follower.Follow([&] { result = installer.Install(); }, [&] { return session_.GetProgress(); },
-                        [&](std::int32_t value) {
-                            if (value == 30) {
-                                ASSERT_TRUE(::MoveFileW(StagingFolderFor(installDir_).c_str(),
-                                                        (scratch.path() + L"staged").c_str()));
-                            }
-                        });
+    const Values values = Run(installer, result, [&](std::int32_t value) {
+        if (value == 30) {
+            ASSERT_TRUE(
+                ::MoveFileW(StagingFolderFor(installDir_).c_str(), (scratch.path() + L"staged").c_str()));
+        }
+    });
 
     EXPECT_EQ(values, (Values{10, 15, 20, 30}));
     EXPECT_EQ(result.status, RunStatus::Failed);

@@ -66,15 +66,7 @@ def signed_release(c):
 
 
 def main():
-    c = h.Case("signed_release")
-    try:
-        h.reset_machine()
-        signed_release(c)
-    finally:
-        c.close()
-        h.reset_machine()
-    print("PASS signed_release")
-    return 0
+    return h.run_case("signed_release", signed_release)
 
 
 if __name__ == "__main__":

@@ -287,6 +287,22 @@ def reset_machine():
         link.unlink(missing_ok=True)
 
 
+def run_case(name, body, cleanup=None):
+    """Runs body(case) on a machine reset before and after, with cleanup() and the case's own clean-up on the way
+    out however it ends; 0 once it passed (a failed check raises)."""
+    c = Case(name)
+    try:
+        reset_machine()
+        body(c)
+    finally:
+        if cleanup:
+            cleanup()
+        c.close()
+        reset_machine()
+    print(f"PASS {name} (screenshots in {c.shots})")
+    return 0
+
+
 @contextlib.contextmanager
 def open_commands(program):
     """While it lasts, the shell opens web addresses and PDF documents with program, which the fixture log then
