@@ -189,42 +189,29 @@ void RestoreFolder(const std::wstring& installDir, const std::wstring& aside, bo
 }
 
 bool HasEntries(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    unique_hfind find(::FindFirstFileW((WithoutBackslash(folder) + L"\\*").c_str(), &data));
-    if (!find)
+    bool any = false;
+    ForEachEntry(folder, [&any](const std::wstring&, DWORD) {
+        any = true;
         return false;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..")
-            return true;
-    } while (::FindNextFileW(find.get(), &data));
-    return false;
+    });
+    return any;
 }
 
 void FindUndeletable(const std::wstring& folder, BlockedFile& blocked) {
-    WIN32_FIND_DATAW data;
-    unique_hfind find(::FindFirstFileW((folder + L"*").c_str(), &data));
-    if (!find)
-        return;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
+    ForEachEntry(folder, [&](const std::wstring& name, DWORD attributes) {
         const std::wstring path = folder + name;
         // A linked folder is unlinked, never entered, by the removal.
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             FindUndeletable(path + L"\\", blocked);
         } else {
             unique_hfile file(::CreateFileW(
                 path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                 FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-            if (!file) {
+            if (!file)
                 blocked = {path, ::GetLastError()};
-                return;
-            }
         }
-    } while (blocked.path.empty() && ::FindNextFileW(find.get(), &data));
+        return blocked.path.empty();
+    });
 }
 
 } // namespace
