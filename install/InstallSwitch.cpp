@@ -300,12 +300,12 @@ bool Pending(const ProductProfile& profile) {
 }
 
 void Undo(const ProductProfile& profile) {
+    const std::wstring path = JournalPath(profile);
     const unique_hkey journal =
-        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(profile), registry::kMachineAllAccess);
+        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, path, registry::kMachineAllAccess);
     if (!journal)
         return;
-    LogEvent(L"registry: HKLM\\" + JournalPath(profile) + L" found: the switch is undone");
-    const std::wstring path = JournalPath(profile);
+    LogEvent(L"registry: HKLM\\" + path + L" found: the switch is undone");
     const bool hadOld = registry::ReadDword(path, kHadOld) == 1;
     RestoreFolder(registry::ReadString(path, kInstallDir), registry::ReadString(path, kAside), hadOld);
     const std::wstring tessaro = registry::ReadString(path, kTessaroDir);
@@ -324,17 +324,16 @@ void Finish(const ProductProfile& profile) {
 } // namespace switch_journal
 
 bool RecoverInterruptedSwitch(const ProductProfile& profile) {
-    if (!switch_journal::Pending(profile))
+    const unique_hkey journal =
+        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(profile), registry::kMachineRead);
+    if (!journal)
         return false;
     // A switch whose process still runs is not interrupted, only under way.
     ULONGLONG started = 0;
     DWORD size = sizeof started;
     const DWORD process = registry::ReadDword(JournalPath(profile), kProcess);
-    const unique_hkey journal =
-        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(profile), registry::kMachineRead);
     DWORD type = 0;
-    if (journal &&
-        ::RegQueryValueExW(journal.get(), kProcessStarted, nullptr, &type, reinterpret_cast<BYTE*>(&started),
+    if (::RegQueryValueExW(journal.get(), kProcessStarted, nullptr, &type, reinterpret_cast<BYTE*>(&started),
                            &size) == ERROR_SUCCESS &&
         type == REG_QWORD && started != 0 && process != registry::kNoDword &&
         ProcessStartTime(process) == started) {
