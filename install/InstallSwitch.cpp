@@ -65,13 +65,6 @@ std::vector<RecordKey> RecordKeys(const ProductProfile& profile) {
             {BuildUninstallParentPath(), other.displayName}};
 }
 
-unique_hkey CreateMachineKey(const std::wstring& path) {
-    unique_hkey key;
-    ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      registry::kMachineAllAccess, nullptr, key.put(), nullptr);
-    return key;
-}
-
 // One value copied with its type, from one open key to another.
 bool CopyValue(HKEY from, const std::wstring& fromName, HKEY to, const std::wstring& toName) {
     DWORD type = 0;
@@ -134,7 +127,7 @@ void RestoreRecords(const ProductProfile& profile, HKEY journal) {
         if (::RegOpenKeyExW(journal, (L"Saved" + std::to_wstring(i)).c_str(), 0, registry::kMachineRead,
                             saved.put()) != ERROR_SUCCESS)
             continue;
-        const unique_hkey restored = CreateMachineKey(keys[i].parent + L"\\" + keys[i].name);
+        const unique_hkey restored = registry::OpenOrCreateKey(keys[i].parent + L"\\" + keys[i].name).key;
         if (restored)
             ::RegCopyTreeW(saved.get(), nullptr, restored.get());
     }
@@ -258,7 +251,7 @@ bool Begin(const ProductProfile& profile, const SwitchFolders& folders) {
     // A journal that was already there belongs to a switch not undone: it
     // goes first, or the two would be mixed.
     Undo(profile);
-    const unique_hkey journal = CreateMachineKey(JournalPath(profile));
+    const unique_hkey journal = registry::OpenOrCreateKey(JournalPath(profile)).key;
     if (!journal)
         return false;
     const bool hadOld = IsFolder(folders.installDir) && HasEntries(folders.installDir);
