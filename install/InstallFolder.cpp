@@ -5,21 +5,6 @@
 
 #include <windows.h>
 
-namespace {
-
-// Both names of one file, as far as the system can tell.
-bool SameFile(const std::wstring& a, const std::wstring& b) {
-    wchar_t fullA[MAX_PATH] = {};
-    wchar_t fullB[MAX_PATH] = {};
-    const DWORD na = ::GetFullPathNameW(a.c_str(), MAX_PATH, fullA, nullptr);
-    const DWORD nb = ::GetFullPathNameW(b.c_str(), MAX_PATH, fullB, nullptr);
-    if (na == 0 || na >= MAX_PATH || nb == 0 || nb >= MAX_PATH)
-        return false;
-    return ::CompareStringOrdinal(fullA, -1, fullB, -1, TRUE) == CSTR_EQUAL;
-}
-
-} // namespace
-
 Outcome EnsureInstallFolder(const ProductProfile& profile) {
     const std::wstring installDir = profile.installDir();
     if (IsFolder(installDir))
@@ -35,7 +20,7 @@ Outcome CopySelfToInstallFolder(const ProductProfile& profile) {
     const std::wstring source = profile.modulePath();
     // Started from the install folder itself: the copy is already in place,
     // and deleting it would only fail on the running file.
-    if (SameFile(source, target))
+    if (SamePath(FullPath(source), FullPath(target)))
         return {};
     if (IsFile(target))
         ::DeleteFileW(target.c_str());

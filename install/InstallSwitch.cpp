@@ -65,13 +65,6 @@ std::vector<RecordKey> RecordKeys(const ProductProfile& profile) {
             {BuildUninstallParentPath(), other.displayName}};
 }
 
-unique_hkey CreateMachineKey(const std::wstring& path) {
-    unique_hkey key;
-    ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      registry::kMachineAllAccess, nullptr, key.put(), nullptr);
-    return key;
-}
-
 // One value copied with its type, from one open key to another.
 bool CopyValue(HKEY from, const std::wstring& fromName, HKEY to, const std::wstring& toName) {
     DWORD type = 0;
@@ -134,7 +127,7 @@ void RestoreRecords(const ProductProfile& profile, HKEY journal) {
         if (::RegOpenKeyExW(journal, (L"Saved" + std::to_wstring(i)).c_str(), 0, registry::kMachineRead,
                             saved.put()) != ERROR_SUCCESS)
             continue;
-        const unique_hkey restored = CreateMachineKey(keys[i].parent + L"\\" + keys[i].name);
+        const unique_hkey restored = registry::OpenOrCreateKey(keys[i].parent + L"\\" + keys[i].name).key;
         if (restored)
             ::RegCopyTreeW(saved.get(), nullptr, restored.get());
     }
@@ -189,42 +182,29 @@ void RestoreFolder(const std::wstring& installDir, const std::wstring& aside, bo
 }
 
 bool HasEntries(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    unique_hfind find(::FindFirstFileW((WithoutBackslash(folder) + L"\\*").c_str(), &data));
-    if (!find)
+    bool any = false;
+    ForEachEntry(folder, [&any](const std::wstring&, DWORD) {
+        any = true;
         return false;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..")
-            return true;
-    } while (::FindNextFileW(find.get(), &data));
-    return false;
+    });
+    return any;
 }
 
 void FindUndeletable(const std::wstring& folder, BlockedFile& blocked) {
-    WIN32_FIND_DATAW data;
-    unique_hfind find(::FindFirstFileW((folder + L"*").c_str(), &data));
-    if (!find)
-        return;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
+    ForEachEntry(folder, [&](const std::wstring& name, DWORD attributes) {
         const std::wstring path = folder + name;
         // A linked folder is unlinked, never entered, by the removal.
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             FindUndeletable(path + L"\\", blocked);
         } else {
             unique_hfile file(::CreateFileW(
                 path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                 FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-            if (!file) {
+            if (!file)
                 blocked = {path, ::GetLastError()};
-                return;
-            }
         }
-    } while (blocked.path.empty() && ::FindNextFileW(find.get(), &data));
+        return blocked.path.empty();
+    });
 }
 
 } // namespace
@@ -271,7 +251,7 @@ bool Begin(const ProductProfile& profile, const SwitchFolders& folders) {
     // A journal that was already there belongs to a switch not undone: it
     // goes first, or the two would be mixed.
     Undo(profile);
-    const unique_hkey journal = CreateMachineKey(JournalPath(profile));
+    const unique_hkey journal = registry::OpenOrCreateKey(JournalPath(profile)).key;
     if (!journal)
         return false;
     const bool hadOld = IsFolder(folders.installDir) && HasEntries(folders.installDir);
@@ -313,12 +293,12 @@ bool Pending(const ProductProfile& profile) {
 }
 
 void Undo(const ProductProfile& profile) {
+    const std::wstring path = JournalPath(profile);
     const unique_hkey journal =
-        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(profile), registry::kMachineAllAccess);
+        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, path, registry::kMachineAllAccess);
     if (!journal)
         return;
-    LogEvent(L"registry: HKLM\\" + JournalPath(profile) + L" found: the switch is undone");
-    const std::wstring path = JournalPath(profile);
+    LogEvent(L"registry: HKLM\\" + path + L" found: the switch is undone");
     const bool hadOld = registry::ReadDword(path, kHadOld) == 1;
     RestoreFolder(registry::ReadString(path, kInstallDir), registry::ReadString(path, kAside), hadOld);
     const std::wstring tessaro = registry::ReadString(path, kTessaroDir);
@@ -337,17 +317,16 @@ void Finish(const ProductProfile& profile) {
 } // namespace switch_journal
 
 bool RecoverInterruptedSwitch(const ProductProfile& profile) {
-    if (!switch_journal::Pending(profile))
+    const unique_hkey journal =
+        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(profile), registry::kMachineRead);
+    if (!journal)
         return false;
     // A switch whose process still runs is not interrupted, only under way.
     ULONGLONG started = 0;
     DWORD size = sizeof started;
     const DWORD process = registry::ReadDword(JournalPath(profile), kProcess);
-    const unique_hkey journal =
-        registry::OpenExistingKey(HKEY_LOCAL_MACHINE, JournalPath(profile), registry::kMachineRead);
     DWORD type = 0;
-    if (journal &&
-        ::RegQueryValueExW(journal.get(), kProcessStarted, nullptr, &type, reinterpret_cast<BYTE*>(&started),
+    if (::RegQueryValueExW(journal.get(), kProcessStarted, nullptr, &type, reinterpret_cast<BYTE*>(&started),
                            &size) == ERROR_SUCCESS &&
         type == REG_QWORD && started != 0 && process != registry::kNoDword &&
         ProcessStartTime(process) == started) {

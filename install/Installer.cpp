@@ -213,9 +213,7 @@ RunResult Installer::Switch() {
             restartNeeded = true;
         // A recorded folder elsewhere, and the maker folders' loose files,
         // go as with any removal of the old version.
-        if (!recordedPath.empty() &&
-            ::CompareStringOrdinal(recordedPath.c_str(), -1, folders.installDir.c_str(), -1, TRUE) !=
-                CSTR_EQUAL)
+        if (!recordedPath.empty() && !SamePath(recordedPath, folders.installDir))
             RemoveFolder(recordedPath, 0);
         if (!replacing)
             return;

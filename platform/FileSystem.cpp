@@ -152,3 +152,16 @@ std::uint64_t FileSize(const std::wstring& path) {
         return 0;
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
+
+void ForEachEntry(const std::wstring& folder, const std::function<bool(const std::wstring&, DWORD)>& each) {
+    const std::wstring pattern = folder + (!folder.empty() && folder.back() == L'\\' ? L"*" : L"\\*");
+    WIN32_FIND_DATAW data{};
+    const unique_hfind find(::FindFirstFileW(pattern.c_str(), &data));
+    if (!find)
+        return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L".." && !each(name, data.dwFileAttributes))
+            return;
+    } while (::FindNextFileW(find.get(), &data));
+}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // path made absolute, "." and ".." resolved; path itself when that fails.
@@ -48,3 +49,8 @@ std::uint64_t FolderSize(const std::wstring& folder);
 
 // The size of the file at path; 0 when there is none.
 std::uint64_t FileSize(const std::wstring& path);
+
+// Calls each(name, attributes) for the entries directly inside folder (with
+// or without its trailing backslash), "." and ".." left out, until each
+// returns false. A folder that cannot be listed has no entries.
+void ForEachEntry(const std::wstring& folder, const std::function<bool(const std::wstring&, DWORD)>& each);

@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include "common/UniqueHandle.h"
+#include "platform/FileSystem.h"
 
 #include <windows.h>
 
@@ -24,15 +25,10 @@ std::wstring TempFolder() {
 // Calls each(name, attributes) for the entries of folder (which ends in a
 // backslash), "." and ".." left out.
 template <typename Each> void ListFolder(const std::wstring& folder, Each&& each) {
-    WIN32_FIND_DATAW data;
-    unique_hfind find(::FindFirstFileW((folder + L"*").c_str(), &data));
-    if (!find)
-        return;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..")
-            each(name, data.dwFileAttributes);
-    } while (::FindNextFileW(find.get(), &data));
+    ForEachEntry(folder, [&each](const std::wstring& name, DWORD attributes) {
+        each(name, attributes);
+        return true;
+    });
 }
 
 void CollectFiles(const std::wstring& folder, const std::wstring& relative, std::vector<std::wstring>& out) {
