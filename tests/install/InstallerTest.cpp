@@ -130,6 +130,18 @@ TEST_F(Install, AnUpgradeReplacesTheOldFolderWhole) {
     EXPECT_EQ(session_.GetResult().status, RunStatus::Completed);
 }
 
+// A recorded folder may lack its closing backslash (another brand's installer,
+// a hand edit): it is still the folder just switched in, not one to remove.
+TEST_F(Install, ARecordedFolderWithoutItsClosingBackslashIsTheInstallFolder) {
+    RecordOlderInstallation();
+    WriteMachineString(kNorvaleSettingsKey, L"InstallPath", installDir_.substr(0, installDir_.size() - 1));
+    Installer installer(profile_, ProductVersion(L"2.2.0.2"), session_);
+
+    EXPECT_EQ(Run(installer), kWindows10Steps);
+
+    EXPECT_EQ(FilesBelow(installDir_), PackageFilesWith(L"NorvaleSSDHelmview.exe"));
+}
+
 TEST_F(Install, CancelDuringTheDownloadLeavesTheInstalledVersionAsItWas) {
     TestServerClient server(kPackageServer);
     ASSERT_TRUE(server.SetRules(
